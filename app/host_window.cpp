@@ -1,0 +1,96 @@
+#include "app/host_window.h"
+
+#include "app/app_state.h"
+#include "picker/picker_window.h"
+#include "res/resource.h"
+
+namespace {
+
+void ShowMainDialogInFront() {
+    ShowWindow(g_mainDialog.dialog, SW_SHOW);
+    SetForegroundWindow(g_mainDialog.dialog);
+}
+
+void ToggleMainDialog() {
+    HWND const dialog = g_mainDialog.dialog;
+    if (IsWindowVisible(dialog)) {
+        ShowWindow(dialog, SW_HIDE);
+        return;
+    }
+    ShowWindow(dialog, SW_SHOW);
+    // Topmost and back again brings it in front of every window without leaving it topmost.
+    UINT const flags = SWP_NOMOVE | SWP_NOSIZE;
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    SetWindowPos(dialog, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, flags);
+    SetForegroundWindow(dialog);
+}
+
+void OnStartCommand(HWND hwnd) {
+    if (g_directPickerMode) {
+        OpenPicker();
+        return;
+    }
+    g_hostWindow = hwnd;
+}
+
+}  // namespace
+
+ATOM RegisterHostWindowClass(HINSTANCE instance) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = HostWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_HUEPEEK));
+    wc.hIconSm = wc.hIcon;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = g_windowClass;
+    return RegisterClassExW(&wc);
+}
+
+int CreateHostWindow(HINSTANCE instance) {
+    g_instance = instance;
+    // WS_OVERLAPPEDWINDOW with the bit 0x0002; -100 x -100 keeps it off every screen even if shown.
+    HWND const hwnd = CreateWindowExW(0, g_windowClass, g_windowTitle, 0x00CF0002, CW_USEDEFAULT, CW_USEDEFAULT,
+                                      -100, -100, nullptr, nullptr, instance, nullptr);
+    if (!hwnd) return 0;
+    ShowWindow(hwnd, SW_HIDE);
+    UpdateWindow(hwnd);
+    SetTimer(hwnd, kHostTimer, 1000, nullptr);
+    return 1;
+}
+
+void OpenPickerFromTray() {
+    OpenPicker();
+    ShowWindow(g_mainDialog.dialog, SW_HIDE);
+}
+
+void TrayClick(UINT mouseMessage) {
+    if (mouseMessage == WM_LBUTTONDOWN)
+        OpenPickerFromTray();
+    else if (mouseMessage == WM_RBUTTONDOWN)
+        ToggleMainDialog();
+}
+
+LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Not a case of the switch: the message number is only known at run time. The answer to the
+    // sender stays DefWindowProcW's.
+    if (message == g_instanceMessage) ShowMainDialogInFront();
+    switch (message) {
+    case WM_CREATE:
+        // Posted, so that it runs from the message loop once the window exists and is hidden.
+        PostMessageW(hwnd, WM_COMMAND, kStartCommand, 0);
+        return 0;
+    case WM_CLOSE:
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kStartCommand) OnStartCommand(hwnd);
+        return 0;
+    case WM_TIMER: return 0;
+    case kTrayCallback:
+        if (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN) TrayClick(UINT(lParam));
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}

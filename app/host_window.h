@@ -1,0 +1,16 @@
+#pragma once
+#include <windows.h>
+
+// The hidden top-level window that lives for the whole normal run: it receives the tray icon's
+// notifications and the instance message of a second start, and sends itself the start command.
+
+WORD const kStartCommand = 104;
+UINT const kTrayCallback = WM_APP + 100;
+UINT_PTR const kHostTimer = 1000;
+
+ATOM RegisterHostWindowClass(HINSTANCE instance);
+int CreateHostWindow(HINSTANCE instance);
+LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+void OpenPickerFromTray();
+void TrayClick(UINT mouseMessage);

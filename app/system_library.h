@@ -1,0 +1,21 @@
+#pragma once
+#include <windows.h>
+
+// Libraries loaded at run time come from the system folder only, never from the program's folder
+// or the current directory: a portable exe started from a downloads folder must not pick up a DLL
+// planted beside it.
+
+// Makes the system folder the default search path for the rest of the run (where the system offers
+// SetDefaultDllDirectories) and takes the current directory out of the search.
+void RestrictLibrarySearch();
+
+// Loads a DLL by its full path in the system folder.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
+// An entry point looked up at run time, typed; null when the module or the entry is missing.
+template <typename Function>
+Function GetProcedure(HMODULE module, const char* name) {
+    if (!module) return nullptr;
+    // Through void (*)(): the one function pointer type that every other converts from quietly.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}

@@ -1,0 +1,68 @@
+# Native build (clang): the core with sanitizers for unit tests and fuzzing, plain for the host
+# tools and benchmarks.
+set(HUEPEEK_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+set(HUEPEEK_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs inside the test command")
+
+target_compile_options(huepeek_core PRIVATE -O2)
+
+add_library(huepeek_core_asan STATIC ${HUEPEEK_CORE_SOURCES})
+target_include_directories(huepeek_core_asan PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(huepeek_core_asan PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_SANITIZE})
+target_link_options(huepeek_core_asan INTERFACE ${HUEPEEK_SANITIZE})
+
+add_subdirectory(${HUEPEEK_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB HUEPEEK_TOOLS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*.cpp)
+foreach(tool_source ${HUEPEEK_TOOLS})
+    get_filename_component(tool ${tool_source} NAME_WE)
+    add_executable(${tool} ${tool_source})
+    target_link_libraries(${tool} PRIVATE huepeek_core)
+    target_compile_options(${tool} PRIVATE ${HUEPEEK_WARNINGS} -O2)
+    set_target_properties(${tool} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+endforeach()
+
+if(HUEPEEK_CORE_TESTS)
+    add_executable(huepeek_native_tests ${HUEPEEK_CORE_TESTS})
+    target_link_libraries(huepeek_native_tests PRIVATE huepeek_core_asan GTest::gtest_main)
+    target_compile_options(huepeek_native_tests PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_SANITIZE})
+    target_compile_definitions(huepeek_native_tests PRIVATE HUEPEEK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    gtest_discover_tests(huepeek_native_tests TEST_PREFIX "native." PROPERTIES TIMEOUT 300)
+endif()
+
+file(GLOB HUEPEEK_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*_bench.cpp)
+foreach(bench_source ${HUEPEEK_BENCHES})
+    get_filename_component(bench ${bench_source} NAME_WE)
+    add_executable(${bench} ${bench_source})
+    target_link_libraries(${bench} PRIVATE huepeek_core)
+    target_compile_options(${bench} PRIVATE ${HUEPEEK_WARNINGS} -O2)
+    target_compile_definitions(${bench} PRIVATE HUEPEEK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    set_target_properties(${bench} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endforeach()
+
+# libFuzzer targets: clang only. Each runs for a bounded time in the test command; scripts/fuzz.sh
+# runs them for longer.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    set(HUEPEEK_FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_library(huepeek_core_fuzz STATIC ${HUEPEEK_CORE_SOURCES})
+    target_include_directories(huepeek_core_fuzz PUBLIC ${CMAKE_SOURCE_DIR})
+    target_compile_options(huepeek_core_fuzz PRIVATE ${HUEPEEK_FUZZ_FLAGS})
+    file(GLOB HUEPEEK_FUZZERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
+    foreach(fuzz_source ${HUEPEEK_FUZZERS})
+        get_filename_component(fuzzer ${fuzz_source} NAME_WE)
+        add_executable(${fuzzer} ${fuzz_source})
+        target_link_libraries(${fuzzer} PRIVATE huepeek_core_fuzz)
+        target_compile_options(${fuzzer} PRIVATE -fsanitize=fuzzer,address,undefined -fno-omit-frame-pointer)
+        target_link_options(${fuzzer} PRIVATE -fsanitize=fuzzer,address,undefined)
+        set_target_properties(${fuzzer} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+        set(corpus ${CMAKE_BINARY_DIR}/fuzz/${fuzzer}_corpus)
+        file(MAKE_DIRECTORY ${corpus})
+        set(seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${fuzzer})
+        if(NOT EXISTS ${seeds})
+            set(seeds "")
+        endif()
+        add_test(NAME fuzz.${fuzzer}
+                 COMMAND ${fuzzer} -max_total_time=${HUEPEEK_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048
+                         -print_final_stats=1 ${corpus} ${seeds})
+        set_tests_properties(fuzz.${fuzzer} PROPERTIES TIMEOUT 600)
+    endforeach()
+endif()

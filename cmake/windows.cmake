@@ -1,0 +1,104 @@
+# Windows build (mingw-w64): huepeek.exe, its Win32 layer as a static library, and the tests,
+# which ctest runs through wine.
+enable_language(RC)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# No -fdata-sections: mingw then puts zero-initialised globals into .data sections, which cost
+# their full size in the file (the language tables are over 100 KB).
+set(HUEPEEK_SIZE_FLAGS -Os -ffunction-sections)
+set(HUEPEEK_EXE_FLAGS ${HUEPEEK_SIZE_FLAGS} -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
+set(HUEPEEK_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+target_compile_options(huepeek_core PRIVATE ${HUEPEEK_EXE_FLAGS})
+
+# The language archive is packed at build time by a host tool built with the host's compiler.
+find_program(HUEPEEK_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
+file(GLOB HUEPEEK_LANG_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/lang/*.txt)
+set(HUEPEEK_PACKER ${CMAKE_BINARY_DIR}/host/pack_lang)
+set(HUEPEEK_ARCHIVE ${CMAKE_BINARY_DIR}/generated/huepeek_lang.bin)
+add_custom_command(
+    OUTPUT ${HUEPEEK_PACKER}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
+    COMMAND ${HUEPEEK_HOST_CXX} -std=c++17 -O2 -I${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tools/pack_lang.cpp
+            ${HUEPEEK_CORE_SOURCES} -o ${HUEPEEK_PACKER}
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/pack_lang.cpp ${HUEPEEK_CORE_SOURCES}
+    COMMENT "Building the host tool pack_lang")
+add_custom_command(
+    OUTPUT ${HUEPEEK_ARCHIVE}
+    COMMAND ${HUEPEEK_PACKER} ${CMAKE_SOURCE_DIR}/res/lang ${HUEPEEK_ARCHIVE}
+    DEPENDS ${HUEPEEK_PACKER} ${HUEPEEK_LANG_SOURCES}
+    COMMENT "Packing the language archive")
+add_custom_target(huepeek_archive DEPENDS ${HUEPEEK_ARCHIVE})
+
+# The Win32 layer: everything but the entry point, shared by the exe and the tests.
+file(GLOB HUEPEEK_WIN_SOURCES CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp ${CMAKE_SOURCE_DIR}/picker/*.cpp
+     ${CMAKE_SOURCE_DIR}/lang/*.cpp ${CMAKE_SOURCE_DIR}/tray/*.cpp ${CMAKE_SOURCE_DIR}/theme/*.cpp
+     ${CMAKE_SOURCE_DIR}/services/*.cpp)
+list(REMOVE_ITEM HUEPEEK_WIN_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
+add_library(huepeek_win STATIC ${HUEPEEK_WIN_SOURCES})
+target_link_libraries(huepeek_win PUBLIC huepeek_core
+                      comctl32 comdlg32 gdi32 user32 advapi32 shell32 ole32 oleaut32 uuid)
+target_compile_definitions(huepeek_win PUBLIC ${HUEPEEK_DEFINES})
+target_compile_options(huepeek_win PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
+
+configure_file(${CMAKE_SOURCE_DIR}/res/archive.rc.in ${CMAKE_BINARY_DIR}/generated/archive.rc @ONLY)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/huepeek.rc PROPERTIES
+    OBJECT_DEPENDS "${HUEPEEK_ARCHIVE};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/huepeek.manifest")
+add_executable(huepeek WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp ${CMAKE_SOURCE_DIR}/res/huepeek.rc)
+add_dependencies(huepeek huepeek_archive)
+target_include_directories(huepeek PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)
+target_compile_options(huepeek PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
+target_link_libraries(huepeek PRIVATE huepeek_win)
+target_link_options(huepeek PRIVATE -municode -static -s -Wl,--gc-sections)
+
+# Tests. GoogleTest from the Debian sources, linked statically so no runtime DLL is needed.
+add_subdirectory(${HUEPEEK_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+set(HUEPEEK_TEST_LINK -static -static-libgcc -static-libstdc++)
+
+file(GLOB_RECURSE HUEPEEK_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
+add_executable(huepeek_unit_tests ${HUEPEEK_WIN_TESTS})
+target_link_libraries(huepeek_unit_tests PRIVATE huepeek_win GTest::gtest_main)
+target_compile_definitions(huepeek_unit_tests PRIVATE HUEPEEK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
+target_compile_options(huepeek_unit_tests PRIVATE ${HUEPEEK_WARNINGS})
+target_link_options(huepeek_unit_tests PRIVATE ${HUEPEEK_TEST_LINK})
+gtest_discover_tests(huepeek_unit_tests TEST_PREFIX "win." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                     PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
+
+# End-to-end tests drive the real huepeek.exe; the harness finds it beside the test program.
+file(GLOB HUEPEEK_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+add_executable(huepeek_e2e_tests ${HUEPEEK_E2E_SOURCES})
+add_dependencies(huepeek_e2e_tests huepeek huepeek_fixtures)
+target_include_directories(huepeek_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)
+target_compile_definitions(huepeek_e2e_tests PRIVATE ${HUEPEEK_DEFINES}
+                           HUEPEEK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
+target_compile_options(huepeek_e2e_tests PRIVATE ${HUEPEEK_WARNINGS})
+target_link_libraries(huepeek_e2e_tests PRIVATE GTest::gtest_main user32 gdi32 advapi32 shell32)
+target_link_options(huepeek_e2e_tests PRIVATE ${HUEPEEK_TEST_LINK})
+gtest_discover_tests(huepeek_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                     PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
+
+# Small Windows programs the tests and the test environment use: each tests/e2e/fixtures/NAME.cpp
+# becomes NAME.exe beside huepeek.exe (a DLL when its name ends in _dll).
+file(GLOB HUEPEEK_FIXTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/fixtures/*.cpp)
+add_custom_target(huepeek_fixtures)
+foreach(fixture_source ${HUEPEEK_FIXTURES})
+    get_filename_component(fixture ${fixture_source} NAME_WE)
+    if(fixture MATCHES "_dll$")
+        string(REGEX REPLACE "_dll$" "" dll_name ${fixture})
+        add_library(${fixture} SHARED ${fixture_source})
+        set_target_properties(${fixture} PROPERTIES OUTPUT_NAME ${dll_name} PREFIX ""
+                              RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fixtures)
+    else()
+        add_executable(${fixture} WIN32 ${fixture_source})
+    endif()
+    target_compile_definitions(${fixture} PRIVATE ${HUEPEEK_DEFINES})
+    target_compile_options(${fixture} PRIVATE ${HUEPEEK_WARNINGS} -Os)
+    target_link_options(${fixture} PRIVATE ${HUEPEEK_TEST_LINK} -municode)
+    target_link_libraries(${fixture} PRIVATE user32 gdi32)
+    add_dependencies(huepeek_fixtures ${fixture})
+endforeach()
+
+# The shipped exe imports nothing but system DLLs.
+add_test(NAME exe.imports_only_system_dlls
+         COMMAND sh ${CMAKE_SOURCE_DIR}/tests/exe/check_imports.sh $<TARGET_FILE:huepeek>)
+set_tests_properties(exe.imports_only_system_dlls PROPERTIES TIMEOUT 30)

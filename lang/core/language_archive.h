@@ -1,0 +1,51 @@
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+constexpr int kMaxLanguageSlots = 48;
+constexpr int kStringIdCount = 255;
+constexpr int kProductKeyCount = 128;
+constexpr int kReferenceSlot = 1;  // English by position: the fallback and the base of every percentage
+// Some 7,000 characters were planned for; the shipped reference section has under 1,500.
+constexpr size_t kReferenceCopyChars = 8192;
+// The shipped text is about 100 KB. The caller allocates declared size + 10 bytes, so a larger
+// declared size is refused as a damaged archive instead of becoming a multi-gigabyte allocation.
+constexpr uint32_t kMaxDeclaredSize = 16u << 20;
+constexpr size_t kStartMarkerSize = 45;
+constexpr size_t kEndMarkerSize = 44;
+
+// Tables built from the decoded text; every pointer points into that text, which must outlive them.
+struct LanguageArchive {
+    char16_t* text;
+    size_t units;
+    const char16_t* product[kProductKeyCount];  // null: no product string with that key
+    int languageCount;
+    const char16_t* slotSection[kMaxLanguageSlots];
+    const char16_t* slotName[kMaxLanguageSlots];  // null: the slot has no header name
+    const char16_t* table[kMaxLanguageSlots][kStringIdCount];  // null: missing; "" is present
+    int percent[kMaxLanguageSlots];
+    char16_t referenceCopy[kReferenceCopyChars];  // slot 1's raw section, whole lines only
+};
+
+// The markers are assembled at run time so that the only copy of each in the exe is the archive's.
+void BuildStartMarker(uint8_t out[kStartMarkerSize]);
+void BuildEndMarker(uint8_t out[kEndMarkerSize]);
+
+// Payload = the bytes between the first start marker and the first end marker. False when either is
+// missing or the end marker begins before the start marker ends.
+bool FindArchivePayload(const uint8_t* file, size_t size, size_t* payloadOffset, size_t* payloadSize);
+
+// Decimal key as wcstol reads it (white space, sign, digits; none gives 0), saturating at the int range.
+int ParseKey(const char16_t* s);
+
+// Fills table from "key=text" lines, cutting the section into lines in place. A null section leaves
+// the table empty; the last line counts only when a line feed ends it.
+void ParseSection(char16_t* section, const char16_t* table[kStringIdCount]);
+
+// Splits and parses the decoded text in place. text must hold units + 1 writable units; the last is
+// set to 0. Any content is safe: a damaged text only yields fewer or stranger texts.
+void LoadArchiveText(char16_t* text, size_t units, LanguageArchive* archive);
+
+// The product string with the given key, or null if absent or the key is out of range.
+const char16_t* ProductString(const LanguageArchive& archive, int key);

@@ -1,0 +1,201 @@
+#include "lang/core/lzari.h"
+
+#include <string.h>
+
+using namespace lzari;
+
+uint32_t ReadDeclaredSize(const uint8_t* payload, size_t payloadSize) {
+    if (!payload || payloadSize < 4) return 0;
+    return uint32_t(payload[0]) | uint32_t(payload[1]) << 8 | uint32_t(payload[2]) << 16 |
+           uint32_t(payload[3]) << 24;
+}
+
+LzariDecoder::LzariDecoder()
+    : bitBuffer(0),
+      bitMask(0),
+      declaredSize(0),
+      ring(),
+      charToSym(),
+      symToChar(),
+      symFreq(),
+      symCum(),
+      positionCum(),
+      low(0),
+      high(kQ4),
+      value(0),
+      input(nullptr),
+      inputSize(0),
+      inputPos(0),
+      output(nullptr),
+      outputLimit(0),
+      outputCount(0),
+      ringPos(0) {}
+
+LzariDecoder::~LzariDecoder() {}
+
+int LzariDecoder::GetBit() {
+    bitMask >>= 1;
+    if (bitMask == 0) {
+        // Past the end the published decoder read EOF (all ones) from getc; streams rely on it
+        // only for look-ahead bits, which never change the decoded text.
+        bitBuffer = inputPos < inputSize ? input[inputPos++] : 0xFFFF;
+        bitMask = 0x80;
+    }
+    return (bitBuffer & bitMask) != 0;
+}
+
+void LzariDecoder::StartModel() {
+    symCum[kCharCount] = 0;
+    for (int sym = kCharCount; sym >= 1; sym--) {
+        int ch = sym - 1;
+        charToSym[ch] = uint16_t(sym);
+        symToChar[sym] = uint16_t(ch);
+        symFreq[sym] = 1;
+        symCum[sym - 1] = uint16_t(symCum[sym] + symFreq[sym]);
+    }
+    symFreq[0] = 0;  // sentinel: differs from every real frequency, so the swap search stops at 1
+    positionCum[kRingSize] = 0;
+    for (int i = kRingSize; i >= 1; i--) positionCum[i - 1] = uint16_t(positionCum[i] + 10000 / (i + 200));
+}
+
+void LzariDecoder::UpdateModel(int sym) {
+    if (symCum[0] >= kMaxCum) {
+        uint32_t c = 0;
+        for (int i = kCharCount; i > 0; i--) {
+            symCum[i] = uint16_t(c);
+            symFreq[i] = uint16_t((symFreq[i] + 1) >> 1);
+            c += symFreq[i];
+        }
+        symCum[0] = uint16_t(c);
+    }
+    int i = sym;
+    while (symFreq[i] == symFreq[i - 1]) i--;
+    if (i < sym) {
+        int chI = symToChar[i];
+        int chSym = symToChar[sym];
+        symToChar[i] = uint16_t(chSym);
+        symToChar[sym] = uint16_t(chI);
+        charToSym[chI] = uint16_t(sym);
+        charToSym[chSym] = uint16_t(i);
+    }
+    symFreq[i]++;
+    while (--i >= 0) symCum[i]++;
+}
+
+// Returns 1..kCharCount whatever x is, so a damaged stream cannot index outside the model.
+int LzariDecoder::BinarySearchSym(uint32_t x) const {
+    int i = 1;
+    int j = kCharCount;
+    while (i < j) {
+        int k = (i + j) / 2;
+        if (symCum[k] > x)
+            i = k + 1;
+        else
+            j = k;
+    }
+    return i;
+}
+
+// Returns 0..kRingSize-1 whatever x is.
+int LzariDecoder::BinarySearchPos(uint32_t x) const {
+    int i = 1;
+    int j = kRingSize;
+    while (i < j) {
+        int k = (i + j) / 2;
+        if (positionCum[k] > x)
+            i = k + 1;
+        else
+            j = k;
+    }
+    return i - 1;
+}
+
+// The coder keeps high - low > kQ1 > every model total after renormalising, so each symbol keeps
+// a non-empty interval and the loop below ends within 17 doublings even for hostile input. All
+// arithmetic is unsigned 32-bit: range (<= 2^17) times a total (< 2^15) cannot overflow.
+void LzariDecoder::Narrow(uint32_t range, uint32_t cumHigh, uint32_t cumLow, uint32_t total) {
+    high = low + range * cumHigh / total;
+    low += range * cumLow / total;
+    for (;;) {
+        if (low >= kQ2) {
+            value -= kQ2;
+            low -= kQ2;
+            high -= kQ2;
+        } else if (low >= kQ1 && high <= kQ3) {
+            value -= kQ1;
+            low -= kQ1;
+            high -= kQ1;
+        } else if (high > kQ2) {
+            break;
+        }
+        low += low;
+        high += high;
+        value = 2 * value + uint32_t(GetBit());
+    }
+}
+
+int LzariDecoder::DecodeChar() {
+    uint32_t range = high - low;
+    int sym = BinarySearchSym(((value - low + 1) * symCum[0] - 1) / range);
+    Narrow(range, symCum[sym - 1], symCum[sym], symCum[0]);
+    int ch = symToChar[sym];
+    UpdateModel(sym);
+    return ch;
+}
+
+int LzariDecoder::DecodePosition() {
+    uint32_t range = high - low;
+    int position = BinarySearchPos(((value - low + 1) * positionCum[0] - 1) / range);
+    Narrow(range, positionCum[position], positionCum[position + 1], positionCum[0]);
+    return position;
+}
+
+void LzariDecoder::Emit(uint8_t c) {
+    output[outputCount++] = c;
+    ring[ringPos] = c;
+    ringPos = (ringPos + 1) & (kRingSize - 1);
+}
+
+uint32_t LzariDecoder::Decode(const uint8_t* payload, size_t payloadSize, uint8_t* out, size_t capacity) {
+    declaredSize = ReadDeclaredSize(payload, payloadSize);
+    if (declaredSize == 0 || !out || capacity == 0) return declaredSize;
+    input = payload;
+    inputSize = payloadSize;
+    inputPos = 4;
+    output = out;
+    // Bytes past the capacity would be thrown away, so decoding stops there: a hostile declared
+    // size cannot make the decode run for billions of symbols.
+    outputLimit = declaredSize < capacity ? declaredSize : capacity;
+    outputCount = 0;
+    bitBuffer = 0;
+    bitMask = 0;
+    low = 0;
+    high = kQ4;
+    value = 0;
+
+    for (int i = 0; i < kValueBits; i++) value = 2 * value + uint32_t(GetBit());
+    StartModel();
+    // Only the first N - F positions have a defined start value; the rest are zeroed so that a
+    // damaged stream that copies from them still decodes deterministically.
+    memset(ring, ' ', kRingSize - kMaxMatch);
+    memset(ring + (kRingSize - kMaxMatch), 0, sizeof ring - (kRingSize - kMaxMatch));
+    ringPos = kRingSize - kMaxMatch;
+
+    while (outputCount < outputLimit) {
+        int c = DecodeChar();
+        if (c < 256) {
+            Emit(uint8_t(c));
+        } else {
+            int from = (ringPos - DecodePosition() - 1) & (kRingSize - 1);
+            int length = c - 255 + kThreshold;
+            for (int k = 0; k < length && outputCount < outputLimit; k++)
+                Emit(ring[(from + k) & (kRingSize - 1)]);
+        }
+    }
+
+    input = nullptr;
+    inputSize = 0;
+    inputPos = 0;
+    output = nullptr;
+    return declaredSize;
+}

@@ -1,0 +1,83 @@
+#include "lang/string_table.h"
+
+#include "app/program_path.h"
+#include "lang/core/lzari.h"
+#include "lang/core/string_lookup.h"
+#include "settings/settings_store.h"
+
+LanguageArchive g_archive;
+int g_externalLanguage = 0;
+const char16_t* g_externalTable[kStringIdCount];
+
+namespace {
+
+char16_t g_fallbackText[32];
+
+// Reads the whole file into a buffer with spare room behind its data; null on any failure.
+BYTE* ReadWholeFile(const wchar_t* path, size_t spare, size_t* size) {
+    HANDLE const file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    BYTE* data = nullptr;
+    LARGE_INTEGER length = {};
+    if (GetFileSizeEx(file, &length) && length.QuadPart > 0 && length.QuadPart < 0x40000000) {
+        size_t const n = size_t(length.QuadPart);
+        data = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, n + spare));
+        size_t done = 0;
+        while (data && done < n) {
+            DWORD got = 0;
+            if (!ReadFile(file, data + done, DWORD(n - done), &got, nullptr) || got == 0) break;
+            done += got;
+        }
+        if (data && done == n) {
+            *size = n;
+        } else if (data) {
+            HeapFree(GetProcessHeap(), 0, data);
+            data = nullptr;
+        }
+    }
+    CloseHandle(file);
+    return data;
+}
+
+bool DecodeArchive() {
+    size_t fileSize = 0;
+    BYTE* const file = ReadWholeFile(ProgramPath(), 45 + 44, &fileSize);
+    if (!file) return false;
+    size_t offset = 0, payloadSize = 0;
+    bool ok = FindArchivePayload(file, fileSize, &offset, &payloadSize);
+    uint32_t const declared = ok ? ReadDeclaredSize(file + offset, payloadSize) : 0;
+    if (ok && declared > kMaxDeclaredSize) ok = false;
+    if (ok) {
+        // The decoded text stays for the whole run: every table points into it.
+        BYTE* const text = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size_t(declared) + 10));
+        ok = text != nullptr;
+        if (ok) {
+            LzariDecoder decoder;
+            decoder.Decode(file + offset, payloadSize, text, declared);
+            LoadArchiveText(reinterpret_cast<char16_t*>(text), declared / 2, &g_archive);
+        }
+    }
+    HeapFree(GetProcessHeap(), 0, file);
+    return ok;
+}
+
+}  // namespace
+
+bool LoadLanguageArchive() {
+    if (DecodeArchive()) return true;
+    MessageBoxW(nullptr, L"Error! Loading language file string archive", L"Error!", MB_OK);
+    PostQuitMessage(0);
+    return false;
+}
+
+const wchar_t* Text(int id) {
+    return reinterpret_cast<const wchar_t*>(LookupText(g_archive, g_languageIndex, g_externalLanguage != 0,
+                                                       g_externalTable, id, g_fallbackText,
+                                                       ARRAYSIZE(g_fallbackText)));
+}
+
+const wchar_t* ProductString(int key) {
+    if (key < 0 || key >= kProductKeyCount) return nullptr;
+    return reinterpret_cast<const wchar_t*>(g_archive.product[key]);
+}

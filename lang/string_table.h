@@ -1,0 +1,20 @@
+#pragma once
+#include <windows.h>
+
+#include "lang/core/language_archive.h"
+
+// The texts of the language archive inside the exe, and the lookup every visible text goes through.
+
+extern LanguageArchive g_archive;
+extern int g_externalLanguage;  // 1 while a language file of the user's is in force
+extern const char16_t* g_externalTable[kStringIdCount];
+
+// Reads the exe, finds the archive between its markers, decodes and parses it. On failure tells
+// the user, posts the quit message with 0 and returns false.
+bool LoadLanguageArchive();
+
+// The text for a string ID in the current language; never null (a placeholder names a missing ID).
+const wchar_t* Text(int id);
+
+// A product string (key 0 to 127), or null.
+const wchar_t* ProductString(int key);

@@ -1,0 +1,29 @@
+#pragma once
+
+// Where the picker window goes and which screen pixels it magnifies. Plain numbers, so that the
+// rules can be checked without a screen.
+
+struct PickerRect {
+    int left, top, right, bottom;
+};
+
+// Magnification is kept in whole steps from 1 to 16.
+float const kMinZoom = 1.0f;
+float const kMaxZoom = 16.0f;
+
+// The zoom a newly created picker starts with: not above 0 gives 2, 16 or more gives 16.
+float CreationZoom(float requested);
+float ZoomIn(float zoom);
+float ZoomOut(float zoom);
+
+// Even sizes, at most the screen and at least 100 x 150.
+void FixRequestedSize(int* width, int* height, int screenWidth, int screenHeight);
+
+// The window is centred on the cursor (not kept inside the screen); the source rectangle holds
+// (2 * dx) x (2 * dy) screen pixels with dx = trunc(w / 2 / zoom), dy = trunc(h / 2 / zoom).
+void ComputePickerGeometry(int cursorX, int cursorY, int width, int height, float zoom, PickerRect* source,
+                           PickerRect* window);
+
+// The box round the magnified pixel: from (x, y) to (x + zoom, y + zoom), the sums taken in single
+// precision and truncated.
+int BoxEdge(int position, float zoom);

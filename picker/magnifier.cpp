@@ -1,0 +1,126 @@
+#include <windows.h>
+
+#include "lang/string_table.h"
+#include "picker/core/colour_forms.h"
+#include "picker/core/picker_geometry.h"
+#include "picker/picker_window.h"
+
+namespace {
+
+// The snapshot is this much larger than the virtual screen to the right and below.
+int const kSnapshotSpare = 8;
+COLORREF const kFrameColour = RGB(255, 255, 0);
+// Parts of the source outside the virtual screen are shown in a neutral grey instead of whatever
+// the bitmap's memory or the paint DC held.
+COLORREF const kOutsideColour = RGB(128, 128, 128);
+
+wchar_t g_colourLabel[kColourTextChars];
+HPEN g_thinPen;
+HPEN g_thickPen;
+
+void FillRect(HDC dc, const RECT& rect, COLORREF colour) {
+    COLORREF const previous = SetBkColor(dc, colour);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    SetBkColor(dc, previous);
+}
+
+// Fills the parts of the window whose source pixels lie outside the snapshot.
+void FillOutside(Picker* picker, HDC dc, int w, int h) {
+    int const srcW = picker->source.right - picker->source.left;
+    int const srcH = picker->source.bottom - picker->source.top;
+    if (srcW <= 0 || srcH <= 0) return;
+    int const left = picker->source.left - picker->screenLeft;
+    int const top = picker->source.top - picker->screenTop;
+    int const right = left + srcW;
+    int const bottom = top + srcH;
+    // The spare pixels behind the screen's edge hold no screen content either.
+    int const limitX = picker->screenWidth;
+    int const limitY = picker->screenHeight;
+    if (left >= 0 && top >= 0 && right <= limitX && bottom <= limitY) return;
+    // Window x of a source column c is (c - left) * w / srcW; COLORONCOLOR maps whole pixels.
+    auto const toX = [&](int c) { return MulDiv(c - left, w, srcW); };
+    auto const toY = [&](int r) { return MulDiv(r - top, h, srcH); };
+    if (left < 0) FillRect(dc, {0, 0, toX(0), h}, kOutsideColour);
+    if (right > limitX) FillRect(dc, {toX(limitX), 0, w, h}, kOutsideColour);
+    if (top < 0) FillRect(dc, {0, 0, w, toY(0)}, kOutsideColour);
+    if (bottom > limitY) FillRect(dc, {0, toY(limitY), w, h}, kOutsideColour);
+}
+
+void DrawStrip(HDC dc, const RECT& rect, const wchar_t* text) {
+    RECT r = rect;
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+    DrawTextW(dc, text, -1, &r, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+}
+
+}  // namespace
+
+void ReleaseSnapshot(Picker* picker) {
+    if (!picker->snapshotDc) return;
+    RestoreDC(picker->snapshotDc, picker->savedDcState);
+    DeleteDC(picker->snapshotDc);
+    DeleteObject(picker->snapshotBitmap);
+    picker->snapshotDc = nullptr;
+    picker->snapshotBitmap = nullptr;
+}
+
+void CaptureScreen(Picker* picker) {
+    ReleaseSnapshot(picker);
+    HDC const screen = GetDC(nullptr);
+    picker->screenLeft = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    picker->screenTop = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    picker->screenWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    picker->screenHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    int const width = picker->screenWidth + kSnapshotSpare;
+    int const height = picker->screenHeight + kSnapshotSpare;
+    picker->snapshotDc = CreateCompatibleDC(screen);
+    // Saved so that the bitmap the DC was created with goes back in before the DC is deleted.
+    picker->savedDcState = SaveDC(picker->snapshotDc);
+    picker->snapshotBitmap = CreateCompatibleBitmap(screen, width, height);
+    SelectObject(picker->snapshotDc, picker->snapshotBitmap);
+    BitBlt(picker->snapshotDc, 0, 0, width, height, screen, picker->screenLeft, picker->screenTop, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+}
+
+void PaintPicker(Picker* picker, HDC dc) {
+    int const w = picker->currentWidth;
+    int const h = picker->currentHeight;
+    if (picker->snapshotDc) {
+        int const previousMode = SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, 0, 0, w, h, picker->snapshotDc, picker->source.left - picker->screenLeft,
+                   picker->source.top - picker->screenTop, picker->source.right - picker->source.left,
+                   picker->source.bottom - picker->source.top, SRCCOPY);
+        SetStretchBltMode(dc, previousMode);
+        FillOutside(picker, dc, w, h);
+    }
+    SetBkMode(dc, OPAQUE);
+
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    g_currentColour = GetPixel(picker->snapshotDc, cursor.x - picker->screenLeft, cursor.y - picker->screenTop);
+    LabelForm(g_currentColour, reinterpret_cast<char16_t*>(g_colourLabel));
+
+    SetBkColor(dc, RGB(255, 255, 255));
+    COLORREF const previousText = SetTextColor(dc, RGB(0, 0, 0));
+    DrawStrip(dc, {2, 2, w - 3, 20}, g_colourLabel);
+    wchar_t hint[kColourTextChars];
+    lstrcpynW(hint, Text(41), kColourTextChars);
+    DrawStrip(dc, {2, h - 20, w - 3, h - 3}, hint);
+    SetTextColor(dc, previousText);
+
+    POINT box = cursor;
+    ScreenToClient(picker->hwnd, &box);
+    box.x += 1;
+    box.y += 1;
+    if (!g_thinPen) g_thinPen = CreatePen(PS_SOLID, 2, kFrameColour);
+    if (!g_thickPen) g_thickPen = CreatePen(PS_SOLID, 4, kFrameColour);
+    SelectObject(dc, GetStockObject(NULL_BRUSH));
+    HGDIOBJ const previousPen = SelectObject(dc, g_thinPen);
+    // Pen AND NOT picture: under the yellow pen red and green are inverted and blue becomes 0, so
+    // the box shows on any colour.
+    int const previousRop = SetROP2(dc, R2_MASKPENNOT);
+    Rectangle(dc, box.x, box.y, BoxEdge(box.x, picker->zoom), BoxEdge(box.y, picker->zoom));
+    SelectObject(dc, g_thickPen);
+    Rectangle(dc, 0, 0, w, h);
+    SetROP2(dc, previousRop);
+    SelectObject(dc, previousPen);
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include <windows.h>
+
+// The picker: a borderless topmost window centred on the cursor that magnifies a snapshot of the
+// screen. One per process; the window, once created, is only hidden and shown again.
+class Picker {
+public:
+    Picker();
+    virtual ~Picker() {}
+
+    RECT source = {};   // the screen area that is magnified
+    RECT window = {};   // where the window is placed
+    HCURSOR cursorToShow = nullptr;  // never set: the cursor is hidden over the picker
+    HWND hwnd = nullptr;
+    HDC snapshotDc = nullptr;
+    HBITMAP snapshotBitmap = nullptr;
+    int screenWidth, screenHeight;
+    int screenLeft = 0, screenTop = 0;
+    int currentWidth = 600, currentHeight = 150;
+    int requestedWidth = 600, requestedHeight = 150;
+    float zoom = 2.0f;
+    int savedDcState = 0;
+    int shown = 0;
+};
+
+extern Picker g_picker;
+extern Picker* g_pickerPointer;
+extern COLORREF g_currentColour;
+
+wchar_t const kPickerClassName[] = L"RealTimeMagnifier1_____5";
+UINT_PTR const kEscPollTimer = 1111;
+UINT const kEscPollMs = 20;
+UINT_PTR const kFollowTimer = 1000;
+UINT const kFollowMs = 10;
+
+void OpenPicker();
+HWND CreatePickerWindow(int width, int height, float zoom);
+int ShowPicker();
+void HidePicker();
+void UpdatePicker(bool forced);
+LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Screen snapshot and drawing of the magnified view.
+void CaptureScreen(Picker* picker);
+void ReleaseSnapshot(Picker* picker);
+void PaintPicker(Picker* picker, HDC dc);

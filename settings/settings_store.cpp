@@ -1,0 +1,98 @@
+#include "settings/settings_store.h"
+
+#include "settings/core/settings_number.h"
+
+int g_languageIndex = 1;
+
+namespace {
+
+wchar_t g_rootPath[MAX_PATH];
+
+// The query buffer holds 511 characters and the terminator; longer data counts as absent.
+DWORD const kQueryBytes = 1024;
+
+void BuildKeyPath(const wchar_t* section, wchar_t* path, size_t chars) {
+    lstrcpynW(path, SettingsRootPath(), int(chars));
+    size_t used = lstrlenW(path);
+    if (used + 1 < chars) {
+        path[used++] = L'\\';
+        path[used] = 0;
+    }
+    lstrcpynW(path + used, section, int(chars - used));
+}
+
+bool IsAcceptedText(DWORD type, const BYTE* data, DWORD bytes) {
+    if (bytes % 2 != 0) return false;
+    const wchar_t* text = reinterpret_cast<const wchar_t*>(data);
+    DWORD const units = bytes / 2;
+    if (type == REG_SZ || type == REG_EXPAND_SZ) return units >= 1 && text[units - 1] == 0;
+    if (type == REG_MULTI_SZ) return units >= 2 && text[units - 1] == 0 && text[units - 2] == 0;
+    return false;
+}
+
+}  // namespace
+
+const wchar_t* SettingsRootPath() {
+    if (lstrlenW(g_rootPath) <= 10) {
+        lstrcpynW(g_rootPath, L"Software\\Vantorel\\", MAX_PATH);
+        lstrcatW(g_rootPath, L"Huepeek");
+    }
+    return g_rootPath;
+}
+
+int ReadSettingText(const wchar_t* section, const wchar_t* key, wchar_t* out) {
+    wchar_t path[MAX_PATH * 2];
+    BuildKeyPath(section, path, ARRAYSIZE(path));
+    HKEY hkey = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &hkey) != ERROR_SUCCESS) return 0;
+    // One spare unit behind the query buffer, so the text is terminated whatever the data holds.
+    alignas(wchar_t) BYTE data[kQueryBytes + sizeof(wchar_t)] = {};
+    DWORD type = 0;
+    DWORD bytes = kQueryBytes;
+    LONG const status = RegQueryValueExW(hkey, key, nullptr, &type, data, &bytes);
+    RegCloseKey(hkey);
+    if (status != ERROR_SUCCESS || bytes > kQueryBytes || !IsAcceptedText(type, data, bytes)) return 0;
+    const wchar_t* text = reinterpret_cast<const wchar_t*>(data);
+    if (*text) lstrcpynW(out, text, int(kSettingTextChars));
+    return 1;
+}
+
+int WriteSettingInt(const wchar_t* section, const wchar_t* key, int value) {
+    wchar_t text[16];
+    wsprintfW(text, L"%d", value);
+    wchar_t path[MAX_PATH * 2];
+    BuildKeyPath(section, path, ARRAYSIZE(path));
+    HKEY hkey = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hkey, nullptr) !=
+        ERROR_SUCCESS)
+        return 0;
+    DWORD const bytes = DWORD(lstrlenW(text) + 1) * sizeof(wchar_t);
+    LONG const status = RegSetValueExW(hkey, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
+    RegCloseKey(hkey);
+    return status == ERROR_SUCCESS ? 1 : 0;
+}
+
+int ReadSettingInt(const wchar_t* section, const wchar_t* key, int defaultValue, int minimum, int maximum) {
+    wchar_t text[kSettingTextChars] = {};
+    int value = defaultValue;
+    if (ReadSettingText(section, key, text)) value = ParseSettingNumber(reinterpret_cast<const char16_t*>(text));
+    return LimitSettingNumber(value, minimum, maximum);
+}
+
+int ReadProgramInt(const wchar_t* key, int defaultValue) {
+    return ReadSettingInt(kProgramSection, key, defaultValue, -1, -1);
+}
+
+int WriteProgramInt(const wchar_t* key, int value) { return WriteSettingInt(kProgramSection, key, value); }
+
+COLORREF ReadLastColour(COLORREF defaultValue) {
+    return COLORREF(ReadProgramInt(L"last_rgb_color", int(defaultValue)));
+}
+
+int WriteLastColour(COLORREF colour) { return WriteProgramInt(L"last_rgb_color", int(colour)); }
+
+void ChooseLanguage() {
+    int const automatic = AutomaticLanguageIndex(PRIMARYLANGID(GetUserDefaultLangID()));
+    g_languageIndex = automatic;
+    g_languageIndex = ReadProgramInt(L"lng", automatic);
+}

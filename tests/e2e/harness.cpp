@@ -1,0 +1,303 @@
+#include "harness.h"
+
+#include <tlhelp32.h>
+
+namespace e2e {
+
+namespace {
+
+wchar_t const kSettingsKey[] = L"Software\\Vantorel\\Huepeek";
+wchar_t const kProgramKey[] = L"Software\\Vantorel\\Huepeek\\Program";
+
+void SendInputs(INPUT* inputs, UINT count) { SendInput(count, inputs, sizeof(INPUT)); }
+
+void MouseEvent(DWORD flags, DWORD data = 0) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    input.mi.mouseData = data;
+    SendInputs(&input, 1);
+}
+
+void KeyEvent(WORD virtualKey, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = WORD(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInputs(&input, 1);
+}
+
+struct FindData {
+    const wchar_t* className;
+    const wchar_t* title;
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowProc(HWND hwnd, LPARAM lParam) {
+    FindData* const data = reinterpret_cast<FindData*>(lParam);
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    wchar_t className[256] = {};
+    GetClassNameW(hwnd, className, 256);
+    if (lstrcmpW(className, data->className) != 0) return TRUE;
+    if (data->title && WindowText(hwnd) != data->title) return TRUE;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (data->processId && pid != data->processId) return TRUE;
+    data->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+std::wstring TestProgramDir() {
+    wchar_t path[MAX_PATH * 4] = {};
+    GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
+    std::wstring dir = path;
+    return dir.substr(0, dir.find_last_of(L"\\/"));
+}
+
+std::wstring HuepeekPath() { return TestProgramDir() + L"\\huepeek.exe"; }
+
+std::wstring FixturePath(const wchar_t* name) { return TestProgramDir() + L"\\..\\fixtures\\" + name; }
+
+Process::~Process() {
+    Kill();
+    if (job_) CloseHandle(job_);
+}
+
+bool Process::Start(const std::wstring& exe, const std::wstring& arguments, const wchar_t* directory) {
+    job_ = CreateJobObjectW(nullptr, nullptr);
+    if (job_) {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    }
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    // The program gets NUL as its standard handles: under Wine it would otherwise keep the test's
+    // output pipe open, and ctest would wait for it after the test has ended.
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE const nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                   OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+    PROCESS_INFORMATION info = {};
+    BOOL const started = CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED,
+                                        nullptr, directory, &startup, &info);
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    if (!started) return false;
+    if (job_) AssignProcessToJobObject(job_, info.hProcess);
+    ResumeThread(info.hThread);
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+    return true;
+}
+
+bool Process::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
+    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode) GetExitCodeProcess(process_, exitCode);
+    return true;
+}
+
+bool Process::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+void Process::Kill() {
+    if (!process_) return;
+    if (Running()) {
+        TerminateProcess(process_, 0xDEAD);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+    process_ = nullptr;
+}
+
+bool StartHuepeek(Process& process, const std::wstring& arguments) {
+    return process.Start(HuepeekPath(), arguments);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    DWORD const start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
+    }
+}
+
+HWND FindTopWindow(const wchar_t* className, const wchar_t* title, DWORD processId) {
+    FindData data = {className, title, processId, nullptr};
+    EnumWindows(FindWindowProc, reinterpret_cast<LPARAM>(&data));
+    return data.found;
+}
+
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD processId, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindTopWindow(className, title, processId)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+bool WaitForNoWindow(const wchar_t* className, DWORD processId, DWORD timeoutMs) {
+    return WaitUntil([&] { return FindTopWindow(className, nullptr, processId) == nullptr; }, timeoutMs);
+}
+
+std::wstring WindowText(HWND hwnd) {
+    wchar_t text[1024] = {};
+    // WM_GETTEXT reaches windows of other processes too (GetWindowTextW does not read their controls).
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
+    return text;
+}
+
+void MoveCursor(int x, int y) {
+    SetCursorPos(x, y);
+    // Let the X server and the program under the pointer see the move.
+    Sleep(60);
+}
+
+POINT CursorPos() {
+    POINT point = {};
+    GetCursorPos(&point);
+    return point;
+}
+
+void Click(bool right) {
+    MouseEvent(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    Sleep(50);
+    MouseEvent(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    Sleep(50);
+}
+
+void Wheel(int notches) {
+    int const step = notches > 0 ? WHEEL_DELTA : -WHEEL_DELTA;
+    for (int i = 0; i < (notches > 0 ? notches : -notches); ++i) {
+        MouseEvent(MOUSEEVENTF_WHEEL, DWORD(step));
+        Sleep(60);
+    }
+}
+
+void PressKey(WORD virtualKey, DWORD holdMs) {
+    KeyEvent(virtualKey, false);
+    // Held long enough for a 20 ms poll of GetAsyncKeyState to see it.
+    Sleep(holdMs);
+    KeyEvent(virtualKey, true);
+    Sleep(50);
+}
+
+bool ReadClipboardText(std::wstring* text) {
+    text->clear();
+    bool ok = false;
+    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) Sleep(20);
+    if (HANDLE const data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const wchar_t* const chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            *text = chars;
+            GlobalUnlock(data);
+            ok = true;
+        }
+    }
+    CloseClipboard();
+    return ok;
+}
+
+bool WriteClipboardText(const std::wstring& text) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    size_t const bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL const memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool ok = false;
+    if (memory) {
+        CopyMemory(GlobalLock(memory), text.c_str(), bytes);
+        GlobalUnlock(memory);
+        ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    }
+    CloseClipboard();
+    return ok;
+}
+
+bool ClearClipboard() {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    CloseClipboard();
+    return true;
+}
+
+void ResetSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+
+bool WriteSettingValue(const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
+        return false;
+    LONG const status = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+bool WriteSetting(const wchar_t* name, const std::wstring& text) {
+    return WriteSettingValue(name, REG_SZ, text.c_str(), DWORD((text.size() + 1) * sizeof(wchar_t)));
+}
+
+bool ReadSetting(const wchar_t* name, std::wstring* text) {
+    wchar_t data[1024] = {};
+    DWORD bytes = sizeof(data) - sizeof(wchar_t);
+    DWORD type = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_ANY, &type, data, &bytes) != ERROR_SUCCESS)
+        return false;
+    if (type != REG_SZ) return false;
+    *text = data;
+    return true;
+}
+
+bool SettingExists(const wchar_t* name) {
+    return RegGetValueW(HKEY_CURRENT_USER, kProgramKey, name, RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
+}
+
+namespace {
+
+template <typename Action>
+int ForEachProcess(const wchar_t* exeName, Action action) {
+    HANDLE const snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    int count = 0;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szExeFile, exeName) != 0) continue;
+        ++count;
+        action(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+}  // namespace
+
+int CountProcesses(const wchar_t* exeName) {
+    return ForEachProcess(exeName, [](DWORD) {});
+}
+
+void KillProcesses(const wchar_t* exeName) {
+    ForEachProcess(exeName, [](DWORD id) {
+        if (HANDLE const process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+            TerminateProcess(process, 0xDEAD);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    });
+}
+
+void E2eTest::SetUp() {
+    KillProcesses(L"huepeek.exe");
+    ResetSettings();
+    ClearClipboard();
+    // Esc may still be seen as down by the next program if a key-up got lost.
+    KeyEvent(VK_ESCAPE, true);
+}
+
+void E2eTest::TearDown() { KillProcesses(L"huepeek.exe"); }
+
+}  // namespace e2e

@@ -1,0 +1,390 @@
+#include "lang/core/language_archive.h"
+
+#include <gtest/gtest.h>
+
+#include <limits.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lang/core/archive_builder.h"
+#include "lang/core/lzari.h"
+
+namespace {
+
+// The decoded text with exactly one spare unit behind it, as the loader's contract allows, so the
+// address sanitizer catches any read past the text's end.
+struct LoadedArchive {
+    std::vector<char16_t> buffer;
+    std::unique_ptr<LanguageArchive> archive = std::make_unique<LanguageArchive>();
+};
+
+std::unique_ptr<LoadedArchive> Load(const std::u16string& text) {
+    auto loaded = std::make_unique<LoadedArchive>();
+    loaded->buffer.assign(text.begin(), text.end());
+    loaded->buffer.push_back(u'#');  // the spare unit; the loader must make it the terminator
+    LoadArchiveText(loaded->buffer.data(), text.size(), loaded->archive.get());
+    return loaded;
+}
+
+// BOM, preamble, product section, the two reserved sections; language sections follow.
+std::u16string Head(const std::u16string& product = u"19=Huepeek 3.36\r\n") {
+    return u"\uFEFFHuepeek\r\n##\r\n" + product + u"##\r\n##\r\n";
+}
+
+const char16_t kNull[] = u"<null>";
+
+std::u16string Str(const char16_t* text) { return text ? std::u16string(text) : kNull; }
+
+std::u16string Number(int n) {
+    std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string Repeat(const std::u16string& s, int times) {
+    std::u16string out;
+    for (int i = 0; i < times; i++) out += s;
+    return out;
+}
+
+// 48 language headers and a 49th: the 49th is ignored but still ends the 48th section.
+std::u16string FortyNineHeaders() {
+    std::u16string text = Head();
+    for (int slot = 0; slot < 49; slot++) {
+        std::u16string n = Number(slot);
+        text += u"##=L" + n + u"\r\n20=t" + n + u"\r\n";
+    }
+    return text;
+}
+
+struct TextCase {
+    const char* name;
+    std::u16string text;
+    int slot;  // -1: a product string
+    int key;
+    const char16_t* expected;  // nullptr: no entry
+};
+
+std::vector<TextCase> TextCases() {
+    const std::u16string english = u"##=English\tEnglisch\r\n";
+    return {
+        {"translator URL after name is ID 0",
+         Head() + english + u"TranslatorName=Ann\r\nTranslatorURL=https://a.example\r\n", 0, 0,
+         u"https://a.example"},
+        // The German section once shipped both lines; the second is the text.
+        {"duplicate key: later wins", Head() + english + u"21=Farbe Speichern\r\n21=Abbruch\r\n", 0, 21, u"Abbruch"},
+        {"escapes stay in a language section", Head() + english + u"61=a\\r\\nb\r\n", 0, 61, u"a\\r\\nb"},
+        {"escapes expand in a product string", Head(u"25=a\\r\\nb\\r\\n\r\n"), -1, 25, u"a\r\nb\r\n"},
+        {"other backslashes stay in a product string", Head(u"22=a\\tb\\\\rc\\\r\n"), -1, 22, u"a\\tb\\\rc\\"},
+        {"product key 0", Head(u"0=zero\r\n127=last\r\n128=over\r\n-1=neg\r\n-128=neg\r\n"), -1, 0, u"zero"},
+        {"product key 127", Head(u"0=zero\r\n127=last\r\n128=over\r\n-1=neg\r\n255=over\r\n"), -1, 127, u"last"},
+        {"language key 254", Head() + english + u"254=top\r\n255=over\r\n-1=neg\r\n509=over\r\n", 0, 254, u"top"},
+        {"language key 255 is not key 0", Head() + english + u"255=over\r\n", 0, 0, nullptr},
+        {"space before the key", Head() + english + u" 40=forty\r\n", 0, 40, u"forty"},
+        {"key stops at a letter", Head() + english + u"4a0=four\r\n", 0, 4, u"four"},
+        {"key stops at a letter: 40 untouched", Head() + english + u"4a0=four\r\n", 0, 40, nullptr},
+        {"empty value is present", Head() + english + u"55=\r\n", 0, 55, u""},
+        {"text may hold =", Head() + english + u"20=a=b\r\n", 0, 20, u"a=b"},
+        {"heading without = is ignored", Head() + english + u"[Info]\r\n", 0, 0, nullptr},
+        {"last line without line feed is lost", Head() + english + u"20=a\r\n21=b", 0, 21, nullptr},
+        {"line before the unterminated one stays", Head() + english + u"20=a\r\n21=b", 0, 20, u"a"},
+        {"line feed alone ends a line", Head() + english + u"20=a\n21=b\n", 0, 21, u"b"},
+        {"## in a text line ends the section there", Head() + english + u"20=a##b\r\n21=c\r\n", 0, 20, nullptr},
+        {"## in a text line opens the next slot", Head() + english + u"20=a##b\r\n21=c\r\n", 1, 21, u"c"},
+        {"## line opens a nameless slot", Head() + english + u"20=a\r\n##\r\n20=b\r\n##=C\r\n20=c\r\n", 1, 20, u"b"},
+        {"slot after a nameless slot", Head() + english + u"20=a\r\n##\r\n20=b\r\n##=C\r\n20=c\r\n", 2, 20, u"c"},
+        {"header without CR gets an empty section", Head() + u"##=English\n20=a\n", 0, 20, nullptr},
+        {"48th slot ends at the 49th header", FortyNineHeaders(), 47, 20, u"t47"},
+        {"product strings without separator 1", u"\uFEFF19=Huepeek\r\n", -1, 19, nullptr},
+    };
+}
+
+TEST(LanguageArchive, TextsFromHandMadeArchives) {
+    for (const TextCase& c : TextCases()) {
+        SCOPED_TRACE(c.name);
+        auto loaded = Load(c.text);
+        const LanguageArchive& a = *loaded->archive;
+        const char16_t* got = c.slot < 0 ? ProductString(a, c.key)
+                                         : (c.slot < a.languageCount ? a.table[c.slot][c.key] : u"<no slot>");
+        EXPECT_EQ(Str(got), Str(c.expected));
+    }
+}
+
+struct SlotCase {
+    const char* name;
+    std::u16string text;
+    int languageCount;
+    std::vector<std::u16string> names;  // per slot; kNull: nameless
+};
+
+TEST(LanguageArchive, SlotsAndNames) {
+    std::vector<std::u16string> fortyEightNames;
+    for (int i = 0; i < 48; i++) fortyEightNames.push_back(u"L" + Number(i));
+
+    const std::vector<SlotCase> cases = {
+        {"empty text", u"", 0, {}},
+        {"no separator at all", u"\uFEFFplain\r\n", 0, {}},
+        {"only reserved sections", Head(), 0, {}},
+        {"header name runs to CR, tab included", Head() + u"##=English\tEnglisch\r\n20=Exit\r\n", 1,
+         {u"English\tEnglisch"}},
+        {"nameless ## line takes a slot", Head() + u"##=A\r\n##\r\n##=C\r\n", 3, {u"A", kNull, u"C"}},
+        {"header without CR has no name", Head() + u"##=English", 1, {kNull}},
+        {"trailing ## at the very end", Head() + u"##=A\r\n##", 2, {u"A", kNull}},
+        {"trailing ##= at the very end", Head() + u"##=A\r\n##=", 2, {u"A", kNull}},
+        {"lone # at the end is no separator", Head() + u"##=A\r\n#", 1, {u"A"}},
+        {"#### is two separators", Head() + u"####", 2, {kNull, kNull}},
+        // The scan goes on after the name, so a "##" inside it is part of the name.
+        {"## inside a header name", Head() + u"##=A##B\r\n", 1, {u"A##B"}},
+        {"49 headers give 48 slots", FortyNineHeaders(), 48, fortyEightNames},
+    };
+    for (const SlotCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto loaded = Load(c.text);
+        const LanguageArchive& a = *loaded->archive;
+        ASSERT_EQ(a.languageCount, c.languageCount);
+        for (int slot = 0; slot < c.languageCount; slot++) {
+            EXPECT_EQ(Str(a.slotName[slot]), c.names[slot]) << "slot " << slot;
+            EXPECT_NE(a.slotSection[slot], nullptr);
+        }
+    }
+}
+
+// Every pointer the loader hands out must lie inside the text it was given.
+TEST(LanguageArchive, PointersStayInsideTheText) {
+    for (const TextCase& c : TextCases()) {
+        SCOPED_TRACE(c.name);
+        auto loaded = Load(c.text);
+        const LanguageArchive& a = *loaded->archive;
+        const char16_t* begin = loaded->buffer.data();
+        const char16_t* end = begin + c.text.size();
+        auto inside = [&](const char16_t* p) { return !p || (p >= begin && p <= end); };
+        EXPECT_EQ(loaded->buffer.back(), u'\0');
+        for (int k = 0; k < kProductKeyCount; k++) EXPECT_TRUE(inside(a.product[k]));
+        for (int slot = 0; slot < a.languageCount; slot++) {
+            EXPECT_TRUE(inside(a.slotSection[slot]));
+            EXPECT_TRUE(inside(a.slotName[slot]));
+            for (int id = 0; id < kStringIdCount; id++) EXPECT_TRUE(inside(a.table[slot][id]));
+        }
+    }
+}
+
+std::u16string Numbered(int from, int to, const std::u16string& value) {
+    std::u16string lines;
+    for (int id = from; id < to; id++) lines += Number(id) + u"=" + value + u"\r\n";
+    return lines;
+}
+
+struct PercentCase {
+    const char* name;
+    std::u16string text;
+    std::vector<int> percent;
+};
+
+TEST(LanguageArchive, CompletenessPercentages) {
+    const std::vector<PercentCase> cases = {
+        {"all reference texts", Head() + u"##=D\r\n20=a\r\n21=b\r\n##=E\r\n20=x\r\n21=y\r\n##\r\n\r\n", {100, 100, 0}},
+        // 29 of 50 is 58 %; computing 29.0 / 50 * 100 in doubles gives 57.99999999999999.
+        {"29 of 50", Head() + u"##=D\r\n" + Numbered(100, 129, u"d") + u"##=E\r\n" + Numbered(100, 150, u"e"), {58, 100}},
+        {"empty text counts as missing", Head() + u"##=D\r\n20=a\r\n21=\r\n##=E\r\n20=x\r\n21=y\r\n", {50, 100}},
+        {"empty reference text is not counted", Head() + u"##=D\r\n20=a\r\n21=b\r\n##=E\r\n20=x\r\n21=\r\n", {100, 100}},
+        {"texts the reference lacks do not count", Head() + u"##=D\r\n30=a\r\n31=b\r\n##=E\r\n20=x\r\n21=y\r\n", {0, 100}},
+        {"one slot only: no reference, 0 %", Head() + u"##=D\r\n20=a\r\n", {0}},
+        {"reference without texts: 0 %", Head() + u"##=D\r\n20=a\r\n##=E\r\n[Info]\r\n", {0, 0}},
+    };
+    for (const PercentCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto loaded = Load(c.text);
+        const LanguageArchive& a = *loaded->archive;
+        ASSERT_EQ(a.languageCount, int(c.percent.size()));
+        for (int slot = 0; slot < a.languageCount; slot++) EXPECT_EQ(a.percent[slot], c.percent[slot]) << "slot " << slot;
+    }
+}
+
+TEST(LanguageArchive, ReferenceCopyIsSlotOnesRawSection) {
+    auto loaded = Load(Head() + u"##=D\r\n20=a\r\n##=English\r\n20=Exit\r\n61=a\\r\\n\r\n##\r\n");
+    // Taken before parsing: the line ends are still there; it starts at the header's line feed.
+    EXPECT_EQ(Str(loaded->archive->referenceCopy), u"\n20=Exit\r\n61=a\\r\\n\r\n");
+}
+
+TEST(LanguageArchive, ReferenceCopyWithoutReferenceSlotIsEmpty) {
+    auto loaded = Load(Head() + u"##=D\r\n20=a\r\n");
+    EXPECT_EQ(Str(loaded->archive->referenceCopy), u"");
+}
+
+TEST(LanguageArchive, LongReferenceSectionKeepsWholeLines) {
+    std::u16string line = u"47=" + std::u16string(90, u'x') + u"\r\n";  // 95 units
+    std::u16string section = u"\n" + Repeat(line, 400);                   // far beyond the copy
+    auto loaded = Load(Head() + u"##=D\r\n##=English\r" + section + u"##\r\n");
+    std::u16string copy = loaded->archive->referenceCopy;
+    size_t wholeLines = (kReferenceCopyChars - 2) / line.size();
+    EXPECT_EQ(copy, section.substr(0, 1 + wholeLines * line.size()));
+    // The copy was taken before parsing, and parsing still sees the whole section.
+    EXPECT_EQ(Str(loaded->archive->table[1][47]), std::u16string(90, u'x'));
+}
+
+TEST(LanguageArchive, LongReferenceLineIsCutWithoutSplittingASurrogatePair) {
+    // A nameless slot 1 whose section has no line feed at all: the copy is cut at its capacity,
+    // and the pair U+1F600 that straddles the cut is dropped whole.
+    std::u16string section = std::u16string(kReferenceCopyChars - 2, u'y') + u"\U0001F600" + u"tail";
+    auto loaded = Load(Head() + u"##=D\r\n##\r\n" + section);
+    EXPECT_EQ(Str(loaded->archive->referenceCopy), std::u16string(kReferenceCopyChars - 2, u'y'));
+}
+
+struct KeyCase {
+    const char16_t* text;
+    int key;
+};
+
+TEST(LanguageArchive, ParseKeyReadsLikeWcstolAndSaturates) {
+    const KeyCase cases[] = {
+        {u"", 0},
+        {u"40", 40},
+        {u"  40=x", 40},
+        {u"\t\r\n\v\f7", 7},
+        {u"+7", 7},
+        {u"-1", -1},
+        {u"4a0", 4},
+        {u"00254", 254},
+        {u"TranslatorName", 0},
+        {u"=x", 0},
+        {u"- 5", 0},
+        {u"0x10", 0},
+        {u"\u0663", 0},  // ARABIC-INDIC DIGIT THREE is no decimal digit for wcstol in the C locale
+        {u"2147483647", INT_MAX},
+        {u"2147483648", INT_MAX},
+        {u"-2147483648", INT_MIN},
+        {u"-2147483649", INT_MIN},
+        {u"99999999999999999999999", INT_MAX},
+        {u"4294967297", INT_MAX},  // would wrap to 1 through a 32-bit truncation
+    };
+    for (const KeyCase& c : cases) EXPECT_EQ(ParseKey(c.text), c.key) << Str(c.text).size();
+    EXPECT_EQ(ParseKey(nullptr), 0);
+}
+
+TEST(LanguageArchive, ParseSectionResetsTheTable) {
+    const char16_t* table[kStringIdCount];
+    for (auto& entry : table) entry = u"stale";
+    ParseSection(nullptr, table);
+    for (auto* entry : table) EXPECT_EQ(entry, nullptr);
+
+    std::u16string text = u"20=a\r\n";
+    for (auto& entry : table) entry = u"stale";
+    ParseSection(&text[0], table);
+    EXPECT_EQ(Str(table[20]), u"a");
+    EXPECT_EQ(table[21], nullptr);
+}
+
+TEST(LanguageArchive, ParseSectionNeverTouchesTheUnitBeforeTheSection) {
+    std::u16string buffer = u"\r\n20=a\r\n";
+    const char16_t* table[kStringIdCount];
+    ParseSection(&buffer[1], table);
+    EXPECT_EQ(buffer[0], u'\r');
+    EXPECT_EQ(Str(table[20]), u"a");
+}
+
+std::vector<uint8_t> Marker(const char* text) { return std::vector<uint8_t>(text, text + strlen(text)); }
+
+const char kStart[] = "\n<!- ------SDSGDGSDHREETETBCNMJUKR----------\n";
+const char kEnd[] = "\n-------SDSGDGSDHREETETBCNMJUKR-------- -->\n";
+
+TEST(LanguageArchive, MarkersAreTheArchiveFormatsBytes) {
+    uint8_t start[kStartMarkerSize];
+    uint8_t end[kEndMarkerSize];
+    BuildStartMarker(start);
+    BuildEndMarker(end);
+    EXPECT_EQ(std::vector<uint8_t>(start, start + kStartMarkerSize), Marker(kStart));
+    EXPECT_EQ(std::vector<uint8_t>(end, end + kEndMarkerSize), Marker(kEnd));
+}
+
+struct FindCase {
+    const char* name;
+    std::string file;
+    bool found;
+    size_t offset;
+    size_t size;
+};
+
+TEST(LanguageArchive, FindArchivePayload) {
+    const std::string start = kStart;
+    const std::string end = kEnd;
+    const std::string startWithoutLf = start.substr(1);
+    const std::vector<FindCase> cases = {
+        {"plain", "MZ" + start + "PAYLOAD" + end + "tail", true, 2 + 45, 7},
+        {"at the very start and end", start + "P" + end, true, 45, 1},
+        {"empty payload", start + end, true, 45, 0},
+        {"start marker without its line feed", "MZ" + startWithoutLf + "PAYLOAD" + end, false, 0, 0},
+        {"no end marker", "MZ" + start + "PAYLOAD", false, 0, 0},
+        {"no start marker", "MZ PAYLOAD" + end, false, 0, 0},
+        {"end marker before the start marker", end + "x" + start + "PAYLOAD", false, 0, 0},
+        // The start marker's closing line feed doubles as the end marker's opening one.
+        {"end marker overlapping the start marker", start + end.substr(1), false, 0, 0},
+        {"first of two archives", start + "A" + end + start + "BB" + end, true, 45, 1},
+        {"end marker cut off by the file end", start + "P" + end.substr(0, 43), false, 0, 0},
+        {"empty file", "", false, 0, 0},
+        {"file shorter than a marker", "\n<!-", false, 0, 0},
+    };
+    for (const FindCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        // An exact-size heap copy, so that a read past the end is caught.
+        std::unique_ptr<uint8_t[]> file(new uint8_t[c.file.size() + 1]);
+        memcpy(file.get(), c.file.data(), c.file.size());
+        size_t offset = 99;
+        size_t size = 99;
+        EXPECT_EQ(FindArchivePayload(file.get(), c.file.size(), &offset, &size), c.found);
+        if (c.found) {
+            EXPECT_EQ(offset, c.offset);
+            EXPECT_EQ(size, c.size);
+        }
+    }
+    size_t offset, size;
+    EXPECT_FALSE(FindArchivePayload(nullptr, 100, &offset, &size));
+}
+
+// The whole path the exe takes, on the archive built from res/lang.
+TEST(LanguageArchive, ShippedArchiveLoads) {
+    ArchiveSources sources;
+    std::u16string text;
+    std::string error;
+    ASSERT_TRUE(ReadArchiveSources(HUEPEEK_SOURCE_DIR "/res/lang", &sources, &error)) << error;
+    ASSERT_TRUE(BuildArchiveText(sources, &text, &error)) << error;
+    std::vector<uint8_t> file = BuildArchiveBytes(text);
+
+    size_t offset = 0;
+    size_t size = 0;
+    ASSERT_TRUE(FindArchivePayload(file.data(), file.size(), &offset, &size));
+    uint32_t declared = ReadDeclaredSize(file.data() + offset, size);
+    ASSERT_EQ(declared, text.size() * 2);
+    ASSERT_LE(declared, kMaxDeclaredSize);
+    std::vector<char16_t> decoded(declared / 2 + 6);  // declared size + 10 bytes, as the exe allocates
+    LzariDecoder decoder;
+    decoder.Decode(file.data() + offset, size, reinterpret_cast<uint8_t*>(decoded.data()), declared);
+    auto archive = std::make_unique<LanguageArchive>();
+    LoadArchiveText(decoded.data(), declared / 2, archive.get());
+    const LanguageArchive& a = *archive;
+
+    EXPECT_EQ(Str(ProductString(a, 19)), u"Huepeek 3.36");
+    EXPECT_EQ(Str(ProductString(a, 26)), u"Version 3.36 Build 001 ");
+    EXPECT_NE(Str(ProductString(a, 25)).find(u"\r\n"), std::u16string::npos);
+    EXPECT_EQ(ProductString(a, 128), nullptr);
+    ASSERT_GT(a.languageCount, kReferenceSlot);
+    EXPECT_EQ(Str(a.slotName[kReferenceSlot]), u"English\tEnglisch");
+    EXPECT_EQ(Str(a.table[kReferenceSlot][0]), u"https://www.vantorel.com/?seite=translate");
+    EXPECT_EQ(Str(a.table[kReferenceSlot][20]), u"Exit");
+    EXPECT_EQ(Str(a.table[kReferenceSlot][52]), u"Recommend the program ");
+    EXPECT_EQ(a.table[kReferenceSlot][1], nullptr);
+    EXPECT_EQ(a.percent[kReferenceSlot], 100);
+    // The English section carries 35 texts (IDs 0, 20-22, 25-28, 30, 31, 40-47, 51-56, 60-62, 90-97).
+    int present = 0;
+    for (int id = 0; id < kStringIdCount; id++) present += a.table[kReferenceSlot][id] != nullptr;
+    EXPECT_EQ(present, 35);
+    // One slot per file number, and the trailing blank lines form a last slot without name or texts.
+    ASSERT_FALSE(sources.languages.empty());
+    EXPECT_EQ(a.languageCount, sources.languages.back().slot + 2);
+    int last = a.languageCount - 1;
+    EXPECT_EQ(a.slotName[last], nullptr);
+    EXPECT_EQ(a.percent[last], 0);
+    EXPECT_EQ(Str(a.referenceCopy).substr(0, 11), u"\nTranslator");
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+#include "picker/core/picker_geometry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PickerGeometry, WorkedExampleTruncatesTheHalves) {
+    // 384 x 256 at zoom 10 round (500, 400): dx = trunc(19.2) = 19, dy = trunc(12.8) = 12.
+    PickerRect source, window;
+    ComputePickerGeometry(500, 400, 384, 256, 10.0f, &source, &window);
+    EXPECT_EQ(481, source.left);
+    EXPECT_EQ(388, source.top);
+    EXPECT_EQ(519, source.right);
+    EXPECT_EQ(412, source.bottom);
+    EXPECT_EQ(308, window.left);
+    EXPECT_EQ(272, window.top);
+    EXPECT_EQ(692, window.right);
+    EXPECT_EQ(528, window.bottom);
+}
+
+TEST(PickerGeometry, SourceSizePerZoom) {
+    struct {
+        float zoom;
+        int sourceWidth, sourceHeight;
+    } const cases[] = {
+        {1.0f, 384, 256},  // not enlarged
+        {2.0f, 192, 128},
+        {10.0f, 38, 24},
+        {16.0f, 24, 16},  // each screen pixel a 16 x 16 block
+    };
+    for (const auto& c : cases) {
+        PickerRect source, window;
+        ComputePickerGeometry(0, 0, 384, 256, c.zoom, &source, &window);
+        EXPECT_EQ(c.sourceWidth, source.right - source.left) << c.zoom;
+        EXPECT_EQ(c.sourceHeight, source.bottom - source.top) << c.zoom;
+    }
+}
+
+TEST(PickerGeometry, WindowIsNotKeptInsideTheScreen) {
+    PickerRect source, window;
+    ComputePickerGeometry(0, 0, 384, 256, 10.0f, &source, &window);
+    EXPECT_EQ(-192, window.left);
+    EXPECT_EQ(-128, window.top);
+    EXPECT_EQ(-19, source.left);
+}
+
+TEST(PickerGeometry, CreationZoomIsKeptInRange) {
+    EXPECT_EQ(2.0f, CreationZoom(0.0f));
+    EXPECT_EQ(2.0f, CreationZoom(-3.0f));
+    EXPECT_EQ(16.0f, CreationZoom(16.0f));
+    EXPECT_EQ(16.0f, CreationZoom(20.0f));
+    EXPECT_EQ(10.0f, CreationZoom(10.0f));
+}
+
+TEST(PickerGeometry, ZoomStepsStopAtTheBounds) {
+    EXPECT_EQ(16.0f, ZoomIn(16.0f));
+    EXPECT_EQ(1.0f, ZoomOut(1.0f));
+    float zoom = 10.0f;
+    for (int i = 0; i < 6; ++i) zoom = ZoomIn(zoom);
+    EXPECT_EQ(16.0f, zoom);
+    EXPECT_EQ(16.0f, ZoomIn(zoom));
+}
+
+TEST(PickerGeometry, RequestedSizeIsFixed) {
+    struct {
+        int width, height, screenWidth, screenHeight;
+        int expectedWidth, expectedHeight;
+    } const cases[] = {
+        {385, 257, 1280, 800, 384, 256},
+        {384, 256, 320, 800, 320, 256},
+        {384, 100, 1280, 800, 384, 150},
+        {50, 256, 1280, 800, 100, 256},
+        {384, 900, 1280, 800, 384, 800},
+    };
+    for (const auto& c : cases) {
+        int w = c.width, h = c.height;
+        FixRequestedSize(&w, &h, c.screenWidth, c.screenHeight);
+        EXPECT_EQ(c.expectedWidth, w);
+        EXPECT_EQ(c.expectedHeight, h);
+    }
+}
+
+TEST(PickerGeometry, BoxIsOneMagnifiedPixel) {
+    EXPECT_EQ(203, BoxEdge(193, 10.0f));
+    EXPECT_EQ(194, BoxEdge(193, 1.0f));
+}
+
+}  // namespace
