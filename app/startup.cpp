@@ -25,6 +25,16 @@ bool CallSetProcessDpiAware() {
     return setAware && setAware();
 }
 
+void InitializeCommonControls() {
+    HMODULE const comctl32 = LoadSideBySideLibrary(L"comctl32.dll");
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    using InitCommonControlsFn = void(WINAPI*)();
+    // ICC_WIN95_CLASSES, ICC_DATE_CLASSES and ICC_COOL_CLASSES.
+    INITCOMMONCONTROLSEX const icc = {8, 0x5FF};
+    if (auto const initEx = GetProcedure<InitCommonControlsExFn>(comctl32, "InitCommonControlsEx")) initEx(&icc);
+    if (auto const init = GetProcedure<InitCommonControlsFn>(comctl32, "InitCommonControls")) init();
+}
+
 BOOL CALLBACK AskWindowToShowItself(HWND hwnd, LPARAM found) {
     DWORD_PTR answer = 0;
     LRESULT const sent = SendMessageTimeoutW(hwnd, g_instanceMessage, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 10000,
@@ -61,12 +71,9 @@ int RunMessageLoop() {
 }  // namespace
 
 int RunHuepeek(HINSTANCE instance, const wchar_t* commandLine) {
-    RestrictLibrarySearch();
     g_instance = instance;
 
-    INITCOMMONCONTROLSEX icc = {8, 0x5FF};
-    InitCommonControlsEx(&icc);
-    InitCommonControls();
+    InitializeCommonControls();
 
     const char16_t* const words = reinterpret_cast<const char16_t*>(commandLine);
     CommandLineFlags const flags = ParseCommandLine(words);

@@ -12,6 +12,12 @@ void RestrictLibrarySearch();
 // Loads a DLL by its full path in the system folder.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
+// Loads a DLL that the manifest may redirect to a side-by-side version (comctl32 6, and comdlg32,
+// which uses it), searching only the system folder. These are not imported at link time: imports
+// are resolved before the program's first instruction, when the exe's own folder is still searched
+// for their dependencies (a uxtheme.dll planted there would be loaded).
+HMODULE LoadSideBySideLibrary(const wchar_t* name);
+
 // An entry point looked up at run time, typed; null when the module or the entry is missing.
 template <typename Function>
 Function GetProcedure(HMODULE module, const char* name) {

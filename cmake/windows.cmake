@@ -37,7 +37,7 @@ file(GLOB HUEPEEK_WIN_SOURCES CONFIGURE_DEPENDS
 list(REMOVE_ITEM HUEPEEK_WIN_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
 add_library(huepeek_win STATIC ${HUEPEEK_WIN_SOURCES})
 target_link_libraries(huepeek_win PUBLIC huepeek_core
-                      comctl32 comdlg32 gdi32 user32 advapi32 shell32 ole32 oleaut32 uuid)
+                      comdlg32 gdi32 user32 advapi32 shell32 ole32 oleaut32 uuid)
 target_compile_definitions(huepeek_win PUBLIC ${HUEPEEK_DEFINES})
 target_compile_options(huepeek_win PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
 
@@ -102,3 +102,15 @@ endforeach()
 add_test(NAME exe.imports_only_system_dlls
          COMMAND sh ${CMAKE_SOURCE_DIR}/tests/exe/check_imports.sh $<TARGET_FILE:huepeek>)
 set_tests_properties(exe.imports_only_system_dlls PROPERTIES TIMEOUT 30)
+
+# The automatic language for real user languages: the same test under other locales.
+foreach(variant "de_AT.UTF-8:0" "pt_BR.UTF-8:9" "el_GR.UTF-8:1" "ja_JP.UTF-8:4")
+    string(REPLACE ":" ";" parts ${variant})
+    list(GET parts 0 locale)
+    list(GET parts 1 slot)
+    add_test(NAME win.SettingsStoreTest.UserLanguageChoosesTheSlot.${locale}
+             COMMAND huepeek_unit_tests --gtest_filter=SettingsStoreTest.UserLanguageChoosesTheSlot)
+    set_tests_properties(win.SettingsStoreTest.UserLanguageChoosesTheSlot.${locale} PROPERTIES
+        ENVIRONMENT "LC_ALL=${locale};LANGUAGE_EXPECTED_SLOT=${slot}" TIMEOUT 60 RUN_SERIAL TRUE
+        SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+endforeach()
