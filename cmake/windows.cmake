@@ -114,3 +114,19 @@ foreach(variant "de_AT.UTF-8:0" "pt_BR.UTF-8:9" "el_GR.UTF-8:1" "ja_JP.UTF-8:4")
         ENVIRONMENT "LC_ALL=${locale};LANGUAGE_EXPECTED_SLOT=${slot}" TIMEOUT 60 RUN_SERIAL TRUE
         SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endforeach()
+
+# Windows benchmarks: console programs that print figures; never run by the tests.
+file(GLOB HUEPEEK_WIN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/win/*_bench.cpp)
+foreach(bench_source ${HUEPEEK_WIN_BENCHES})
+    get_filename_component(bench ${bench_source} NAME_WE)
+    add_executable(${bench} ${bench_source})
+    target_link_libraries(${bench} PRIVATE huepeek_win)
+    target_compile_options(${bench} PRIVATE ${HUEPEEK_WARNINGS} -O2)
+    target_link_options(${bench} PRIVATE ${HUEPEEK_TEST_LINK} -municode)
+    set_target_properties(${bench} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endforeach()
+
+# The archive's markers occur in the exe only inside the archive.
+add_test(NAME exe.archive_markers_only_in_the_archive
+         COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/exe/check_markers.py $<TARGET_FILE:huepeek> ${HUEPEEK_ARCHIVE})
+set_tests_properties(exe.archive_markers_only_in_the_archive PROPERTIES TIMEOUT 30)

@@ -40,9 +40,12 @@ BYTE* ReadWholeFile(const wchar_t* path, size_t spare, size_t* size) {
     return data;
 }
 
-bool DecodeArchive() {
+}  // namespace
+
+bool LoadLanguageArchiveFrom(const wchar_t* path) {
     size_t fileSize = 0;
-    BYTE* const file = ReadWholeFile(ProgramPath(), 45 + 44, &fileSize);
+    // The spare bytes behind the data keep a marker comparison near the end inside the buffer.
+    BYTE* const file = ReadWholeFile(path, kStartMarkerSize + kEndMarkerSize, &fileSize);
     if (!file) return false;
     size_t offset = 0, payloadSize = 0;
     bool ok = FindArchivePayload(file, fileSize, &offset, &payloadSize);
@@ -62,10 +65,8 @@ bool DecodeArchive() {
     return ok;
 }
 
-}  // namespace
-
 bool LoadLanguageArchive() {
-    if (DecodeArchive()) return true;
+    if (LoadLanguageArchiveFrom(ProgramPath())) return true;
     MessageBoxW(nullptr, L"Error! Loading language file string archive", L"Error!", MB_OK);
     PostQuitMessage(0);
     return false;

@@ -12,6 +12,8 @@ extern const char16_t* g_externalTable[kStringIdCount];
 // Reads the exe, finds the archive between its markers, decodes and parses it. On failure tells
 // the user, posts the quit message with 0 and returns false.
 bool LoadLanguageArchive();
+// The same from a given executable file, without telling the user (tests and benchmarks).
+bool LoadLanguageArchiveFrom(const wchar_t* path);
 
 // The text for a string ID in the current language; never null (a placeholder names a missing ID).
 const wchar_t* Text(int id);

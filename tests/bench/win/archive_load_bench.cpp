@@ -1,0 +1,39 @@
+// Prints the time of the whole language-archive load as huepeek.exe does it at start-up: read the
+// exe, find the markers, decode, split and parse. Usage: archive_load_bench.exe [path\to\huepeek.exe]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "lang/string_table.h"
+
+int wmain(int argc, wchar_t** argv) {
+    wchar_t path[MAX_PATH] = {};
+    if (argc > 1) {
+        lstrcpynW(path, argv[1], MAX_PATH);
+    } else {
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        *wcsrchr(path, L'\\') = 0;
+        lstrcatW(path, L"\\..\\bin\\huepeek.exe");
+    }
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    std::vector<double> ms;
+    for (int run = 0; run < 51; ++run) {
+        LARGE_INTEGER start, end;
+        QueryPerformanceCounter(&start);
+        bool const ok = LoadLanguageArchiveFrom(path);
+        QueryPerformanceCounter(&end);
+        if (!ok) {
+            fwprintf(stderr, L"cannot load the archive of %ls\n", path);
+            return 1;
+        }
+        ms.push_back(double(end.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart));
+    }
+    std::sort(ms.begin(), ms.end());
+    wprintf(L"archive load (read exe, find markers, decode, split, parse): median %.2f ms, min %.2f ms over %d runs; "
+            L"%d language slots, text %u bytes\n",
+            ms[ms.size() / 2], ms.front(), int(ms.size()), g_archive.languageCount, unsigned(g_archive.units * 2));
+    return 0;
+}
