@@ -19,7 +19,7 @@ extern int g_startTray;
 
 // The main dialog and its toolbar; none until the dialog is created.
 class MainDialog {
-public:
+  public:
     virtual ~MainDialog() {}
     HWND dialog = nullptr;
     HWND toolbar = nullptr;

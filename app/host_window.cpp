@@ -52,8 +52,8 @@ ATOM RegisterHostWindowClass(HINSTANCE instance) {
 int CreateHostWindow(HINSTANCE instance) {
     g_instance = instance;
     // WS_OVERLAPPEDWINDOW with the bit 0x0002; -100 x -100 keeps it off every screen even if shown.
-    HWND const hwnd = CreateWindowExW(0, g_windowClass, g_windowTitle, 0x00CF0002, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      -100, -100, nullptr, nullptr, instance, nullptr);
+    HWND const hwnd = CreateWindowExW(0, g_windowClass, g_windowTitle, 0x00CF0002, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, -100, -100, nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 0;
     ShowWindow(hwnd, SW_HIDE);
     UpdateWindow(hwnd);
@@ -78,19 +78,19 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     // sender stays DefWindowProcW's.
     if (message == g_instanceMessage) ShowMainDialogInFront();
     switch (message) {
-    case WM_CREATE:
-        // Posted, so that it runs from the message loop once the window exists and is hidden.
-        PostMessageW(hwnd, WM_COMMAND, kStartCommand, 0);
-        return 0;
-    case WM_CLOSE:
-    case WM_DESTROY: PostQuitMessage(0); return 0;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == kStartCommand) OnStartCommand(hwnd);
-        return 0;
-    case WM_TIMER: return 0;
-    case kTrayCallback:
-        if (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN) TrayClick(UINT(lParam));
-        return 0;
+        case WM_CREATE:
+            // Posted, so that it runs from the message loop once the window exists and is hidden.
+            PostMessageW(hwnd, WM_COMMAND, kStartCommand, 0);
+            return 0;
+        case WM_CLOSE:
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kStartCommand) OnStartCommand(hwnd);
+            return 0;
+        case WM_TIMER: return 0;
+        case kTrayCallback:
+            if (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN) TrayClick(UINT(lParam));
+            return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }

@@ -31,14 +31,15 @@ void InitializeCommonControls() {
     using InitCommonControlsFn = void(WINAPI*)();
     // ICC_WIN95_CLASSES, ICC_DATE_CLASSES and ICC_COOL_CLASSES.
     INITCOMMONCONTROLSEX const icc = {8, 0x5FF};
-    if (auto const initEx = GetProcedure<InitCommonControlsExFn>(comctl32, "InitCommonControlsEx")) initEx(&icc);
+    if (auto const initEx = GetProcedure<InitCommonControlsExFn>(comctl32, "InitCommonControlsEx"))
+        initEx(&icc);
     if (auto const init = GetProcedure<InitCommonControlsFn>(comctl32, "InitCommonControls")) init();
 }
 
 BOOL CALLBACK AskWindowToShowItself(HWND hwnd, LPARAM found) {
     DWORD_PTR answer = 0;
-    LRESULT const sent = SendMessageTimeoutW(hwnd, g_instanceMessage, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 10000,
-                                             &answer);
+    LRESULT const sent =
+        SendMessageTimeoutW(hwnd, g_instanceMessage, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 10000, &answer);
     if (sent && answer == g_instanceMessage) {
         *reinterpret_cast<HWND*>(found) = hwnd;
         return FALSE;

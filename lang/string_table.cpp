@@ -15,8 +15,8 @@ char16_t g_fallbackText[32];
 
 // Reads the whole file into a buffer with spare room behind its data; null on any failure.
 BYTE* ReadWholeFile(const wchar_t* path, size_t spare, size_t* size) {
-    HANDLE const file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE const file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
     BYTE* data = nullptr;
     LARGE_INTEGER length = {};
@@ -53,7 +53,8 @@ bool LoadLanguageArchiveFrom(const wchar_t* path) {
     if (ok && declared > kMaxDeclaredSize) ok = false;
     if (ok) {
         // The decoded text stays for the whole run: every table points into it.
-        BYTE* const text = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size_t(declared) + 10));
+        BYTE* const text =
+            static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size_t(declared) + 10));
         ok = text != nullptr;
         if (ok) {
             LzariDecoder decoder;

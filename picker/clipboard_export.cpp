@@ -24,16 +24,16 @@ void KeyText(UINT key, wchar_t* out) {
     char16_t* const text = reinterpret_cast<char16_t*>(out);
     ZeroMemory(out, kColourTextChars * sizeof(wchar_t));
     switch (key) {
-    case '1':
-        text[0] = u'#';
-        HexForm(g_currentColour, text + 1);
-        break;
-    case '2':
-        text[0] = u'#';
-        HexAlphaForm(g_currentColour, text + 1);
-        break;
-    case '3':
-    case '4': DecimalForm(g_currentColour, text); break;
+        case '1':
+            text[0] = u'#';
+            HexForm(g_currentColour, text + 1);
+            break;
+        case '2':
+            text[0] = u'#';
+            HexAlphaForm(g_currentColour, text + 1);
+            break;
+        case '3':
+        case '4': DecimalForm(g_currentColour, text); break;
     }
 }
 

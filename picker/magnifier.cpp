@@ -96,7 +96,8 @@ void PaintPicker(Picker* picker, HDC dc) {
 
     POINT cursor = {};
     GetCursorPos(&cursor);
-    g_currentColour = GetPixel(picker->snapshotDc, cursor.x - picker->screenLeft, cursor.y - picker->screenTop);
+    g_currentColour =
+        GetPixel(picker->snapshotDc, cursor.x - picker->screenLeft, cursor.y - picker->screenTop);
     LabelForm(g_currentColour, reinterpret_cast<char16_t*>(g_colourLabel));
 
     SetBkColor(dc, RGB(255, 255, 255));

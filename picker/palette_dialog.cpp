@@ -1,3 +1,206 @@
 #include "picker/palette_dialog.h"
 
-int RunPaletteDialog(COLORREF, HWND) { return 0; }
+#include <commdlg.h>
+
+#include "app/app_state.h"
+#include "app/system_library.h"
+#include "lang/string_table.h"
+#include "picker/clipboard_export.h"
+#include "picker/core/colour_forms.h"
+#include "picker/hue_rounding.h"
+#include "picker/picker_window.h"
+#include "services/site_address.h"
+#include "settings/core/settings_number.h"
+#include "settings/settings_store.h"
+
+COLORREF g_customColours[kCustomColourCount];
+COLORREF g_dialogColour = 0;
+HWND g_infoBox = nullptr;
+RECT g_infoRect = {};
+int g_controlsCreated = 0;
+
+namespace {
+
+// The system colour dialog's red, green and blue edit fields.
+int const kRedField = 706;
+int const kGreenField = 707;
+int const kBlueField = 708;
+int const kExtraHeight = 40;
+int const kWebButtonHeight = 30;
+int const kFirstHelpLine = 42;
+int const kHelpLineCount = 5;
+size_t const kFieldTextChars = 64;
+size_t const kKeyChars = 32;
+
+void CustomColourKey(int index, wchar_t* key /* kKeyChars */) { wsprintfW(key, L"last_color_%d", index); }
+
+// The stored history goes one box further on: the first box always starts black, ready for a new
+// colour.
+void LoadCustomColours() {
+    for (COLORREF& slot : g_customColours) slot = 0;
+    wchar_t key[kKeyChars];
+    for (int i = 0; i < kCustomColourCount - 1; ++i) {
+        CustomColourKey(i, key);
+        g_customColours[i + 1] = COLORREF(ReadProgramInt(key, int(g_customColours[i + 1])));
+    }
+}
+
+// Only a colour put into the first box makes a new history; otherwise the stored one stays as it is.
+void SaveCustomColours() {
+    if (g_customColours[0] == 0) return;
+    wchar_t key[kKeyChars];
+    for (int i = 0; i < kCustomColourCount; ++i) {
+        CustomColourKey(i, key);
+        WriteProgramInt(key, int(g_customColours[i]));
+    }
+}
+
+void ShowInfoText() {
+    if (!g_infoBox) return;
+    const char16_t* help[kHelpLineCount];
+    for (int i = 0; i < kHelpLineCount; ++i) help[i] = reinterpret_cast<const char16_t*>(Text(kFirstHelpLine + i));
+    wchar_t text[kInfoTextChars];
+    InfoText(g_dialogColour, RoundHueHalfEven, help, reinterpret_cast<char16_t*>(text), kInfoTextChars);
+    SetWindowTextW(g_infoBox, text);
+}
+
+int ReadFieldByte(HWND dialog, int id) {
+    wchar_t text[kFieldTextChars] = {};
+    GetWindowTextW(GetDlgItem(dialog, id), text, int(kFieldTextChars));
+    return ParseSettingNumber(reinterpret_cast<const char16_t*>(text)) & 0xFF;
+}
+
+void ReadDialogColour(HWND dialog) {
+    int const red = ReadFieldByte(dialog, kRedField);
+    int const green = ReadFieldByte(dialog, kGreenField);
+    int const blue = ReadFieldByte(dialog, kBlueField);
+    g_dialogColour = COLORREF(red | green << 8 | blue << 16);
+    g_currentColour = g_dialogColour;
+    SetWindowTextW(dialog, g_windowTitle[0] ? g_windowTitle : L"Huepeek");
+    ShowInfoText();
+}
+
+// Centred on a visible owner, else on the work area, and kept inside the work area.
+void CentreDialog(HWND dialog) {
+    RECT rect;
+    GetWindowRect(dialog, &rect);
+    int const width = rect.right - rect.left;
+    int const height = rect.bottom - rect.top;
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT area = work;
+    if (HWND const owner = GetWindow(dialog, GW_OWNER)) {
+        LONG const style = GetWindowLongW(owner, GWL_STYLE);
+        if ((style & WS_VISIBLE) && !(style & WS_MINIMIZE)) GetWindowRect(owner, &area);
+    }
+    int x = (area.left + area.right) / 2 - width / 2;
+    int y = (area.top + area.bottom) / 2 - height / 2;
+    if (x < work.left)
+        x = work.left;
+    else if (x + width > work.right)
+        x = work.right - width;
+    if (y < work.top)
+        y = work.top;
+    else if (y + height > work.bottom)
+        y = work.bottom - height;
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void DrawWithoutVisualStyles(HWND window) {
+    static HMODULE s_uxTheme;
+    if (!s_uxTheme) s_uxTheme = LoadSystemLibrary(L"UxTheme.dll");
+    using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    if (auto const setTheme = GetProcedure<SetWindowThemeFn>(s_uxTheme, "SetWindowTheme")) setTheme(window, L"", L"");
+}
+
+void CreateExtraControls(HWND dialog) {
+    DWORD const childStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    RECT const& info = g_infoRect;
+    g_infoBox = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", nullptr, childStyle | ES_MULTILINE, info.left, info.top,
+                                info.right - info.left, info.bottom - info.top, dialog, nullptr, g_instance, nullptr);
+    WPARAM const font = WPARAM(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    HWND const button = CreateWindowExW(WS_EX_CLIENTEDGE, L"Button", BuiltInSiteAddress(true), childStyle, info.left,
+                                        info.bottom, info.right - info.left, kWebButtonHeight, dialog,
+                                        reinterpret_cast<HMENU>(INT_PTR(kWebButtonId)), g_instance, nullptr);
+    DrawWithoutVisualStyles(button);
+    SendMessageW(g_infoBox, WM_SETFONT, font, FALSE);
+    SendMessageW(button, WM_SETFONT, font, FALSE);
+}
+
+void OnInitDialog(HWND dialog) {
+    RECT window;
+    RECT client;
+    GetWindowRect(dialog, &window);
+    GetClientRect(dialog, &client);
+    int const newHeight = int((window.bottom - window.top) * 1.5);
+    SetWindowPos(dialog, HWND_TOP, window.left, window.top, window.right - window.left, newHeight + kExtraHeight, 0);
+    CentreDialog(dialog);
+    RECT newClient;
+    GetClientRect(dialog, &newClient);
+    // The 40 extra pixels leave room for the button below the info box as long as the frame is
+    // thinner than that; a thicker frame (large captions, high DPI) would cut the button off, so
+    // the info box gives way instead.
+    int infoBottom = newHeight - kWebButtonHeight;
+    if (infoBottom > newClient.bottom - kWebButtonHeight) infoBottom = newClient.bottom - kWebButtonHeight;
+    g_infoRect = {0, client.bottom - client.top, newClient.right - newClient.left, infoBottom};
+    if (!g_infoBox) CreateExtraControls(dialog);
+    g_controlsCreated = 1;
+}
+
+void OnCommand(HWND dialog, int id, int code, HWND control) {
+    if (code == EN_CHANGE && control != g_infoBox) {
+        ReadDialogColour(dialog);
+        // Once more after the last change: the dialog may still adjust its fields after telling us.
+        KillTimer(dialog, kInfoRefreshTimer);
+        SetTimer(dialog, kInfoRefreshTimer, kInfoRefreshMs, nullptr);
+    }
+    if (id == kWebButtonId) OpenThankYouPage();
+}
+
+void OnRefreshTimer(HWND dialog) {
+    KillTimer(dialog, kInfoRefreshTimer);
+    if (g_controlsCreated) ShowInfoText();
+}
+
+void OnKeyDown(WPARAM key) {
+    if (key < '1' || key > '4') return;
+    CopyForKey(UINT(key));
+    // Ends the dialog's modal loop; ChooseColorW then returns and the history is saved.
+    PostQuitMessage(1);
+}
+
+}  // namespace
+
+UINT_PTR CALLBACK PaletteHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: OnInitDialog(dialog); break;
+    case WM_COMMAND:
+        OnCommand(dialog, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        break;
+    case WM_TIMER:
+        if (wParam == kInfoRefreshTimer) OnRefreshTimer(dialog);
+        break;
+    case WM_KEYDOWN: OnKeyDown(wParam); break;
+    }
+    return 0;
+}
+
+int RunPaletteDialog(COLORREF colour, HWND owner) {
+    LoadCustomColours();
+    CHOOSECOLORW choose = {};
+    choose.lStructSize = sizeof(choose);
+    choose.hwndOwner = owner;
+    choose.hInstance = reinterpret_cast<HWND>(g_instance);
+    choose.rgbResult = colour;
+    choose.lpCustColors = g_customColours;
+    choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK | CC_ANYCOLOR;
+    choose.lpfnHook = PaletteHook;
+    // comdlg32 uses comctl32, which the manifest redirects; loaded at run time from the system folder.
+    using ChooseColorFn = BOOL(WINAPI*)(CHOOSECOLORW*);
+    HMODULE const comdlg32 = LoadSideBySideLibrary(L"comdlg32.dll");
+    // Neither OK nor Cancel nor the chosen colour matter: the dialog gives back only the keys 1 to 4
+    // and the custom colours.
+    if (auto const chooseColor = GetProcedure<ChooseColorFn>(comdlg32, "ChooseColorW")) chooseColor(&choose);
+    SaveCustomColours();
+    return 0;
+}

@@ -27,7 +27,9 @@ struct UpdateCache {
     double zoom;
 } g_updateCache;
 
-void Redraw(HWND hwnd) { RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
+void Redraw(HWND hwnd) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
 
 void SetZoom(Picker* picker, float zoom) {
     if (zoom == picker->zoom) return;
@@ -38,8 +40,8 @@ void SetZoom(Picker* picker, float zoom) {
 void TakeColourByClick() {
     HidePicker();
     WriteLastColour(g_currentColour);
-    ShellExecuteW(nullptr, L"open", ProgramPath(), reinterpret_cast<const wchar_t*>(kPaletteArgument), nullptr,
-                  SW_SHOW);
+    ShellExecuteW(nullptr, L"open", ProgramPath(), reinterpret_cast<const wchar_t*>(kPaletteArgument),
+                  nullptr, SW_SHOW);
     if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
 }
 
@@ -75,8 +77,8 @@ void OnScroll(WORD request) {
 Picker::Picker() {
     screenWidth = GetSystemMetrics(SM_CXSCREEN);
     screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    g_setLayeredWindowAttributes =
-        GetProcedure<SetLayeredWindowAttributesFn>(GetModuleHandleW(L"USER32.DLL"), "SetLayeredWindowAttributes");
+    g_setLayeredWindowAttributes = GetProcedure<SetLayeredWindowAttributesFn>(GetModuleHandleW(L"USER32.DLL"),
+                                                                              "SetLayeredWindowAttributes");
 }
 
 void OpenPicker() {
@@ -119,7 +121,8 @@ int ShowPicker() {
     if (!IsWindow(picker->hwnd)) return 0;
     picker->shown = 1;
     CaptureScreen(picker);
-    FixRequestedSize(&picker->requestedWidth, &picker->requestedHeight, picker->screenWidth, picker->screenHeight);
+    FixRequestedSize(&picker->requestedWidth, &picker->requestedHeight, picker->screenWidth,
+                     picker->screenHeight);
     picker->currentWidth = picker->requestedWidth;
     picker->currentHeight = picker->requestedHeight;
     SetTimer(picker->hwnd, kFollowTimer, kFollowMs, nullptr);
@@ -146,13 +149,14 @@ void UpdatePicker(bool forced) {
     picker->currentWidth = picker->requestedWidth;
     picker->currentHeight = picker->requestedHeight;
     PickerRect source, window;
-    ComputePickerGeometry(cursor.x, cursor.y, picker->currentWidth, picker->currentHeight, picker->zoom, &source,
-                          &window);
+    ComputePickerGeometry(cursor.x, cursor.y, picker->currentWidth, picker->currentHeight, picker->zoom,
+                          &source, &window);
     picker->source = {source.left, source.top, source.right, source.bottom};
     picker->window = {window.left, window.top, window.right, window.bottom};
 
     bool const unchanged = double(picker->zoom) == g_updateCache.zoom && cursor.x == g_updateCache.cursor.x &&
-                           cursor.y == g_updateCache.cursor.y && picker->currentWidth == g_updateCache.width &&
+                           cursor.y == g_updateCache.cursor.y &&
+                           picker->currentWidth == g_updateCache.width &&
                            picker->currentHeight == g_updateCache.height;
     if (forced || !unchanged) {
         g_updateCache = {cursor, picker->currentWidth, picker->currentHeight, double(picker->zoom)};
@@ -169,42 +173,42 @@ LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     Picker* const picker = g_pickerPointer;
     if (!picker) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC const dc = BeginPaint(hwnd, &ps);
-        PaintPicker(picker, dc);
-        EndPaint(hwnd, &ps);
-        return 1;
-    }
-    case WM_ERASEBKGND:
-        // The paint covers every pixel; erasing first would only flicker.
-        return 1;
-    case WM_SETCURSOR:
-        if (g_cursorHiding) {
-            SetCursor(picker->cursorToShow);
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC const dc = BeginPaint(hwnd, &ps);
+            PaintPicker(picker, dc);
+            EndPaint(hwnd, &ps);
             return 1;
         }
-        break;
-    case WM_KEYDOWN: OnKeyDown(wParam); break;
-    case WM_TIMER:
-        if (wParam == kEscPollTimer)
-            OnEscPoll();
-        else if (wParam == kFollowTimer)
-            OnFollowTick(hwnd);
-        break;
-    case WM_MOUSEMOVE: UpdatePicker(false); return 1;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN: TakeColourByClick(); break;
-    case WM_MOUSEWHEEL: {
-        short const delta = GET_WHEEL_DELTA_WPARAM(wParam);
-        if (delta > 0)
-            SetZoom(picker, ZoomIn(picker->zoom));
-        else if (delta < 0)
-            SetZoom(picker, ZoomOut(picker->zoom));
-        break;
-    }
-    case WM_HSCROLL:
-    case WM_VSCROLL: OnScroll(LOWORD(wParam)); break;
+        case WM_ERASEBKGND:
+            // The paint covers every pixel; erasing first would only flicker.
+            return 1;
+        case WM_SETCURSOR:
+            if (g_cursorHiding) {
+                SetCursor(picker->cursorToShow);
+                return 1;
+            }
+            break;
+        case WM_KEYDOWN: OnKeyDown(wParam); break;
+        case WM_TIMER:
+            if (wParam == kEscPollTimer)
+                OnEscPoll();
+            else if (wParam == kFollowTimer)
+                OnFollowTick(hwnd);
+            break;
+        case WM_MOUSEMOVE: UpdatePicker(false); return 1;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN: TakeColourByClick(); break;
+        case WM_MOUSEWHEEL: {
+            short const delta = GET_WHEEL_DELTA_WPARAM(wParam);
+            if (delta > 0)
+                SetZoom(picker, ZoomIn(picker->zoom));
+            else if (delta < 0)
+                SetZoom(picker, ZoomOut(picker->zoom));
+            break;
+        }
+        case WM_HSCROLL:
+        case WM_VSCROLL: OnScroll(LOWORD(wParam)); break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }

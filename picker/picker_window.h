@@ -4,12 +4,12 @@
 // The picker: a borderless topmost window centred on the cursor that magnifies a snapshot of the
 // screen. One per process; the window, once created, is only hidden and shown again.
 class Picker {
-public:
+  public:
     Picker();
     virtual ~Picker() {}
 
-    RECT source = {};   // the screen area that is magnified
-    RECT window = {};   // where the window is placed
+    RECT source = {};                // the screen area that is magnified
+    RECT window = {};                // where the window is placed
     HCURSOR cursorToShow = nullptr;  // never set: the cursor is hidden over the picker
     HWND hwnd = nullptr;
     HDC snapshotDc = nullptr;

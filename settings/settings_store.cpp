@@ -75,7 +75,8 @@ int WriteSettingInt(const wchar_t* section, const wchar_t* key, int value) {
 int ReadSettingInt(const wchar_t* section, const wchar_t* key, int defaultValue, int minimum, int maximum) {
     wchar_t text[kSettingTextChars] = {};
     int value = defaultValue;
-    if (ReadSettingText(section, key, text)) value = ParseSettingNumber(reinterpret_cast<const char16_t*>(text));
+    if (ReadSettingText(section, key, text))
+        value = ParseSettingNumber(reinterpret_cast<const char16_t*>(text));
     return LimitSettingNumber(value, minimum, maximum);
 }
 
@@ -83,13 +84,17 @@ int ReadProgramInt(const wchar_t* key, int defaultValue) {
     return ReadSettingInt(kProgramSection, key, defaultValue, -1, -1);
 }
 
-int WriteProgramInt(const wchar_t* key, int value) { return WriteSettingInt(kProgramSection, key, value); }
+int WriteProgramInt(const wchar_t* key, int value) {
+    return WriteSettingInt(kProgramSection, key, value);
+}
 
 COLORREF ReadLastColour(COLORREF defaultValue) {
     return COLORREF(ReadProgramInt(L"last_rgb_color", int(defaultValue)));
 }
 
-int WriteLastColour(COLORREF colour) { return WriteProgramInt(L"last_rgb_color", int(colour)); }
+int WriteLastColour(COLORREF colour) {
+    return WriteProgramInt(L"last_rgb_color", int(colour));
+}
 
 void ChooseLanguage() {
     int const automatic = AutomaticLanguageIndex(PRIMARYLANGID(GetUserDefaultLangID()));

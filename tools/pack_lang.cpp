@@ -54,7 +54,9 @@ int main(int argc, char** argv) {
     bool hasReference = false;
     for (const LanguageSource& source : sources.languages) hasReference |= source.slot == kReferenceSlot;
     if (!hasReference)
-        fprintf(stderr, "pack_lang: warning: no file for slot 01, the reference language every lookup falls back to\n");
+        fprintf(
+            stderr,
+            "pack_lang: warning: no file for slot 01, the reference language every lookup falls back to\n");
 
     std::vector<uint8_t> textBytes = Utf16LeBytes(text);
     if (textBytes.size() > kMaxDeclaredSize) {

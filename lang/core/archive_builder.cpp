@@ -94,7 +94,8 @@ bool CheckNoSeparator(const std::vector<std::u16string>& lines, size_t firstLine
     for (size_t n = firstLine; n < lines.size(); n++) {
         size_t at = lines[n].find(u"##", n == firstLine ? from : 0);
         if (at != std::u16string::npos) {
-            *error = fileName + ":" + std::to_string(n + 1) + ": \"##\" inside a text line (it would split the section)";
+            *error = fileName + ":" + std::to_string(n + 1) +
+                     ": \"##\" inside a text line (it would split the section)";
             return false;
         }
     }
@@ -109,7 +110,8 @@ void AppendLine(std::u16string* text, const std::u16string& line) {
 bool ParseSlotFileName(const std::string& name, int* slot) {
     auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
     const std::string suffix = ".txt";
-    if (name.size() < 3 + suffix.size() || !isDigit(name[0]) || !isDigit(name[1]) || name[2] != '-') return false;
+    if (name.size() < 3 + suffix.size() || !isDigit(name[0]) || !isDigit(name[1]) || name[2] != '-')
+        return false;
     if (name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) return false;
     *slot = (name[0] - '0') * 10 + (name[1] - '0');
     return true;
@@ -182,7 +184,8 @@ bool BuildArchiveText(const ArchiveSources& sources, std::u16string* text, std::
         previousSlot = source.slot;
         if (!DecodeLines(source.utf8, source.fileName, &lines, error)) return false;
         if (lines.empty() || lines[0].compare(0, 3, u"##=") != 0 || lines[0].size() == 3) {
-            *error = source.fileName + ":1: the file must begin with a \"##=\" header line naming the language";
+            *error =
+                source.fileName + ":1: the file must begin with a \"##=\" header line naming the language";
             return false;
         }
         if (!CheckNoSeparator(lines, 0, 1, source.fileName, error)) return false;
@@ -211,7 +214,8 @@ std::vector<uint8_t> Utf16LeBytes(const std::u16string& text) {
 std::vector<uint8_t> BuildArchiveBytes(const std::u16string& text) {
     std::vector<uint8_t> utf16 = Utf16LeBytes(text);
     std::vector<uint8_t> payload = LzariEncode(utf16.data(), utf16.size());
-    size_t filler = kMinArchiveFiller + (kArchiveBlock - (payload.size() + kMinArchiveFiller) % kArchiveBlock) % kArchiveBlock;
+    size_t filler = kMinArchiveFiller +
+                    (kArchiveBlock - (payload.size() + kMinArchiveFiller) % kArchiveBlock) % kArchiveBlock;
 
     std::vector<uint8_t> archive(kStartMarkerSize);
     BuildStartMarker(archive.data());

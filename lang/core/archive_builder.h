@@ -9,7 +9,7 @@
 // Build-time only (the packer, tests and benchmarks): turns res/lang into the archive bytes that
 // the exe carries.
 
-constexpr size_t kArchiveBlock = 4096;   // payload + filler is padded to a multiple of this
+constexpr size_t kArchiveBlock = 4096;    // payload + filler is padded to a multiple of this
 constexpr size_t kMinArchiveFiller = 16;  // spaces behind the stream; the decoder may read a few
 
 struct LanguageSource {
@@ -19,8 +19,8 @@ struct LanguageSource {
 };
 
 struct ArchiveSources {
-    std::string preamble;  // UTF-8 contents of preamble.txt
-    std::string product;   // UTF-8 contents of product.txt
+    std::string preamble;                   // UTF-8 contents of preamble.txt
+    std::string product;                    // UTF-8 contents of product.txt
     std::vector<LanguageSource> languages;  // sorted by slot, no slot twice
 };
 

@@ -12,7 +12,9 @@ struct ScrambledMarker {
     uint8_t bytes[N];
 };
 
-constexpr uint8_t KeyByte(uint8_t seed, size_t i) { return uint8_t(seed + 37 * i + (i >> 2)); }
+constexpr uint8_t KeyByte(uint8_t seed, size_t i) {
+    return uint8_t(seed + 37 * i + (i >> 2));
+}
 
 template <size_t N>
 constexpr ScrambledMarker<N - 1> Scramble(const char (&text)[N], uint8_t seed) {
@@ -34,8 +36,7 @@ void Unscramble(const uint8_t* scrambled, size_t size, uint8_t seedValue, uint8_
     for (size_t i = 0; i < size; i++) out[i] = uint8_t(scrambled[i] ^ KeyByte(seed, i));
 }
 
-bool FindBytes(const uint8_t* haystack, size_t size, const uint8_t* needle, size_t needleSize,
-               size_t* at) {
+bool FindBytes(const uint8_t* haystack, size_t size, const uint8_t* needle, size_t needleSize, size_t* at) {
     if (size < needleSize) return false;
     for (size_t i = 0; i + needleSize <= size; i++) {
         if (haystack[i] == needle[0] && memcmp(haystack + i, needle, needleSize) == 0) {
@@ -46,7 +47,9 @@ bool FindBytes(const uint8_t* haystack, size_t size, const uint8_t* needle, size
     return false;
 }
 
-bool IsSpace(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
+bool IsSpace(char16_t c) {
+    return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
 
 char16_t* FindEquals(char16_t* line) {
     for (; *line; line++)
@@ -95,7 +98,9 @@ void ParseProductStrings(char16_t* section, LanguageArchive* a) {
     });
 }
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
 
 // Bounded copy of the reference section; a section too long for the buffer keeps its whole lines.
 void CopyReference(const char16_t* section, char16_t* out) {
@@ -126,7 +131,9 @@ void BuildStartMarker(uint8_t out[kStartMarkerSize]) {
     Unscramble(kStartScrambled.bytes, kStartMarkerSize, kStartSeed, out);
 }
 
-void BuildEndMarker(uint8_t out[kEndMarkerSize]) { Unscramble(kEndScrambled.bytes, kEndMarkerSize, kEndSeed, out); }
+void BuildEndMarker(uint8_t out[kEndMarkerSize]) {
+    Unscramble(kEndScrambled.bytes, kEndMarkerSize, kEndSeed, out);
+}
 
 bool FindArchivePayload(const uint8_t* file, size_t size, size_t* payloadOffset, size_t* payloadSize) {
     if (!file) return false;
@@ -224,8 +231,7 @@ void LoadArchiveText(char16_t* text, size_t units, LanguageArchive* a) {
     const char16_t* const* reference = a->table[kReferenceSlot];
     int referenceCount = a->languageCount > kReferenceSlot ? CountTexts(reference, reference) : 0;
     for (int slot = 0; slot < a->languageCount; slot++) {
-        a->percent[slot] =
-            referenceCount ? CountTexts(reference, a->table[slot]) * 100 / referenceCount : 0;
+        a->percent[slot] = referenceCount ? CountTexts(reference, a->table[slot]) * 100 / referenceCount : 0;
     }
 
     if (productSection) ParseProductStrings(productSection, a);

@@ -22,7 +22,7 @@ struct LanguageArchive {
     const char16_t* product[kProductKeyCount];  // null: no product string with that key
     int languageCount;
     const char16_t* slotSection[kMaxLanguageSlots];
-    const char16_t* slotName[kMaxLanguageSlots];  // null: the slot has no header name
+    const char16_t* slotName[kMaxLanguageSlots];               // null: the slot has no header name
     const char16_t* table[kMaxLanguageSlots][kStringIdCount];  // null: missing; "" is present
     int percent[kMaxLanguageSlots];
     char16_t referenceCopy[kReferenceCopyChars];  // slot 1's raw section, whole lines only

@@ -6,9 +6,9 @@
 // LZARI (Okumura, 1989): LZSS over a 4096-byte ring with adaptive arithmetic coding. The encoder
 // (lzari_encode.h) shares these parameters; both sides must agree on every one of them.
 namespace lzari {
-constexpr int kRingSize = 4096;                       // N
-constexpr int kMaxMatch = 60;                         // F
-constexpr int kThreshold = 2;                         // shorter matches are sent as literals
+constexpr int kRingSize = 4096;                           // N
+constexpr int kMaxMatch = 60;                             // F
+constexpr int kThreshold = 2;                             // shorter matches are sent as literals
 constexpr int kCharCount = 256 - kThreshold + kMaxMatch;  // 256 literals + match lengths 3..60
 constexpr uint32_t kQ1 = 0x8000;
 constexpr uint32_t kQ2 = 2 * kQ1;
@@ -22,7 +22,7 @@ constexpr int kValueBits = 17;         // bits shifted into the decoder's value 
 uint32_t ReadDeclaredSize(const uint8_t* payload, size_t payloadSize);
 
 class LzariDecoder {
-public:
+  public:
     LzariDecoder();
     virtual ~LzariDecoder();
 
@@ -31,7 +31,7 @@ public:
     // outside the buffers; past the payload's end every bit reads as 1.
     uint32_t Decode(const uint8_t* payload, size_t payloadSize, uint8_t* out, size_t capacity);
 
-private:
+  private:
     int GetBit();
     void StartModel();
     void UpdateModel(int sym);

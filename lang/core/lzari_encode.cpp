@@ -12,12 +12,12 @@ namespace {
 constexpr int kNil = kRingSize;  // "no node" in the match-finder trees
 
 class LzariEncoder {
-public:
+  public:
     LzariEncoder(const uint8_t* data, size_t size) : data(data), size(size) {}
 
     std::vector<uint8_t> Run();
 
-private:
+  private:
     int NextByte() { return readPos < size ? data[readPos++] : -1; }
 
     void PutBit(int bit);

@@ -4,9 +4,15 @@ namespace {
 
 char16_t const kHexDigits[] = u"0123456789ABCDEF";
 
-int Red(uint32_t colour) { return int(colour & 0xFF); }
-int Green(uint32_t colour) { return int((colour >> 8) & 0xFF); }
-int Blue(uint32_t colour) { return int((colour >> 16) & 0xFF); }
+int Red(uint32_t colour) {
+    return int(colour & 0xFF);
+}
+int Green(uint32_t colour) {
+    return int((colour >> 8) & 0xFF);
+}
+int Blue(uint32_t colour) {
+    return int((colour >> 16) & 0xFF);
+}
 
 // Appends to a text of known capacity, always keeping it terminated.
 // A text that does not fit is cut at the last whole character that does: once one character is

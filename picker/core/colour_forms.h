@@ -5,7 +5,7 @@
 // Text forms of a colour value 0x00BBGGRR (red in the low byte). Red, green and blue are always the
 // three low bytes, whatever the top byte holds, so CLR_INVALID reads as white.
 
-size_t const kColourTextChars = 256;   // every RGB form and the label fit, with the terminator
+size_t const kColourTextChars = 256;  // every RGB form and the label fit, with the terminator
 size_t const kInfoTextChars = 4096;
 
 void HexForm(uint32_t colour, char16_t* out);           // FF8000

@@ -6,9 +6,13 @@ float CreationZoom(float requested) {
     return requested;
 }
 
-float ZoomIn(float zoom) { return zoom < kMaxZoom ? zoom + 1.0f : zoom; }
+float ZoomIn(float zoom) {
+    return zoom < kMaxZoom ? zoom + 1.0f : zoom;
+}
 
-float ZoomOut(float zoom) { return zoom > kMinZoom ? zoom - 1.0f : zoom; }
+float ZoomOut(float zoom) {
+    return zoom > kMinZoom ? zoom - 1.0f : zoom;
+}
 
 void FixRequestedSize(int* width, int* height, int screenWidth, int screenHeight) {
     *width &= ~1;
@@ -32,4 +36,6 @@ void ComputePickerGeometry(int cursorX, int cursorY, int width, int height, floa
     *window = {cursorX - hw, cursorY - hh, cursorX + hw, cursorY + hh};
 }
 
-int BoxEdge(int position, float zoom) { return int(float(position) + zoom); }
+int BoxEdge(int position, float zoom) {
+    return int(float(position) + zoom);
+}

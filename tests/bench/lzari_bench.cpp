@@ -24,7 +24,9 @@ double Median(std::vector<double> samples) {
     return samples[samples.size() / 2];
 }
 
-double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
+double Seconds(Clock::time_point from) {
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
 
 }  // namespace
 
@@ -47,7 +49,8 @@ int main() {
     const uint8_t* payload = file.data() + offset;
     const uint32_t declared = ReadDeclaredSize(payload, payloadSize);
     std::vector<uint8_t> textBytes = Utf16LeBytes(text);
-    size_t streamSize = LzariEncode(textBytes.data(), textBytes.size()).size() - 4;  // without size and filler
+    size_t streamSize =
+        LzariEncode(textBytes.data(), textBytes.size()).size() - 4;  // without size and filler
 
     const int kRuns = 201;
     std::vector<char16_t> out(declared / 2 + 6);  // declared size + 10 bytes, as the exe allocates
@@ -77,7 +80,8 @@ int main() {
     printf("decoded text size (declared):          %u bytes\n", unsigned(declared));
     printf("LZARI stream size (without filler):    %zu bytes (%.1f %% of the text)\n", streamSize,
            100.0 * double(streamSize) / double(declared));
-    printf("decode throughput (median of %d):     %.1f MB/s of decoded text\n", kRuns, declared / decode / 1e6);
+    printf("decode throughput (median of %d):     %.1f MB/s of decoded text\n", kRuns,
+           declared / decode / 1e6);
     printf("decode time (median):                  %.3f ms\n", decode * 1e3);
     printf("decode + split + parse time (median):  %.3f ms\n", Median(loadSeconds) * 1e3);
     printf("language slots loaded:                 %d\n", archive->languageCount);

@@ -9,7 +9,9 @@ namespace {
 wchar_t const kSettingsKey[] = L"Software\\Vantorel\\Huepeek";
 wchar_t const kProgramKey[] = L"Software\\Vantorel\\Huepeek\\Program";
 
-void SendInputs(INPUT* inputs, UINT count) { SendInput(count, inputs, sizeof(INPUT)); }
+void SendInputs(INPUT* inputs, UINT count) {
+    SendInput(count, inputs, sizeof(INPUT));
+}
 
 void MouseEvent(DWORD flags, DWORD data = 0) {
     INPUT input = {};
@@ -58,9 +60,13 @@ std::wstring TestProgramDir() {
     return dir.substr(0, dir.find_last_of(L"\\/"));
 }
 
-std::wstring HuepeekPath() { return TestProgramDir() + L"\\huepeek.exe"; }
+std::wstring HuepeekPath() {
+    return TestProgramDir() + L"\\huepeek.exe";
+}
 
-std::wstring FixturePath(const wchar_t* name) { return TestProgramDir() + L"\\..\\fixtures\\" + name; }
+std::wstring FixturePath(const wchar_t* name) {
+    return TestProgramDir() + L"\\..\\fixtures\\" + name;
+}
 
 Process::~Process() {
     Kill();
@@ -79,15 +85,15 @@ bool Process::Start(const std::wstring& exe, const std::wstring& arguments, cons
     // The program gets NUL as its standard handles: under Wine it would otherwise keep the test's
     // output pipe open, and ctest would wait for it after the test has ended.
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE const nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                   OPEN_EXISTING, 0, nullptr);
+    HANDLE const nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
     PROCESS_INFORMATION info = {};
-    BOOL const started = CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED,
-                                        nullptr, directory, &startup, &info);
+    BOOL const started = CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                                        CREATE_SUSPENDED, nullptr, directory, &startup, &info);
     if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
     if (!started) return false;
     if (job_) AssignProcessToJobObject(job_, info.hProcess);
@@ -104,7 +110,9 @@ bool Process::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
     return true;
 }
 
-bool Process::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool Process::Running() const {
+    return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
 
 void Process::Kill() {
     if (!process_) return;
@@ -148,8 +156,8 @@ bool WaitForNoWindow(const wchar_t* className, DWORD processId, DWORD timeoutMs)
 std::wstring WindowText(HWND hwnd) {
     wchar_t text[1024] = {};
     // WM_GETTEXT reaches windows of other processes too (GetWindowTextW does not read their controls).
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                        nullptr);
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, nullptr);
     return text;
 }
 
@@ -225,11 +233,14 @@ bool ClearClipboard() {
     return true;
 }
 
-void ResetSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+void ResetSettings() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+}
 
 bool WriteSettingValue(const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr))
         return false;
     LONG const status = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes);
     RegCloseKey(key);
@@ -298,6 +309,8 @@ void E2eTest::SetUp() {
     KeyEvent(VK_ESCAPE, true);
 }
 
-void E2eTest::TearDown() { KillProcesses(L"huepeek.exe"); }
+void E2eTest::TearDown() {
+    KillProcesses(L"huepeek.exe");
+}
 
 }  // namespace e2e

@@ -21,7 +21,7 @@ std::wstring FixturePath(const wchar_t* name);  // a helper DLL from the fixture
 // A started program. Its processes, and every process they start, belong to a job that ends them
 // when the Process is destroyed, so a failed test never leaves a program running.
 class Process {
-public:
+  public:
     Process() = default;
     ~Process();
     Process(const Process&) = delete;
@@ -33,7 +33,7 @@ public:
     void Kill();
     DWORD Id() const { return id_; }
 
-private:
+  private:
     HANDLE job_ = nullptr;
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
@@ -74,7 +74,7 @@ void KillProcesses(const wchar_t* exeName);
 
 // Every end-to-end test starts from a clean state: no Huepeek running, no settings, empty clipboard.
 class E2eTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 };

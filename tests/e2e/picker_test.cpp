@@ -18,7 +18,7 @@ bool RectIs(HWND hwnd, int left, int top, int right, int bottom) {
 }
 
 class PickerTest : public E2eTest {
-protected:
+  protected:
     // Starts direct picker mode with the cursor at (x, y) and waits for the picker.
     HWND StartPicker(int x, int y) {
         MoveCursor(x, y);

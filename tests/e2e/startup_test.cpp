@@ -21,7 +21,8 @@ std::wstring MakeTempDir(const wchar_t* name) {
 
 std::vector<char> ReadFileBytes(const std::wstring& path) {
     std::vector<char> bytes;
-    HANDLE const file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE const file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return bytes;
     bytes.resize(GetFileSize(file, nullptr));
     DWORD got = 0;
@@ -40,10 +41,14 @@ bool WriteFileBytes(const std::wstring& path, const std::vector<char>& bytes) {
     return written == bytes.size();
 }
 
-bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // The hidden host window of a running instance (FindWindowW finds hidden windows too).
-HWND HostWindow() { return FindWindowW(kHostClass, L"Huepeek"); }
+HWND HostWindow() {
+    return FindWindowW(kHostClass, L"Huepeek");
+}
 
 std::wstring ChildTexts(HWND parent) {
     std::wstring texts;
@@ -59,21 +64,21 @@ std::wstring ChildTexts(HWND parent) {
 
 // Wine's per-program DLL overrides, removed again when the test ends.
 class PreferNativeDlls {
-public:
+  public:
     template <size_t N>
     PreferNativeDlls(std::initializer_list<const wchar_t*> programs, const wchar_t* const (&dlls)[N]) {
         for (const wchar_t* program : programs) {
             std::wstring const key = std::wstring(L"Software\\Wine\\AppDefaults\\") + program;
             keys_.push_back(key);
             HKEY hkey;
-            if (RegCreateKeyExW(HKEY_CURRENT_USER, (key + L"\\DllOverrides").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &hkey, nullptr))
+            if (RegCreateKeyExW(HKEY_CURRENT_USER, (key + L"\\DllOverrides").c_str(), 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, &hkey, nullptr))
                 continue;
             for (const wchar_t* dll : dlls) {
                 std::wstring name = dll;
                 name = name.substr(0, name.find(L'.'));
-                RegSetValueExW(hkey, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(L"native,builtin"),
-                               sizeof(L"native,builtin"));
+                RegSetValueExW(hkey, name.c_str(), 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(L"native,builtin"), sizeof(L"native,builtin"));
             }
             RegCloseKey(hkey);
         }
@@ -82,7 +87,7 @@ public:
         for (const std::wstring& key : keys_) RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
     }
 
-private:
+  private:
     std::vector<std::wstring> keys_;
 };
 
@@ -184,7 +189,8 @@ TEST_F(StartupTest, DllsBesideTheExeOrInTheCurrentFolderAreNeverLoaded) {
     Process palette;
     ASSERT_TRUE(palette.Start(exe, L"last_rgb_color_from_the_huepeek", work.c_str()));
     WaitForWindow(L"#32770", nullptr, palette.Id(), 3000);
-    for (const std::wstring& marker : markers) EXPECT_FALSE(FileExists(marker)) << "loaded: " << std::string(marker.begin(), marker.end());
+    for (const std::wstring& marker : markers)
+        EXPECT_FALSE(FileExists(marker)) << "loaded: " << std::string(marker.begin(), marker.end());
 }
 
 }  // namespace

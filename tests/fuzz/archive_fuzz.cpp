@@ -43,7 +43,8 @@ void LoadAndLookUp(char16_t* text, size_t units) {
     for (int language : languages) {
         for (int id : ids) {
             for (bool externalInForce : {false, true}) {
-                const char16_t* got = LookupText(*archive, language, externalInForce, external, id, fallback, 32);
+                const char16_t* got =
+                    LookupText(*archive, language, externalInForce, external, id, fallback, 32);
                 if (!got) abort();
                 volatile char16_t first = got[0];
                 (void)first;

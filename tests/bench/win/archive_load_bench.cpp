@@ -32,8 +32,11 @@ int wmain(int argc, wchar_t** argv) {
         ms.push_back(double(end.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart));
     }
     std::sort(ms.begin(), ms.end());
-    wprintf(L"archive load (read exe, find markers, decode, split, parse): median %.2f ms, min %.2f ms over %d runs; "
-            L"%d language slots, text %u bytes\n",
-            ms[ms.size() / 2], ms.front(), int(ms.size()), g_archive.languageCount, unsigned(g_archive.units * 2));
+    wprintf(
+        L"archive load (read exe, find markers, decode, split, parse): median %.2f ms, min %.2f ms over %d "
+        L"runs; "
+        L"%d language slots, text %u bytes\n",
+        ms[ms.size() / 2], ms.front(), int(ms.size()), g_archive.languageCount,
+        unsigned(g_archive.units * 2));
     return 0;
 }

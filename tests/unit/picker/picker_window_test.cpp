@@ -9,11 +9,12 @@ namespace {
 
 void Wheel(int notches) {
     for (int i = 0; i < (notches > 0 ? notches : -notches); ++i)
-        SendMessageW(g_picker.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, notches > 0 ? WHEEL_DELTA : -WHEEL_DELTA), 0);
+        SendMessageW(g_picker.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, notches > 0 ? WHEEL_DELTA : -WHEEL_DELTA),
+                     0);
 }
 
 class PickerWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         g_instance = GetModuleHandleW(nullptr);
         SetCursorPos(640, 400);
@@ -49,8 +50,8 @@ TEST_F(PickerWindowTest, WheelZoomsInWholeStepsWithinBoundsAndSurvivesReopening)
     EXPECT_FALSE(IsWindowVisible(g_picker.hwnd));
     EXPECT_EQ(nullptr, g_picker.snapshotDc) << "the snapshot is released on hide";
     OpenPicker();
-    EXPECT_EQ(13.0f, g_picker.zoom) << "opening again keeps the zoom chosen with the wheel (started at " << start
-                                    << ")";
+    EXPECT_EQ(13.0f, g_picker.zoom) << "opening again keeps the zoom chosen with the wheel (started at "
+                                    << start << ")";
 }
 
 TEST_F(PickerWindowTest, ShowFixesTheSizeAndCentresOnTheCursor) {

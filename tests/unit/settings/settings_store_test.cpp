@@ -11,14 +11,14 @@ wchar_t const kRoot[] = L"Software\\Vantorel\\Huepeek";
 wchar_t const kProgram[] = L"Software\\Vantorel\\Huepeek\\Program";
 
 class SettingsStoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kRoot); }
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kRoot); }
 
     static void Store(const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
         HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kProgram, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                                 &key, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kProgram, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, &key, nullptr));
         ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes));
         RegCloseKey(key);
     }
@@ -38,7 +38,8 @@ TEST_F(SettingsStoreTest, FreshUserReadsDefaultsAndFirstWriteCreatesTheKey) {
     wchar_t data[16] = {};
     DWORD bytes = sizeof(data);
     DWORD type = 0;
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, L"c_wnd", nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes));
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegQueryValueExW(key, L"c_wnd", nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes));
     RegCloseKey(key);
     EXPECT_EQ(DWORD(REG_SZ), type);
     EXPECT_STREQ(L"3", data);
@@ -61,7 +62,7 @@ TEST_F(SettingsStoreTest, StoredTextsParse) {
         const wchar_t* text;
         int expected;
     } const cases[] = {
-        {L" 42", 42}, {L"42abc", 42}, {L"abc", 0}, {L"", 0},  // an empty value is 0, not the default
+        {L" 42", 42},  {L"42abc", 42}, {L"abc", 0}, {L"", 0},  // an empty value is 0, not the default
         {L"\t-7", -7}, {L"+3", 3},
     };
     for (const auto& c : cases) {

@@ -41,7 +41,8 @@ TEST(ArchiveBuilder, BuildsTheText) {
     const std::vector<TextCase> cases = {
         // Slot 0 has no file yet: a nameless section keeps English in slot 1, the reference slot.
         {"only English", Sources({English()}), kHead + u"##\r\n##=English\tEnglisch\r\n20=Exit\r\n" + kTail},
-        {"CR LF input", Sources({{1, "01-english.txt", "##=English\r\n20=Exit\r\n"}}, "Huepeek\r\n", "19=Huepeek 3.36\r\n"),
+        {"CR LF input",
+         Sources({{1, "01-english.txt", "##=English\r\n20=Exit\r\n"}}, "Huepeek\r\n", "19=Huepeek 3.36\r\n"),
          kHead + u"##\r\n##=English\r\n20=Exit\r\n" + kTail},
         {"UTF-8 BOM dropped, last line without LF kept",
          Sources({{1, "01-english.txt", "\xEF\xBB\xBF##=English\n20=Exit"}}),
@@ -51,9 +52,11 @@ TEST(ArchiveBuilder, BuildsTheText) {
         {"single # is text", Sources({English("43=copy the #RRGGBB\n60=I found #AP#!\n")}),
          kHead + u"##\r\n##=English\tEnglisch\r\n43=copy the #RRGGBB\r\n60=I found #AP#!\r\n" + kTail},
         {"two- three- and four-byte UTF-8",
-         Sources({{4, "04-japanese.txt", "##=Japanese\t\xE6\x97\xA5\xE6\x9C\xAC\n20=\xC3\xA9\xF0\x9F\x98\x80\n"}}),
+         Sources({{4, "04-japanese.txt",
+                   "##=Japanese\t\xE6\x97\xA5\xE6\x9C\xAC\n20=\xC3\xA9\xF0\x9F\x98\x80\n"}}),
          kHead + u"##\r\n##\r\n##\r\n##\r\n##=Japanese\t\u65E5\u672C\r\n20=\u00E9\U0001F600\r\n" + kTail},
-        {"gaps between slots", Sources({{0, "00-german.txt", "##=German\n"}, {3, "03-french.txt", "##=French\n"}}),
+        {"gaps between slots",
+         Sources({{0, "00-german.txt", "##=German\n"}, {3, "03-french.txt", "##=French\n"}}),
          kHead + u"##=German\r\n##\r\n##\r\n##=French\r\n" + kTail},
         {"no language files", Sources({}), kHead + kTail},
     };
@@ -83,7 +86,8 @@ TEST(ArchiveBuilder, RefusesBadSources) {
         {"lone continuation byte", english("20=\x80\n"), "invalid UTF-8"},
         {"bad continuation byte", english("20=\xC3(\n"), "invalid UTF-8"},
         {"sequence cut by the file end", english("20=\xE2\x82"), "invalid UTF-8"},
-        {"invalid UTF-8 in the preamble", Sources({English()}, "Hue\xE9peek\n"), "preamble.txt:1: invalid UTF-8"},
+        {"invalid UTF-8 in the preamble", Sources({English()}, "Hue\xE9peek\n"),
+         "preamble.txt:1: invalid UTF-8"},
         {"invalid UTF-8 in the product strings", Sources({English()}, "Huepeek\n", "19=\xA9\n"),
          "product.txt:1: invalid UTF-8"},
         {"NUL", english(std::string("20=a\0b\n", 7)), "NUL"},
@@ -92,9 +96,11 @@ TEST(ArchiveBuilder, RefusesBadSources) {
         {"## at a text line's start", english("##21=b\n"), "01-english.txt:2: \"##\""},
         {"second header in one file", english("##=Other\n"), "01-english.txt:2: \"##\""},
         {"### header", Sources({{1, "01-english.txt", "###=English\n"}}), "01-english.txt:1:"},
-        {"## in a header name", Sources({{1, "01-english.txt", "##=Eng##lish\n"}}), "01-english.txt:1: \"##\""},
+        {"## in a header name", Sources({{1, "01-english.txt", "##=Eng##lish\n"}}),
+         "01-english.txt:1: \"##\""},
         {"## in the preamble", Sources({English()}, "Hue##peek\n"), "preamble.txt:1: \"##\""},
-        {"## in the product strings", Sources({English()}, "Huepeek\n", "19=a\n20=##\n"), "product.txt:2: \"##\""},
+        {"## in the product strings", Sources({English()}, "Huepeek\n", "19=a\n20=##\n"),
+         "product.txt:2: \"##\""},
         {"no header", Sources({{1, "01-english.txt", "20=Exit\n"}}), "01-english.txt:1: the file must begin"},
         {"header without name", Sources({{1, "01-english.txt", "##=\n20=Exit\n"}}), "must begin"},
         {"empty language file", Sources({{1, "01-english.txt", ""}}), "must begin"},
@@ -114,9 +120,11 @@ TEST(ArchiveBuilder, RefusesBadSources) {
 TEST(ArchiveBuilder, SlotNumbersSurviveLoading) {
     std::u16string text;
     std::string error;
-    ASSERT_TRUE(BuildArchiveText(Sources({{0, "00-german.txt", "##=German\n20=Beenden\n"}, English(),
-                                          {5, "05-russian.txt", "##=Russian\n20=\xD0\x92\xD1\x8B\xD1\x85\xD0\xBE\xD0\xB4\n"}}),
-                                 &text, &error))
+    ASSERT_TRUE(BuildArchiveText(
+        Sources({{0, "00-german.txt", "##=German\n20=Beenden\n"},
+                 English(),
+                 {5, "05-russian.txt", "##=Russian\n20=\xD0\x92\xD1\x8B\xD1\x85\xD0\xBE\xD0\xB4\n"}}),
+        &text, &error))
         << error;
     std::vector<char16_t> buffer(text.begin(), text.end());
     buffer.push_back(0);
@@ -159,7 +167,7 @@ TEST(ArchiveBuilder, Utf16LeBytesAreLittleEndian) {
 }
 
 class ArchiveSourceDirectory : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = std::filesystem::temp_directory_path() /
               ("huepeek_lang_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));

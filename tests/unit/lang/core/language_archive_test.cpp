@@ -35,7 +35,9 @@ std::u16string Head(const std::u16string& product = u"19=Huepeek 3.36\r\n") {
 
 const char16_t kNull[] = u"<null>";
 
-std::u16string Str(const char16_t* text) { return text ? std::u16string(text) : kNull; }
+std::u16string Str(const char16_t* text) {
+    return text ? std::u16string(text) : kNull;
+}
 
 std::u16string Number(int n) {
     std::string digits = std::to_string(n);
@@ -73,13 +75,17 @@ std::vector<TextCase> TextCases() {
          Head() + english + u"TranslatorName=Ann\r\nTranslatorURL=https://a.example\r\n", 0, 0,
          u"https://a.example"},
         // The German section once shipped both lines; the second is the text.
-        {"duplicate key: later wins", Head() + english + u"21=Farbe Speichern\r\n21=Abbruch\r\n", 0, 21, u"Abbruch"},
+        {"duplicate key: later wins", Head() + english + u"21=Farbe Speichern\r\n21=Abbruch\r\n", 0, 21,
+         u"Abbruch"},
         {"escapes stay in a language section", Head() + english + u"61=a\\r\\nb\r\n", 0, 61, u"a\\r\\nb"},
         {"escapes expand in a product string", Head(u"25=a\\r\\nb\\r\\n\r\n"), -1, 25, u"a\r\nb\r\n"},
-        {"other backslashes stay in a product string", Head(u"22=a\\tb\\\\rc\\\r\n"), -1, 22, u"a\\tb\\\rc\\"},
+        {"other backslashes stay in a product string", Head(u"22=a\\tb\\\\rc\\\r\n"), -1, 22,
+         u"a\\tb\\\rc\\"},
         {"product key 0", Head(u"0=zero\r\n127=last\r\n128=over\r\n-1=neg\r\n-128=neg\r\n"), -1, 0, u"zero"},
-        {"product key 127", Head(u"0=zero\r\n127=last\r\n128=over\r\n-1=neg\r\n255=over\r\n"), -1, 127, u"last"},
-        {"language key 254", Head() + english + u"254=top\r\n255=over\r\n-1=neg\r\n509=over\r\n", 0, 254, u"top"},
+        {"product key 127", Head(u"0=zero\r\n127=last\r\n128=over\r\n-1=neg\r\n255=over\r\n"), -1, 127,
+         u"last"},
+        {"language key 254", Head() + english + u"254=top\r\n255=over\r\n-1=neg\r\n509=over\r\n", 0, 254,
+         u"top"},
         {"language key 255 is not key 0", Head() + english + u"255=over\r\n", 0, 0, nullptr},
         {"space before the key", Head() + english + u" 40=forty\r\n", 0, 40, u"forty"},
         {"key stops at a letter", Head() + english + u"4a0=four\r\n", 0, 4, u"four"},
@@ -90,10 +96,13 @@ std::vector<TextCase> TextCases() {
         {"last line without line feed is lost", Head() + english + u"20=a\r\n21=b", 0, 21, nullptr},
         {"line before the unterminated one stays", Head() + english + u"20=a\r\n21=b", 0, 20, u"a"},
         {"line feed alone ends a line", Head() + english + u"20=a\n21=b\n", 0, 21, u"b"},
-        {"## in a text line ends the section there", Head() + english + u"20=a##b\r\n21=c\r\n", 0, 20, nullptr},
+        {"## in a text line ends the section there", Head() + english + u"20=a##b\r\n21=c\r\n", 0, 20,
+         nullptr},
         {"## in a text line opens the next slot", Head() + english + u"20=a##b\r\n21=c\r\n", 1, 21, u"c"},
-        {"## line opens a nameless slot", Head() + english + u"20=a\r\n##\r\n20=b\r\n##=C\r\n20=c\r\n", 1, 20, u"b"},
-        {"slot after a nameless slot", Head() + english + u"20=a\r\n##\r\n20=b\r\n##=C\r\n20=c\r\n", 2, 20, u"c"},
+        {"## line opens a nameless slot", Head() + english + u"20=a\r\n##\r\n20=b\r\n##=C\r\n20=c\r\n", 1, 20,
+         u"b"},
+        {"slot after a nameless slot", Head() + english + u"20=a\r\n##\r\n20=b\r\n##=C\r\n20=c\r\n", 2, 20,
+         u"c"},
         {"header without CR gets an empty section", Head() + u"##=English\n20=a\n", 0, 20, nullptr},
         {"48th slot ends at the 49th header", FortyNineHeaders(), 47, 20, u"t47"},
         {"product strings without separator 1", u"\uFEFF19=Huepeek\r\n", -1, 19, nullptr},
@@ -126,7 +135,9 @@ TEST(LanguageArchive, SlotsAndNames) {
         {"empty text", u"", 0, {}},
         {"no separator at all", u"\uFEFFplain\r\n", 0, {}},
         {"only reserved sections", Head(), 0, {}},
-        {"header name runs to CR, tab included", Head() + u"##=English\tEnglisch\r\n20=Exit\r\n", 1,
+        {"header name runs to CR, tab included",
+         Head() + u"##=English\tEnglisch\r\n20=Exit\r\n",
+         1,
          {u"English\tEnglisch"}},
         {"nameless ## line takes a slot", Head() + u"##=A\r\n##\r\n##=C\r\n", 3, {u"A", kNull, u"C"}},
         {"header without CR has no name", Head() + u"##=English", 1, {kNull}},
@@ -183,12 +194,22 @@ struct PercentCase {
 
 TEST(LanguageArchive, CompletenessPercentages) {
     const std::vector<PercentCase> cases = {
-        {"all reference texts", Head() + u"##=D\r\n20=a\r\n21=b\r\n##=E\r\n20=x\r\n21=y\r\n##\r\n\r\n", {100, 100, 0}},
+        {"all reference texts",
+         Head() + u"##=D\r\n20=a\r\n21=b\r\n##=E\r\n20=x\r\n21=y\r\n##\r\n\r\n",
+         {100, 100, 0}},
         // 29 of 50 is 58 %; computing 29.0 / 50 * 100 in doubles gives 57.99999999999999.
-        {"29 of 50", Head() + u"##=D\r\n" + Numbered(100, 129, u"d") + u"##=E\r\n" + Numbered(100, 150, u"e"), {58, 100}},
-        {"empty text counts as missing", Head() + u"##=D\r\n20=a\r\n21=\r\n##=E\r\n20=x\r\n21=y\r\n", {50, 100}},
-        {"empty reference text is not counted", Head() + u"##=D\r\n20=a\r\n21=b\r\n##=E\r\n20=x\r\n21=\r\n", {100, 100}},
-        {"texts the reference lacks do not count", Head() + u"##=D\r\n30=a\r\n31=b\r\n##=E\r\n20=x\r\n21=y\r\n", {0, 100}},
+        {"29 of 50",
+         Head() + u"##=D\r\n" + Numbered(100, 129, u"d") + u"##=E\r\n" + Numbered(100, 150, u"e"),
+         {58, 100}},
+        {"empty text counts as missing",
+         Head() + u"##=D\r\n20=a\r\n21=\r\n##=E\r\n20=x\r\n21=y\r\n",
+         {50, 100}},
+        {"empty reference text is not counted",
+         Head() + u"##=D\r\n20=a\r\n21=b\r\n##=E\r\n20=x\r\n21=\r\n",
+         {100, 100}},
+        {"texts the reference lacks do not count",
+         Head() + u"##=D\r\n30=a\r\n31=b\r\n##=E\r\n20=x\r\n21=y\r\n",
+         {0, 100}},
         {"one slot only: no reference, 0 %", Head() + u"##=D\r\n20=a\r\n", {0}},
         {"reference without texts: 0 %", Head() + u"##=D\r\n20=a\r\n##=E\r\n[Info]\r\n", {0, 0}},
     };
@@ -197,7 +218,8 @@ TEST(LanguageArchive, CompletenessPercentages) {
         auto loaded = Load(c.text);
         const LanguageArchive& a = *loaded->archive;
         ASSERT_EQ(a.languageCount, int(c.percent.size()));
-        for (int slot = 0; slot < a.languageCount; slot++) EXPECT_EQ(a.percent[slot], c.percent[slot]) << "slot " << slot;
+        for (int slot = 0; slot < a.languageCount; slot++)
+            EXPECT_EQ(a.percent[slot], c.percent[slot]) << "slot " << slot;
     }
 }
 
@@ -214,7 +236,7 @@ TEST(LanguageArchive, ReferenceCopyWithoutReferenceSlotIsEmpty) {
 
 TEST(LanguageArchive, LongReferenceSectionKeepsWholeLines) {
     std::u16string line = u"47=" + std::u16string(90, u'x') + u"\r\n";  // 95 units
-    std::u16string section = u"\n" + Repeat(line, 400);                   // far beyond the copy
+    std::u16string section = u"\n" + Repeat(line, 400);                 // far beyond the copy
     auto loaded = Load(Head() + u"##=D\r\n##=English\r" + section + u"##\r\n");
     std::u16string copy = loaded->archive->referenceCopy;
     size_t wholeLines = (kReferenceCopyChars - 2) / line.size();
@@ -283,7 +305,9 @@ TEST(LanguageArchive, ParseSectionNeverTouchesTheUnitBeforeTheSection) {
     EXPECT_EQ(Str(table[20]), u"a");
 }
 
-std::vector<uint8_t> Marker(const char* text) { return std::vector<uint8_t>(text, text + strlen(text)); }
+std::vector<uint8_t> Marker(const char* text) {
+    return std::vector<uint8_t>(text, text + strlen(text));
+}
 
 const char kStart[] = "\n<!- ------SDSGDGSDHREETETBCNMJUKR----------\n";
 const char kEnd[] = "\n-------SDSGDGSDHREETETBCNMJUKR-------- -->\n";

@@ -37,8 +37,12 @@ const std::vector<uint8_t>* infile;
 size_t inpos;
 std::vector<uint8_t>* outfile;
 
-int getc_() { return inpos < infile->size() ? (*infile)[inpos++] : EOF; }
-void putc_(int c) { outfile->push_back((unsigned char)c); }
+int getc_() {
+    return inpos < infile->size() ? (*infile)[inpos++] : EOF;
+}
+void putc_(int c) {
+    outfile->push_back((unsigned char)c);
+}
 
 unsigned long int textsize, codesize;
 unsigned char text_buf[N + F - 1];
@@ -488,7 +492,9 @@ std::vector<uint8_t> DecodeBytes(const std::vector<uint8_t>& payload) {
 
 }  // namespace published
 
-std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
+std::vector<uint8_t> Bytes(const std::string& s) {
+    return std::vector<uint8_t>(s.begin(), s.end());
+}
 
 std::vector<uint8_t> RandomBytes(size_t size, uint32_t seed, int alphabet = 256) {
     std::mt19937 random(seed);
@@ -499,7 +505,8 @@ std::vector<uint8_t> RandomBytes(size_t size, uint32_t seed, int alphabet = 256)
 
 // Decodes with our decoder into a buffer guarded on both sides; fails the test on any write
 // outside the bytes the decoder is allowed to fill.
-std::vector<uint8_t> DecodeGuarded(const std::vector<uint8_t>& payload, size_t capacity, uint32_t* declared = nullptr) {
+std::vector<uint8_t> DecodeGuarded(const std::vector<uint8_t>& payload, size_t capacity,
+                                   uint32_t* declared = nullptr) {
     const uint8_t kGuard = 0xA5;
     const size_t kPad = 32;
     std::vector<uint8_t> buffer(capacity + 2 * kPad, kGuard);
@@ -508,7 +515,8 @@ std::vector<uint8_t> DecodeGuarded(const std::vector<uint8_t>& payload, size_t c
     if (declared) *declared = size;
     size_t written = size < capacity ? size : capacity;
     for (size_t i = 0; i < kPad; i++) EXPECT_EQ(buffer[i], kGuard) << "write before the buffer";
-    for (size_t i = kPad + written; i < buffer.size(); i++) EXPECT_EQ(buffer[i], kGuard) << "write past " << written;
+    for (size_t i = kPad + written; i < buffer.size(); i++)
+        EXPECT_EQ(buffer[i], kGuard) << "write past " << written;
     return std::vector<uint8_t>(buffer.begin() + kPad, buffer.begin() + kPad + written);
 }
 
@@ -552,7 +560,8 @@ std::vector<Sample> Samples() {
     samples.push_back({"random", RandomBytes(50000, 1)});
     samples.push_back({"random four letters", RandomBytes(70000, 2, 4)});
     std::string repetitive;
-    for (int i = 0; i < 3000; i++) repetitive += "press the key [" + std::to_string(i % 4 + 1) + "] to copy\r\n";
+    for (int i = 0; i < 3000; i++)
+        repetitive += "press the key [" + std::to_string(i % 4 + 1) + "] to copy\r\n";
     samples.push_back({"repetitive", Bytes(repetitive)});
     samples.push_back({"shipped archive text", ShippedText()});
     return samples;

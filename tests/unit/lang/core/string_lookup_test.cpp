@@ -18,7 +18,7 @@ const char16_t kArchiveText[] =
     u"##\r\n\r\n\r\n";
 
 class StringLookup : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         text.assign(kArchiveText, kArchiveText + std::char_traits<char16_t>::length(kArchiveText) + 1);
         LoadArchiveText(text.data(), text.size() - 1, archive.get());
@@ -70,7 +70,8 @@ TEST_F(StringLookup, Cases) {
         {"file in force, negative ID", 0, true, -1, u"str:-1?"},
         {"file in force, ID 255", 0, true, 255, u"str2:255?"},
     };
-    for (const LookupCase& c : cases) EXPECT_EQ(Lookup(c.languageIndex, c.externalInForce, c.id), c.expected) << c.name;
+    for (const LookupCase& c : cases)
+        EXPECT_EQ(Lookup(c.languageIndex, c.externalInForce, c.id), c.expected) << c.name;
 }
 
 TEST_F(StringLookup, FileInForceWithoutTable) {
@@ -93,12 +94,14 @@ TEST_F(StringLookup, PlaceholderIsCutToTheBuffer) {
         size_t chars;
         const char16_t* expected;
     };
-    const Cut cuts[] = {{1, u""}, {2, u"s"}, {6, u"str2:"}, {9, u"str2:255"}, {10, u"str2:255?"}, {11, u"str2:255?"}};
+    const Cut cuts[] = {{1, u""},         {2, u"s"},          {6, u"str2:"},
+                        {9, u"str2:255"}, {10, u"str2:255?"}, {11, u"str2:255?"}};
     for (const Cut& cut : cuts) {
         std::vector<char16_t> buffer(cut.chars + 4, u'#');
         const char16_t* got = LookupText(*archive, 0, false, external, 255, buffer.data(), cut.chars);
         EXPECT_EQ(std::u16string(got), cut.expected) << cut.chars;
-        for (size_t i = cut.chars; i < buffer.size(); i++) EXPECT_EQ(buffer[i], u'#') << "write past " << cut.chars;
+        for (size_t i = cut.chars; i < buffer.size(); i++)
+            EXPECT_EQ(buffer[i], u'#') << "write past " << cut.chars;
     }
     char16_t untouched = u'#';
     const char16_t* got = LookupText(*archive, 0, false, external, 255, &untouched, 0);

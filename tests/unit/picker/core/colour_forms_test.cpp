@@ -8,9 +8,13 @@
 namespace {
 
 // Round half to even, as VarRound does in the exe.
-double HalfEven(double value) { return std::nearbyint(value); }
+double HalfEven(double value) {
+    return std::nearbyint(value);
+}
 
-uint32_t Rgb(int r, int g, int b) { return uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16; }
+uint32_t Rgb(int r, int g, int b) {
+    return uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16;
+}
 
 std::u16string Form(void (*form)(uint32_t, char16_t*), uint32_t colour) {
     char16_t text[kColourTextChars];
@@ -57,16 +61,13 @@ TEST(ColourForms, HsvTable) {
         uint32_t colour;
         const char16_t *decimal, *hex;
     } const cases[] = {
-        {Rgb(0, 0, 0), u"0,0,0", u"00,00,00"},
-        {Rgb(255, 255, 255), u"0,0,100", u"00,00,64"},
-        {Rgb(128, 128, 128), u"0,0,50", u"00,00,32"},        // value 0.50196 truncated
-        {Rgb(1, 2, 3), u"210,66,1", u"D2,42,01"},            // hue 209.99, saturation 0.666
-        {Rgb(255, 0, 1), u"360,100,100", u"168,64,64"},      // hue 359.76 prints 360
-        {Rgb(0, 1, 8), u"232,100,3", u"E8,64,03"},           // hue exactly 232.5: to even
-        {Rgb(0, 255, 0), u"120,100,100", u"78,64,64"},
-        {Rgb(0, 0, 255), u"240,100,100", u"F0,64,64"},
-        {Rgb(255, 128, 0), u"30,100,100", u"1E,64,64"},
-        {Rgb(255, 0, 0), u"0,100,100", u"00,64,64"},
+        {Rgb(0, 0, 0), u"0,0,0", u"00,00,00"},          {Rgb(255, 255, 255), u"0,0,100", u"00,00,64"},
+        {Rgb(128, 128, 128), u"0,0,50", u"00,00,32"},    // value 0.50196 truncated
+        {Rgb(1, 2, 3), u"210,66,1", u"D2,42,01"},        // hue 209.99, saturation 0.666
+        {Rgb(255, 0, 1), u"360,100,100", u"168,64,64"},  // hue 359.76 prints 360
+        {Rgb(0, 1, 8), u"232,100,3", u"E8,64,03"},       // hue exactly 232.5: to even
+        {Rgb(0, 255, 0), u"120,100,100", u"78,64,64"},  {Rgb(0, 0, 255), u"240,100,100", u"F0,64,64"},
+        {Rgb(255, 128, 0), u"30,100,100", u"1E,64,64"}, {Rgb(255, 0, 0), u"0,100,100", u"00,64,64"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.decimal, HsvText(c.colour, false));
@@ -97,12 +98,13 @@ TEST(ColourForms, InfoTextLines) {
                                      u"press the key [4] to copy the RR,GG,BB,AA to the Clipboard"};
     char16_t text[kInfoTextChars];
     InfoText(Rgb(255, 128, 0), HalfEven, help, text, kInfoTextChars);
-    EXPECT_EQ(u"#FF8000\r\nFF,80,00\r\n255,128,0\r\n255,128,0,255\r\nHSB/HSV:30,100,100\r\nHSB/HSV:1E,64,64\r\n\r\n"
-              u"Please:\r\npress the key [1] to copy the #RRGGBB to the Clipboard\r\n"
-              u"press the key [2] to copy the #RRGGBBAA to the Clipboard\r\n"
-              u"press the key [3] to copy the RR,GG,BB to the Clipboard\r\n"
-              u"press the key [4] to copy the RR,GG,BB,AA to the Clipboard\r\n",
-              std::u16string(text));
+    EXPECT_EQ(
+        u"#FF8000\r\nFF,80,00\r\n255,128,0\r\n255,128,0,255\r\nHSB/HSV:30,100,100\r\nHSB/HSV:1E,64,64\r\n\r\n"
+        u"Please:\r\npress the key [1] to copy the #RRGGBB to the Clipboard\r\n"
+        u"press the key [2] to copy the #RRGGBBAA to the Clipboard\r\n"
+        u"press the key [3] to copy the RR,GG,BB to the Clipboard\r\n"
+        u"press the key [4] to copy the RR,GG,BB,AA to the Clipboard\r\n",
+        std::u16string(text));
 }
 
 TEST(ColourForms, OverlongInfoTextIsCutCleanly) {

@@ -66,11 +66,8 @@ TEST(PickerGeometry, RequestedSizeIsFixed) {
         int width, height, screenWidth, screenHeight;
         int expectedWidth, expectedHeight;
     } const cases[] = {
-        {385, 257, 1280, 800, 384, 256},
-        {384, 256, 320, 800, 320, 256},
-        {384, 100, 1280, 800, 384, 150},
-        {50, 256, 1280, 800, 100, 256},
-        {384, 900, 1280, 800, 384, 800},
+        {385, 257, 1280, 800, 384, 256}, {384, 256, 320, 800, 320, 256},  {384, 100, 1280, 800, 384, 150},
+        {50, 256, 1280, 800, 100, 256},  {384, 900, 1280, 800, 384, 800},
     };
     for (const auto& c : cases) {
         int w = c.width, h = c.height;
