@@ -37,7 +37,7 @@ file(GLOB HUEPEEK_WIN_SOURCES CONFIGURE_DEPENDS
 list(REMOVE_ITEM HUEPEEK_WIN_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
 add_library(huepeek_win STATIC ${HUEPEEK_WIN_SOURCES})
 target_link_libraries(huepeek_win PUBLIC huepeek_core
-                      comdlg32 gdi32 user32 advapi32 shell32 ole32 oleaut32 uuid)
+                      gdi32 user32 advapi32 shell32 ole32 oleaut32 uuid)
 target_compile_definitions(huepeek_win PUBLIC ${HUEPEEK_DEFINES})
 target_compile_options(huepeek_win PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
 

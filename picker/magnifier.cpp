@@ -77,7 +77,11 @@ void CaptureScreen(Picker* picker) {
     picker->savedDcState = SaveDC(picker->snapshotDc);
     picker->snapshotBitmap = CreateCompatibleBitmap(screen, width, height);
     SelectObject(picker->snapshotDc, picker->snapshotBitmap);
-    BitBlt(picker->snapshotDc, 0, 0, width, height, screen, picker->screenLeft, picker->screenTop, SRCCOPY);
+    // Only the screen itself is copied: a source reaching past the screen's edge makes the X11
+    // display of Wine copy nothing at all (and still report success), which left the whole
+    // snapshot black. The spare pixels hold no screen content; the paint shows them as outside.
+    BitBlt(picker->snapshotDc, 0, 0, picker->screenWidth, picker->screenHeight, screen, picker->screenLeft,
+           picker->screenTop, SRCCOPY);
     ReleaseDC(nullptr, screen);
 }
 
@@ -104,7 +108,10 @@ void PaintPicker(Picker* picker, HDC dc) {
     COLORREF const previousText = SetTextColor(dc, RGB(0, 0, 0));
     DrawStrip(dc, {2, 2, w - 3, 20}, g_colourLabel);
     wchar_t hint[kColourTextChars];
+    // A translation longer than the strip's buffer is cut, never in the middle of a surrogate pair.
     lstrcpynW(hint, Text(41), kColourTextChars);
+    size_t const length = lstrlenW(hint);
+    if (length && IS_HIGH_SURROGATE(hint[length - 1])) hint[length - 1] = 0;
     DrawStrip(dc, {2, h - 20, w - 3, h - 3}, hint);
     SetTextColor(dc, previousText);
 

@@ -32,7 +32,9 @@ int const kHelpLineCount = 5;
 size_t const kFieldTextChars = 64;
 size_t const kKeyChars = 32;
 
-void CustomColourKey(int index, wchar_t* key /* kKeyChars */) { wsprintfW(key, L"last_color_%d", index); }
+void CustomColourKey(int index, wchar_t* key /* kKeyChars */) {
+    wsprintfW(key, L"last_color_%d", index);
+}
 
 // The stored history goes one box further on: the first box always starts black, ready for a new
 // colour.
@@ -55,13 +57,43 @@ void SaveCustomColours() {
     }
 }
 
-void ShowInfoText() {
+int LineTop(HWND edit, int line) {
+    LRESULT const index = SendMessageW(edit, EM_LINEINDEX, WPARAM(line), 0);
+    return short(HIWORD(SendMessageW(edit, EM_POSFROMCHAR, WPARAM(index), 0)));
+}
+
+// The space the dialog gains is fixed, but the height of a text line is the system's: with small
+// window frames (Wine's) the last help line would be cut off. The info box then takes what is free
+// below the button, and never more.
+void FitInfoBox(HWND dialog) {
+    HWND const button = GetDlgItem(dialog, kWebButtonId);
+    // The text ends with a line end; the edit counts the empty line behind it.
+    int const lines = int(SendMessageW(g_infoBox, EM_GETLINECOUNT, 0, 0)) - 1;
+    if (!button || lines < 2) return;
+    int const lineHeight = LineTop(g_infoBox, 1) - LineTop(g_infoBox, 0);
+    RECT format = {};
+    SendMessageW(g_infoBox, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    int const missing = lines * lineHeight - (format.bottom - format.top);
+    RECT client;
+    GetClientRect(dialog, &client);
+    int const spare = client.bottom - (g_infoRect.bottom + kWebButtonHeight);
+    int const grow = missing < spare ? missing : spare;
+    if (grow <= 0) return;
+    g_infoRect.bottom += grow;
+    RECT const& info = g_infoRect;
+    MoveWindow(g_infoBox, info.left, info.top, info.right - info.left, info.bottom - info.top, TRUE);
+    MoveWindow(button, info.left, info.bottom, info.right - info.left, kWebButtonHeight, TRUE);
+}
+
+void ShowInfoText(HWND dialog) {
     if (!g_infoBox) return;
     const char16_t* help[kHelpLineCount];
-    for (int i = 0; i < kHelpLineCount; ++i) help[i] = reinterpret_cast<const char16_t*>(Text(kFirstHelpLine + i));
+    for (int i = 0; i < kHelpLineCount; ++i)
+        help[i] = reinterpret_cast<const char16_t*>(Text(kFirstHelpLine + i));
     wchar_t text[kInfoTextChars];
     InfoText(g_dialogColour, RoundHueHalfEven, help, reinterpret_cast<char16_t*>(text), kInfoTextChars);
     SetWindowTextW(g_infoBox, text);
+    FitInfoBox(dialog);
 }
 
 int ReadFieldByte(HWND dialog, int id) {
@@ -77,7 +109,7 @@ void ReadDialogColour(HWND dialog) {
     g_dialogColour = COLORREF(red | green << 8 | blue << 16);
     g_currentColour = g_dialogColour;
     SetWindowTextW(dialog, g_windowTitle[0] ? g_windowTitle : L"Huepeek");
-    ShowInfoText();
+    ShowInfoText(dialog);
 }
 
 // Centred on a visible owner, else on the work area, and kept inside the work area.
@@ -110,18 +142,21 @@ void DrawWithoutVisualStyles(HWND window) {
     static HMODULE s_uxTheme;
     if (!s_uxTheme) s_uxTheme = LoadSystemLibrary(L"UxTheme.dll");
     using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    if (auto const setTheme = GetProcedure<SetWindowThemeFn>(s_uxTheme, "SetWindowTheme")) setTheme(window, L"", L"");
+    if (auto const setTheme = GetProcedure<SetWindowThemeFn>(s_uxTheme, "SetWindowTheme"))
+        setTheme(window, L"", L"");
 }
 
 void CreateExtraControls(HWND dialog) {
     DWORD const childStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     RECT const& info = g_infoRect;
-    g_infoBox = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", nullptr, childStyle | ES_MULTILINE, info.left, info.top,
-                                info.right - info.left, info.bottom - info.top, dialog, nullptr, g_instance, nullptr);
+    g_infoBox =
+        CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", nullptr, childStyle | ES_MULTILINE, info.left, info.top,
+                        info.right - info.left, info.bottom - info.top, dialog, nullptr, g_instance, nullptr);
     WPARAM const font = WPARAM(SendMessageW(dialog, WM_GETFONT, 0, 0));
-    HWND const button = CreateWindowExW(WS_EX_CLIENTEDGE, L"Button", BuiltInSiteAddress(true), childStyle, info.left,
-                                        info.bottom, info.right - info.left, kWebButtonHeight, dialog,
-                                        reinterpret_cast<HMENU>(INT_PTR(kWebButtonId)), g_instance, nullptr);
+    HWND const button =
+        CreateWindowExW(WS_EX_CLIENTEDGE, L"Button", BuiltInSiteAddress(true), childStyle, info.left,
+                        info.bottom, info.right - info.left, kWebButtonHeight, dialog,
+                        reinterpret_cast<HMENU>(INT_PTR(kWebButtonId)), g_instance, nullptr);
     DrawWithoutVisualStyles(button);
     SendMessageW(g_infoBox, WM_SETFONT, font, FALSE);
     SendMessageW(button, WM_SETFONT, font, FALSE);
@@ -133,7 +168,8 @@ void OnInitDialog(HWND dialog) {
     GetWindowRect(dialog, &window);
     GetClientRect(dialog, &client);
     int const newHeight = int((window.bottom - window.top) * 1.5);
-    SetWindowPos(dialog, HWND_TOP, window.left, window.top, window.right - window.left, newHeight + kExtraHeight, 0);
+    SetWindowPos(dialog, HWND_TOP, window.left, window.top, window.right - window.left,
+                 newHeight + kExtraHeight, 0);
     CentreDialog(dialog);
     RECT newClient;
     GetClientRect(dialog, &newClient);
@@ -159,7 +195,7 @@ void OnCommand(HWND dialog, int id, int code, HWND control) {
 
 void OnRefreshTimer(HWND dialog) {
     KillTimer(dialog, kInfoRefreshTimer);
-    if (g_controlsCreated) ShowInfoText();
+    if (g_controlsCreated) ShowInfoText(dialog);
 }
 
 void OnKeyDown(WPARAM key) {
@@ -173,14 +209,14 @@ void OnKeyDown(WPARAM key) {
 
 UINT_PTR CALLBACK PaletteHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: OnInitDialog(dialog); break;
-    case WM_COMMAND:
-        OnCommand(dialog, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-        break;
-    case WM_TIMER:
-        if (wParam == kInfoRefreshTimer) OnRefreshTimer(dialog);
-        break;
-    case WM_KEYDOWN: OnKeyDown(wParam); break;
+        case WM_INITDIALOG: OnInitDialog(dialog); break;
+        case WM_COMMAND:
+            OnCommand(dialog, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            break;
+        case WM_TIMER:
+            if (wParam == kInfoRefreshTimer) OnRefreshTimer(dialog);
+            break;
+        case WM_KEYDOWN: OnKeyDown(wParam); break;
     }
     return 0;
 }

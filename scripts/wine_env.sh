@@ -58,8 +58,14 @@ wine_env_start() {
     wine wineboot </dev/null >/dev/null 2>&1
     wine_env_keepalive_pid=""
     if [ -n "$keepalive" ] && [ -f "$keepalive" ]; then
-        wine "$keepalive" </dev/null >/dev/null 2>&1 &
+        rm -f "$dir/keepalive.ready"
+        wine "$keepalive" "Z:$dir/keepalive.ready" </dev/null >/dev/null 2>&1 &
         wine_env_keepalive_pid=$!
+        # Tests must not be the first to use the clipboard and desktop helpers (see keepalive).
+        for _ in $(seq 200); do
+            [ -f "$dir/keepalive.ready" ] && break
+            sleep 0.05
+        done
     fi
 }
 

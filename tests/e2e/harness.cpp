@@ -301,6 +301,191 @@ void KillProcesses(const wchar_t* exeName) {
     });
 }
 
+std::wstring ClassNameOf(HWND hwnd) {
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, ARRAYSIZE(name));
+    return name;
+}
+
+std::vector<HWND> ChildWindows(HWND parent, const wchar_t* className) {
+    struct Search {
+        const wchar_t* className;
+        std::vector<HWND> found;
+    } search = {className, {}};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM lParam) {
+            Search* const s = reinterpret_cast<Search*>(lParam);
+            if (!s->className || lstrcmpiW(ClassNameOf(child).c_str(), s->className) == 0)
+                s->found.push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool SetTextOf(HWND hwnd, const std::wstring& text) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                               2000, &result) != 0 &&
+           result != 0;
+}
+
+bool ClickButton(HWND button) {
+    return PostMessageW(button, BM_CLICK, 0, 0) != 0;
+}
+
+RECT ClientRectOnScreen(HWND hwnd) {
+    RECT rect = {};
+    GetClientRect(hwnd, &rect);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT WorkArea() {
+    RECT rect = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &rect, 0);
+    return rect;
+}
+
+std::wstring ScreenshotDir() {
+    std::wstring const dir = TestProgramDir() + L"\\..\\screenshots";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+bool SaveScreenshot(const RECT& screenRect, const std::wstring& path) {
+    int const width = screenRect.right - screenRect.left;
+    int const height = screenRect.bottom - screenRect.top;
+    if (width <= 0 || height <= 0) return false;
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = width;
+    header.biHeight = height;  // bottom-up, as BMP files keep it
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    DWORD const stride = (DWORD(width) * 3 + 3) & ~3u;
+    header.biSizeImage = stride * DWORD(height);
+    void* bits = nullptr;
+    HDC const screen = GetDC(nullptr);
+    HDC const memory = CreateCompatibleDC(screen);
+    HBITMAP const bitmap =
+        CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (bitmap && bits) {
+        HGDIOBJ const old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, screenRect.left, screenRect.top, SRCCOPY);
+        GdiFlush();
+        SelectObject(memory, old);
+        BITMAPFILEHEADER file = {};
+        file.bfType = 0x4D42;  // "BM"
+        file.bfOffBits = sizeof(file) + sizeof(header);
+        file.bfSize = file.bfOffBits + header.biSizeImage;
+        HANDLE const out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (out != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            ok = WriteFile(out, &file, sizeof(file), &written, nullptr) &&
+                 WriteFile(out, &header, sizeof(header), &written, nullptr) &&
+                 WriteFile(out, bits, header.biSizeImage, &written, nullptr);
+            CloseHandle(out);
+        }
+    }
+    if (bitmap) DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+ScopedEnvironment::ScopedEnvironment(const wchar_t* name, const wchar_t* value) : name_(name) {
+    wchar_t old[1024] = {};
+    DWORD const length = GetEnvironmentVariableW(name, old, ARRAYSIZE(old));
+    had_ = length > 0 && length < ARRAYSIZE(old);
+    if (had_) old_ = old;
+    SetEnvironmentVariableW(name, value);
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+    SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr);
+}
+
+namespace {
+
+const wchar_t* const kRecordedSchemes[] = {L"http", L"https"};
+
+std::wstring OpenCommandKey(const wchar_t* scheme) {
+    return std::wstring(L"Software\\Classes\\") + scheme + L"\\shell\\open\\command";
+}
+
+bool SetDefaultValue(const std::wstring& key, const std::wstring& value) {
+    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                           DWORD((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+UrlRecorder::UrlRecorder() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    file_ = std::wstring(temp) + L"huepeek-opened-urls.txt";
+    DeleteFileW(file_.c_str());
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    // ">>" appends, so every address opened is kept; no blank before it, or echo writes one too.
+    std::wstring const command = L"\"" + std::wstring(system) + L"\\cmd.exe\" /c echo %1>>\"" + file_ + L"\"";
+    for (int i = 0; i < 2; ++i) {
+        std::wstring const key = OpenCommandKey(kRecordedSchemes[i]);
+        wchar_t old[1024] = {};
+        DWORD bytes = sizeof(old) - sizeof(wchar_t);
+        hadCommand_[i] = RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, old,
+                                      &bytes) == ERROR_SUCCESS;
+        if (hadCommand_[i]) savedCommands_[i] = old;
+        SetDefaultValue(key, command);
+    }
+}
+
+UrlRecorder::~UrlRecorder() {
+    for (int i = 0; i < 2; ++i) {
+        std::wstring const key = OpenCommandKey(kRecordedSchemes[i]);
+        if (hadCommand_[i])
+            SetDefaultValue(key, savedCommands_[i]);
+        else
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr);
+    }
+    DeleteFileW(file_.c_str());
+}
+
+std::vector<std::wstring> UrlRecorder::Urls() const {
+    std::vector<std::wstring> urls;
+    HANDLE const file = CreateFileW(file_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return urls;
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(file, &bytes[0], DWORD(bytes.size()), &got, nullptr);
+    CloseHandle(file);
+    bytes.resize(got);
+    // cmd writes in the console code page; addresses are ASCII. Only complete lines count.
+    std::wstring line;
+    for (char c : bytes) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() == L'\r') line.pop_back();
+            while (!line.empty() && line.back() == L' ') line.pop_back();
+            if (line.size() >= 2 && line.front() == L'"' && line.back() == L'"')
+                line = line.substr(1, line.size() - 2);
+            if (!line.empty()) urls.push_back(line);
+            line.clear();
+        } else {
+            line += wchar_t(static_cast<unsigned char>(c));
+        }
+    }
+    return urls;
+}
+
+bool UrlRecorder::WaitForUrls(size_t count, DWORD timeoutMs) const {
+    return WaitUntil([&] { return Urls().size() >= count; }, timeoutMs);
+}
+
 void E2eTest::SetUp() {
     KillProcesses(L"huepeek.exe");
     ResetSettings();

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,53 @@ bool SettingExists(const wchar_t* name);
 // Processes of an exe name (case-insensitive), and ending stray ones from an earlier test.
 int CountProcesses(const wchar_t* exeName);
 void KillProcesses(const wchar_t* exeName);
+
+// Windows of other processes, read and written through messages that Wine carries across processes.
+std::wstring ClassNameOf(HWND hwnd);
+std::vector<HWND> ChildWindows(HWND parent, const wchar_t* className /* null: every class */);
+bool SetTextOf(HWND hwnd, const std::wstring& text);  // WM_SETTEXT, as if the user had typed it
+bool ClickButton(HWND button);                        // BM_CLICK, posted: the click may end a modal loop
+RECT ClientRectOnScreen(HWND hwnd);
+RECT WorkArea();
+
+// The screen as it is now inside a rectangle, saved as a 24-bit BMP (for a person to look at).
+std::wstring ScreenshotDir();  // build/windows/screenshots, created on demand
+bool SaveScreenshot(const RECT& screenRect, const std::wstring& path);
+
+// An environment variable for the programs a test starts (they inherit the test's environment),
+// restored when the test ends. Under Wine, TZ sets the time zone and LC_ALL the user's language.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const wchar_t* name, const wchar_t* value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+  private:
+    std::wstring name_;
+    std::wstring old_;
+    bool had_ = false;
+};
+
+// While it lives, addresses that programs open through the shell with the schemes http and https
+// are recorded instead of reaching a browser: the schemes' open command becomes cmd's echo. Wine
+// reads classes from the machine's key only, so that key is changed and restored afterwards.
+class UrlRecorder {
+  public:
+    UrlRecorder();
+    ~UrlRecorder();
+    UrlRecorder(const UrlRecorder&) = delete;
+    UrlRecorder& operator=(const UrlRecorder&) = delete;
+
+    // The addresses opened so far, one per line, in order.
+    std::vector<std::wstring> Urls() const;
+    bool WaitForUrls(size_t count, DWORD timeoutMs) const;
+
+  private:
+    std::wstring file_;
+    std::wstring savedCommands_[2];
+    bool hadCommand_[2] = {};
+};
 
 // Every end-to-end test starts from a clean state: no Huepeek running, no settings, empty clipboard.
 class E2eTest : public ::testing::Test {

@@ -1,0 +1,63 @@
+#include "services/core/site_address_rules.h"
+
+namespace {
+
+long const kEuropeanBiasMinutes = 240;
+
+struct SiteStrings {
+    const char16_t* host;
+    const char16_t* link;
+    const char16_t* caption;
+};
+
+// Indexed by SiteVariant.
+SiteStrings const kSites[] = {
+    {u"www.vantorel.de", u"https://www.vantorel.de", u"...  www.vantorel.de"},
+    {u"www.vantorel.eu", u"https://www.vantorel.eu", u"...  www.vantorel.eu"},
+    {u"www.vantorel.com", u"https://www.vantorel.com", u"...  www.vantorel.com"},
+};
+
+const SiteStrings& Site(SiteVariant variant) {
+    return kSites[static_cast<int>(variant)];
+}
+
+size_t Length(const char16_t* text) {
+    size_t length = 0;
+    while (text[length]) ++length;
+    return length;
+}
+
+}  // namespace
+
+SiteVariant ChooseSiteVariant(int languageIndex, bool haveTimeZone, long biasMinutes) {
+    if (languageIndex == 0) return SiteVariant::kGerman;
+    if (haveTimeZone && biasMinutes >= -kEuropeanBiasMinutes && biasMinutes <= kEuropeanBiasMinutes)
+        return SiteVariant::kEuropean;
+    return SiteVariant::kInternational;
+}
+
+const char16_t* SiteHost(SiteVariant variant) {
+    return Site(variant).host;
+}
+const char16_t* SiteLink(SiteVariant variant) {
+    return Site(variant).link;
+}
+const char16_t* SiteCaption(SiteVariant variant) {
+    return Site(variant).caption;
+}
+
+bool ThankYouAddress(const char16_t* base, int languageIndex, char16_t* out, size_t capacity) {
+    if (!out || capacity == 0) return false;
+    out[0] = 0;
+    if (!base) return false;
+    const char16_t* const parts[] = {base, u"/?seite=Microsoft/Huepeek",
+                                     languageIndex == 0 ? u"/Danke" : u"/Thanks"};
+    size_t total = 0;
+    for (const char16_t* part : parts) total += Length(part);
+    if (total >= capacity) return false;
+    size_t at = 0;
+    for (const char16_t* part : parts)
+        for (const char16_t* c = part; *c; ++c) out[at++] = *c;
+    out[at] = 0;
+    return true;
+}

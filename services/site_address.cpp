@@ -1,0 +1,42 @@
+#include "services/site_address.h"
+
+#include <shellapi.h>
+
+#include "lang/string_table.h"
+#include "services/core/site_address_rules.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+size_t const kAddressChars = 1024;
+
+const wchar_t* Wide(const char16_t* text) {
+    return reinterpret_cast<const wchar_t*>(text);
+}
+
+// Evaluated anew for every address: the user may change the time zone while the program runs.
+SiteVariant TimeZoneRuleVariant() {
+    TIME_ZONE_INFORMATION zone = {};
+    bool const haveZone = GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID;
+    return ChooseSiteVariant(g_languageIndex, haveZone, zone.Bias);
+}
+
+}  // namespace
+
+const wchar_t* BuiltInSiteAddress(bool caption) {
+    SiteVariant const variant = TimeZoneRuleVariant();
+    return Wide(caption ? SiteCaption(variant) : SiteLink(variant));
+}
+
+const wchar_t* LanguageRuleBase() {
+    const wchar_t* const base = ProductString(g_languageIndex == 0 ? 20 : 21);
+    return base && *base ? base : BuiltInSiteAddress(false);
+}
+
+void OpenThankYouPage() {
+    char16_t address[kAddressChars];
+    if (!ThankYouAddress(reinterpret_cast<const char16_t*>(LanguageRuleBase()), g_languageIndex, address,
+                         kAddressChars))
+        return;
+    ShellExecuteW(nullptr, L"open", Wide(address), nullptr, nullptr, SW_SHOW);
+}

@@ -1,0 +1,471 @@
+// The palette process ("last_rgb_color_from_the_huepeek"): the system colour dialog, enlarged, with
+// an info box, the keys 1 to 4 and a custom-colour history, driven from outside as a user would.
+#include <string>
+
+#include "harness.h"
+
+#include <commdlg.h>
+
+namespace e2e {
+namespace {
+
+wchar_t const kPaletteArgument[] = L"last_rgb_color_from_the_huepeek";
+wchar_t const kDialogClass[] = L"#32770";
+// The system colour dialog's controls.
+int const kRedField = 706;
+int const kGreenField = 707;
+int const kBlueField = 708;
+int const kAddToCustomColours = 712;
+int const kWebButton = 12345;
+
+DWORD Rgb(int r, int g, int b) {
+    return DWORD(r) | DWORD(g) << 8 | DWORD(b) << 16;
+}
+std::wstring Decimal(DWORD value) {
+    return std::to_wstring(int(value));
+}
+
+std::wstring ColourKey(int index) {
+    return L"last_color_" + std::to_wstring(index);
+}
+
+// The English help lines (res/lang/01-english.txt, IDs 42 to 46) below every info text.
+wchar_t const kEnglishHelp[] =
+    L"Please:\r\n"
+    L"press the key [1] to copy the #RRGGBB to the Clipboard\r\n"
+    L"press the key [2] to copy the #RRGGBBAA to the Clipboard\r\n"
+    L"press the key [3] to copy the RR,GG,BB to the Clipboard\r\n"
+    L"press the key [4] to copy the RR,GG,BB,AA to the Clipboard\r\n";
+
+int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
+int Width(const RECT& r) {
+    return r.right - r.left;
+}
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+bool Overlap(const RECT& a, const RECT& b) {
+    RECT common;
+    return IntersectRect(&common, &a, &b) != 0;
+}
+
+LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result);
+    return LRESULT(result);
+}
+
+// The top of a line of a multi-line edit, in its client coordinates.
+int LineTop(HWND edit, int line) {
+    LRESULT const index = Send(edit, EM_LINEINDEX, WPARAM(line));
+    return short(HIWORD(Send(edit, EM_POSFROMCHAR, WPARAM(index))));
+}
+
+RECT WindowRectOf(HWND hwnd) {
+    RECT rect = {};
+    GetWindowRect(hwnd, &rect);
+    return rect;
+}
+
+// The size this system gives a full-open colour dialog that nobody has enlarged: one is opened in
+// the test's own process and closed again at once.
+struct PlainDialogSize {
+    RECT window;
+    RECT client;
+};
+PlainDialogSize g_plainSize;
+
+UINT_PTR CALLBACK MeasureHook(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        GetWindowRect(dialog, &g_plainSize.window);
+        GetClientRect(dialog, &g_plainSize.client);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+    return 0;
+}
+
+bool MeasurePlainDialog(PlainDialogSize* size) {
+    HMODULE const comdlg32 = LoadLibraryW(L"comdlg32.dll");
+    using ChooseColorFn = BOOL(WINAPI*)(CHOOSECOLORW*);
+    auto const chooseColor = reinterpret_cast<ChooseColorFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(comdlg32, "ChooseColorW")));
+    if (!chooseColor) return false;
+    COLORREF custom[16] = {};
+    CHOOSECOLORW choose = {};
+    choose.lStructSize = sizeof(choose);
+    choose.lpCustColors = custom;
+    choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK | CC_ANYCOLOR;
+    choose.lpfnHook = MeasureHook;
+    g_plainSize = {};
+    chooseColor(&choose);
+    *size = g_plainSize;
+    return Height(size->window) > 0;
+}
+
+class PaletteTest : public E2eTest {
+  protected:
+    void SetUp() override {
+        E2eTest::SetUp();
+        // The info box's help lines are compared in English.
+        WriteSetting(L"lng", L"1");
+    }
+
+    // Starts the palette process on a colour (none: no stored colour) and waits for its dialog.
+    HWND StartPalette(Process& process, const DWORD* colour) {
+        if (colour) WriteSetting(L"last_rgb_color", Decimal(*colour));
+        EXPECT_TRUE(StartHuepeek(process, kPaletteArgument));
+        HWND const dialog = WaitForWindow(kDialogClass, nullptr, process.Id(), kStartTimeoutMs);
+        EXPECT_NE(nullptr, dialog) << "no colour dialog";
+        return dialog;
+    }
+    HWND StartPalette(DWORD colour) { return StartPalette(palette_, &colour); }
+
+    // The added info box: the multi-line edit without a control ID.
+    static HWND InfoBox(HWND dialog) {
+        for (HWND edit : ChildWindows(dialog, L"Edit"))
+            if (GetDlgCtrlID(edit) == 0 && (GetWindowLongW(edit, GWL_STYLE) & ES_MULTILINE)) return edit;
+        return nullptr;
+    }
+
+    static std::wstring Field(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+    static bool FieldsShow(HWND dialog, int r, int g, int b) {
+        return Field(dialog, kRedField) == std::to_wstring(r) &&
+               Field(dialog, kGreenField) == std::to_wstring(g) &&
+               Field(dialog, kBlueField) == std::to_wstring(b);
+    }
+
+    DWORD CloseWith(HWND button) {
+        EXPECT_TRUE(ClickButton(button));
+        DWORD code = 0xFFFF;
+        EXPECT_TRUE(palette_.WaitExit(kExitTimeoutMs, &code)) << "the palette process did not end";
+        return code;
+    }
+    DWORD CloseWithOk(HWND dialog) { return CloseWith(GetDlgItem(dialog, IDOK)); }
+
+    static std::wstring StoredColour(int index) {
+        std::wstring text;
+        return ReadSetting(ColourKey(index).c_str(), &text) ? text : L"<none>";
+    }
+
+    Process palette_;
+};
+
+TEST_F(PaletteTest, OpensOnTheLastColourWithItsInfoText) {
+    HWND const dialog = StartPalette(Rgb(12, 34, 56));
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_TRUE(WaitUntil([&] { return FieldsShow(dialog, 12, 34, 56); }, 2000))
+        << Field(dialog, kRedField) << "," << Field(dialog, kGreenField) << "," << Field(dialog, kBlueField);
+    HWND const info = InfoBox(dialog);
+    ASSERT_NE(nullptr, info) << "no info box";
+    // Hue of 12,34,56: (r - g) / (max - min) + 4 = -22/44 + 4 = 3.5 sextants = 210 degrees;
+    // saturation 44/56 = 0.785 and value 56/255 = 0.219, both truncated.
+    std::wstring const expected = std::wstring(
+                                      L"#0C2238\r\n"
+                                      L"0C,22,38\r\n"
+                                      L"12,34,56\r\n"
+                                      L"12,34,56,255\r\n"
+                                      L"HSB/HSV:210,78,21\r\n"
+                                      L"HSB/HSV:D2,4E,15\r\n"
+                                      L"\r\n") +
+                                  kEnglishHelp;
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(info) == expected; }, 2000))
+        << "info box: " << WindowText(info).size() << " chars";
+    EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+}
+
+// Red 0, green 1, blue 8: the hue is (r - g) / (b - g) + 4 = -1/7 + 4 sextants = 232.5 degrees
+// exactly, which prints as the even 232 on every system (Wine's own VarRound would say 233).
+TEST_F(PaletteTest, AnExactHalfDegreeGoesToTheEvenHue) {
+    HWND const dialog = StartPalette(Rgb(0, 1, 8));
+    ASSERT_NE(nullptr, dialog);
+    HWND const info = InfoBox(dialog);
+    ASSERT_NE(nullptr, info);
+    EXPECT_TRUE(
+        WaitUntil([&] { return WindowText(info).find(L"\r\nHSB/HSV:") != std::wstring::npos; }, 2000));
+    std::wstring const text = WindowText(info);
+    EXPECT_NE(std::wstring::npos, text.find(L"\r\nHSB/HSV:232,100,3\r\nHSB/HSV:E8,64,03\r\n"))
+        << "info box: " << std::string(text.begin(), text.end());
+    EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+}
+
+TEST_F(PaletteTest, EditingAFieldRetitlesAndUpdatesTheInfoBox) {
+    HWND const dialog = StartPalette(Rgb(12, 34, 56));
+    ASSERT_NE(nullptr, dialog);
+    HWND const info = InfoBox(dialog);
+    ASSERT_NE(nullptr, info);
+    ASSERT_TRUE(WaitUntil([&] { return FieldsShow(dialog, 12, 34, 56); }, 2000));
+    ASSERT_TRUE(SetTextOf(dialog, L"not yet"));
+
+    ASSERT_TRUE(SetTextOf(GetDlgItem(dialog, kRedField), L"255"));
+    // The hook has run by the time the field has its text: the title and the info box change at once.
+    EXPECT_EQ(L"Huepeek", WindowText(dialog));
+    // 255,34,56: max red, min green; hue = (g - b) / (max - min) = -22/221 sextants = -5.97 + 360.
+    EXPECT_EQ(0u, WindowText(info).find(L"#FF2238\r\nFF,22,38\r\n255,34,56\r\n255,34,56,255\r\n"
+                                        L"HSB/HSV:354,86,100\r\nHSB/HSV:162,56,64\r\n\r\nPlease:"))
+        << "info box after the change";
+
+    ASSERT_TRUE(SetTextOf(GetDlgItem(dialog, kBlueField), L"0"));
+    EXPECT_EQ(0u, WindowText(info).find(L"#FF2200\r\n")) << "info box after the second change";
+
+    // The info box is an edit too, but its own changes are not the colour's: what is typed there
+    // stays, and neither the refresh nor the title reacts to it. (Typed after the refresh that
+    // follows the last field change.)
+    Sleep(400);
+    ASSERT_TRUE(SetTextOf(dialog, L"not again"));
+    // Keys, not WM_SETTEXT: a multi-line edit reports no change for a text set from outside. The
+    // whole text is selected first, so the typing replaces it (the full box takes no more lines).
+    PostMessageW(info, EM_SETSEL, 0, -1);
+    for (wchar_t c : std::wstring(L"typed")) PostMessageW(info, WM_CHAR, c, 0);
+    Sleep(400);
+    EXPECT_EQ(L"typed", WindowText(info));
+    EXPECT_EQ(L"not again", WindowText(dialog));
+    std::wstring copied;
+    PostMessageW(dialog, WM_KEYDOWN, '1', 0);
+    DWORD code = 0xFFFF;
+    ASSERT_TRUE(palette_.WaitExit(kExitTimeoutMs, &code));
+    EXPECT_EQ(DWORD(1), code);
+    ASSERT_TRUE(ReadClipboardText(&copied));
+    EXPECT_EQ(L"#FF2200", copied) << "the keys copy the colour of the fields";
+}
+
+TEST_F(PaletteTest, KeysCopyAndEndTheProcessWith1) {
+    struct {
+        WPARAM key;
+        const wchar_t* expected;
+    } const cases[] = {
+        {'1', L"#0C2238"},
+        {'2', L"#0C2238FF"},
+        {'3', L"12,34,56"},
+        {'4', L"12,34,56"},  // the same text as key 3, without an alpha part
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "key " << char(c.key));
+        ClearClipboard();
+        Process palette;
+        DWORD const colour = Rgb(12, 34, 56);
+        HWND const dialog = StartPalette(palette, &colour);
+        ASSERT_NE(nullptr, dialog);
+        ASSERT_TRUE(WaitUntil([&] { return FieldsShow(dialog, 12, 34, 56); }, 2000));
+        // The dialog never holds the focus itself (its red field does), so the key is sent to it.
+        PostMessageW(dialog, WM_KEYDOWN, c.key, 0);
+        DWORD code = 0xFFFF;
+        ASSERT_TRUE(palette.WaitExit(kExitTimeoutMs, &code)) << "still running after the key";
+        EXPECT_EQ(DWORD(1), code);
+        std::wstring copied;
+        EXPECT_TRUE(ReadClipboardText(&copied));
+        EXPECT_EQ(c.expected, copied);
+    }
+}
+
+TEST_F(PaletteTest, OtherKeysNeitherCopyNorEnd) {
+    HWND const dialog = StartPalette(Rgb(12, 34, 56));
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(WriteClipboardText(L"untouched"));
+    for (WPARAM key : {WPARAM('0'), WPARAM('5'), WPARAM('A'), WPARAM(VK_NUMPAD1), WPARAM(VK_F1)})
+        PostMessageW(dialog, WM_KEYDOWN, key, 0);
+    Sleep(300);
+    EXPECT_TRUE(palette_.Running());
+    std::wstring text;
+    EXPECT_TRUE(ReadClipboardText(&text));
+    EXPECT_EQ(L"untouched", text);
+    EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+}
+
+TEST_F(PaletteTest, ClosingWithoutAColourInTheFirstBoxStoresNothing) {
+    HWND const dialog = StartPalette(palette_, nullptr);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(WaitUntil([&] { return FieldsShow(dialog, 0, 0, 0); }, 2000));
+    EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+    for (int i = 0; i < 16; ++i) EXPECT_FALSE(SettingExists(ColourKey(i).c_str())) << i;
+}
+
+TEST_F(PaletteTest, CustomColoursAreAHistory) {
+    DWORD const first = Rgb(12, 34, 56);
+    DWORD const second = Rgb(200, 100, 50);
+    // A colour added to the custom colours goes into the first box, which always starts black.
+    HWND dialog = StartPalette(first);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, kAddToCustomColours)));
+    EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+    EXPECT_EQ(Decimal(first), StoredColour(0));
+    for (int i = 1; i < 16; ++i) EXPECT_EQ(L"0", StoredColour(i)) << i;
+
+    // Next time the stored colour sits in the second box; a new one in the first moves it on.
+    dialog = StartPalette(second);
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, kAddToCustomColours)));
+    EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+    EXPECT_EQ(Decimal(second), StoredColour(0));
+    EXPECT_EQ(Decimal(first), StoredColour(1));
+    for (int i = 2; i < 16; ++i) EXPECT_EQ(L"0", StoredColour(i)) << i;
+
+    // Without a colour in the first box the history stays as it is.
+    dialog = StartPalette(first);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+    EXPECT_EQ(Decimal(second), StoredColour(0));
+    EXPECT_EQ(Decimal(first), StoredColour(1));
+}
+
+TEST_F(PaletteTest, TheSixteenthColourFallsOutOfTheHistory) {
+    // Stored under 0 to 14 and shown in boxes 2 to 16; what was under 14 is written under 15 and
+    // never read again.
+    for (int i = 0; i < 15; ++i) WriteSetting(ColourKey(i).c_str(), Decimal(Rgb(i + 1, 0, 0)));
+    WriteSetting(ColourKey(15).c_str(), L"999");
+    HWND const dialog = StartPalette(Rgb(0, 0, 77));
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, kAddToCustomColours)));
+    EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+    EXPECT_EQ(Decimal(Rgb(0, 0, 77)), StoredColour(0));
+    for (int i = 1; i < 16; ++i) EXPECT_EQ(Decimal(Rgb(i, 0, 0)), StoredColour(i)) << i;
+}
+
+TEST_F(PaletteTest, PureBlackInTheFirstBoxIsNotStored) {
+    WriteSetting(ColourKey(0).c_str(), Decimal(Rgb(1, 2, 3)));
+    HWND const dialog = StartPalette(Rgb(0, 0, 0));
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(ClickButton(GetDlgItem(dialog, kAddToCustomColours)));
+    EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+    EXPECT_EQ(Decimal(Rgb(1, 2, 3)), StoredColour(0));
+    EXPECT_FALSE(SettingExists(ColourKey(15).c_str()));
+}
+
+TEST_F(PaletteTest, DamagedSettingsStillOpenTheDialog) {
+    const wchar_t* const hostile[] = {
+        L"",     L"-1",           L"abc",       L"99999999999999999999", L"-2147483648", L" 12",
+        L"0x10", L"\x00e4\x00f6", L"4294967295"};
+    int i = 0;
+    for (const wchar_t* value : hostile) WriteSetting(ColourKey(i++).c_str(), value);
+    WriteSetting(L"last_rgb_color", L"garbage");
+    HWND const dialog = StartPalette(palette_, nullptr);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_TRUE(WaitUntil([&] { return FieldsShow(dialog, 0, 0, 0); }, 2000)) << "garbage reads as black";
+    EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+}
+
+TEST_F(PaletteTest, EnlargedCentredWithInfoBoxAndWebButton) {
+    PlainDialogSize plain;
+    ASSERT_TRUE(MeasurePlainDialog(&plain));
+    HWND const dialog = StartPalette(Rgb(255, 128, 0));
+    ASSERT_NE(nullptr, dialog);
+    HWND const info = InfoBox(dialog);
+    HWND const button = GetDlgItem(dialog, kWebButton);
+    ASSERT_NE(nullptr, info);
+    ASSERT_NE(nullptr, button);
+    ASSERT_TRUE(WaitUntil([&] { return !WindowText(info).empty(); }, 2000));
+
+    RECT const window = WindowRectOf(dialog);
+    EXPECT_EQ(Width(plain.window), Width(window));
+    EXPECT_EQ(int(Height(plain.window) * 1.5) + 40, Height(window));
+    RECT const work = WorkArea();
+    EXPECT_NEAR((work.left + work.right) / 2.0, (window.left + window.right) / 2.0, 1.0);
+    EXPECT_NEAR((work.top + work.bottom) / 2.0, (window.top + window.bottom) / 2.0, 1.0);
+
+    // The info box fills the new space below the dialog's own controls; the button lies below it.
+    RECT const client = ClientRectOnScreen(dialog);
+    RECT const infoRect = WindowRectOf(info);
+    RECT const buttonRect = WindowRectOf(button);
+    EXPECT_TRUE(Inside(infoRect, client));
+    EXPECT_TRUE(Inside(buttonRect, client));
+    EXPECT_FALSE(Overlap(infoRect, buttonRect));
+    EXPECT_EQ(client.top + Height(plain.client), infoRect.top);
+    EXPECT_EQ(Width(client), Width(infoRect));
+    EXPECT_EQ(infoRect.bottom, buttonRect.top);
+    EXPECT_GE(infoRect.bottom - client.top, int(Height(plain.window) * 1.5) - 30);
+    EXPECT_EQ(30, Height(buttonRect));
+    // Every line of the info text can be read: none is cut off at the bottom of the box.
+    int const lines = int(Send(info, EM_GETLINECOUNT)) - 1;  // behind the last line end
+    EXPECT_EQ(12, lines);
+    int const lineHeight = LineTop(info, 1) - LineTop(info, 0);
+    RECT infoClient = {};
+    GetClientRect(info, &infoClient);
+    EXPECT_LE(LineTop(info, lines - 1) + lineHeight, infoClient.bottom) << "the last info line is cut off";
+    for (HWND child : ChildWindows(dialog, nullptr)) {
+        if (child == info || child == button || !IsWindowVisible(child)) continue;
+        RECT const r = WindowRectOf(child);
+        EXPECT_FALSE(Overlap(r, infoRect) || Overlap(r, buttonRect))
+            << "control " << GetDlgCtrlID(child) << " under the added controls";
+    }
+    EXPECT_EQ(0u, WindowText(button).find(L"...  www.vantorel.")) << "button caption";
+
+    // For a person to look at: nothing overlapped or cut. The dialog paints in its own time.
+    Sleep(500);
+    EXPECT_TRUE(SaveScreenshot(window, ScreenshotDir() + L"\\palette_dialog.bmp"));
+    EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+}
+
+// The palette process inherits the test's time zone (under Wine the TZ of the environment the tests
+// run in); the caption is checked against the bias that zone has.
+TEST_F(PaletteTest, WebButtonCaptionFollowsLanguageAndTimeZone) {
+    TIME_ZONE_INFORMATION zone = {};
+    bool const haveZone = GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID;
+    // Up to four hours from UTC either way counts as Europe.
+    bool const european = haveZone && zone.Bias >= -240 && zone.Bias <= 240;
+    struct {
+        const wchar_t* language;
+        const wchar_t* caption;
+    } const cases[] = {
+        {L"1", european ? L"...  www.vantorel.eu" : L"...  www.vantorel.com"},
+        {L"22", european ? L"...  www.vantorel.eu" : L"...  www.vantorel.com"},
+        {L"0", L"...  www.vantorel.de"},  // German whatever the zone
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "lng " << c.language << ", bias " << zone.Bias);
+        WriteSetting(L"lng", c.language);
+        Process palette;
+        HWND const dialog = StartPalette(palette, nullptr);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(c.caption, WindowText(GetDlgItem(dialog, kWebButton)));
+        ClickButton(GetDlgItem(dialog, IDCANCEL));
+        DWORD code = 0xFFFF;
+        EXPECT_TRUE(palette.WaitExit(kExitTimeoutMs, &code));
+        EXPECT_EQ(DWORD(1), code);
+    }
+}
+
+TEST_F(PaletteTest, WebButtonOpensTheThankYouPage) {
+    struct {
+        const wchar_t* language;
+        const wchar_t* address;
+    } const cases[] = {
+        // Product strings 20 (German) and 21 (every other language), res/lang/product.txt.
+        {L"0", L"https://www.vantorel.de/?seite=Microsoft/Huepeek/Danke"},
+        {L"1", L"https://www.vantorel.com/?seite=Microsoft/Huepeek/Thanks"},
+        {L"3", L"https://www.vantorel.com/?seite=Microsoft/Huepeek/Thanks"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "lng " << c.language);
+        UrlRecorder recorder;
+        WriteSetting(L"lng", c.language);
+        Process palette;
+        HWND const dialog = StartPalette(palette, nullptr);
+        ASSERT_NE(nullptr, dialog);
+        ASSERT_TRUE(ClickButton(GetDlgItem(dialog, kWebButton)));
+        ASSERT_TRUE(recorder.WaitForUrls(1, 5000)) << "nothing opened";
+        Sleep(200);
+        ASSERT_EQ(1u, recorder.Urls().size()) << "opened more than once";
+        EXPECT_EQ(c.address, recorder.Urls()[0]);
+        EXPECT_TRUE(palette.Running()) << "the dialog stays open";
+        ClickButton(GetDlgItem(dialog, IDCANCEL));
+        EXPECT_TRUE(palette.WaitExit(kExitTimeoutMs, nullptr));
+    }
+}
+
+TEST_F(PaletteTest, OpensBesideARunningInstance) {
+    Process main;
+    ASSERT_TRUE(StartHuepeek(main, L""));
+    ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"Huepeek", L"Huepeek") != nullptr; }, kStartTimeoutMs))
+        << "no host window";
+    HWND const dialog = StartPalette(Rgb(1, 2, 3));
+    ASSERT_NE(nullptr, dialog) << "the palette process must not hand over to the running instance";
+    EXPECT_NE(nullptr, InfoBox(dialog));
+    EXPECT_EQ(DWORD(1), CloseWith(GetDlgItem(dialog, IDCANCEL)));
+    EXPECT_TRUE(main.Running());
+}
+
+}  // namespace
+}  // namespace e2e
