@@ -74,6 +74,9 @@ Process::~Process() {
 }
 
 bool Process::Start(const std::wstring& exe, const std::wstring& arguments, const wchar_t* directory) {
+    // Starting again ends what the last start left (its job ends its processes when closed).
+    Kill();
+    if (job_) CloseHandle(job_);
     job_ = CreateJobObjectW(nullptr, nullptr);
     if (job_) {
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};

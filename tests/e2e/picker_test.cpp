@@ -64,14 +64,36 @@ TEST_F(PickerTest, EscEndsDirectPickerModeWith45054) {
     EXPECT_EQ(DWORD(45054), EscAndWaitExit());
 }
 
-TEST_F(PickerTest, ClickStoresTheColourAndEnds) {
-    ASSERT_NE(nullptr, StartPicker(640, 400));
-    Click();
-    DWORD code = 0;
-    ASSERT_TRUE(huepeek_.WaitExit(kExitTimeoutMs, &code));
-    EXPECT_EQ(DWORD(45054), code);
-    std::wstring stored;
-    EXPECT_TRUE(ReadSetting(L"last_rgb_color", &stored));
+// A click over a known colour stores it and starts a second process with exactly the palette
+// argument: only that whole command line opens the colour dialog (with anything else the new
+// process would be a second instance or a picker).
+TEST_F(PickerTest, ClickStoresTheColourAndOpensTheColourDialogOnIt) {
+    Process pattern;
+    ASSERT_TRUE(pattern.Start(TestProgramDir() + L"\\pattern_window.exe", L"solid 540 300 200 200 0AC81E"));
+    Sleep(300);
+    for (bool right : {false, true}) {
+        SCOPED_TRACE(right ? "right button" : "left button");
+        ASSERT_NE(nullptr, StartPicker(640, 400));
+        Click(right);
+        DWORD code = 0;
+        ASSERT_TRUE(huepeek_.WaitExit(kExitTimeoutMs, &code));
+        EXPECT_EQ(DWORD(45054), code);
+        std::wstring stored;
+        EXPECT_TRUE(ReadSetting(L"last_rgb_color", &stored));
+        EXPECT_EQ(std::to_wstring(10 | 200 << 8 | 30 << 16), stored);
+
+        HWND const dialog = WaitForWindow(L"#32770", nullptr, 0, kStartTimeoutMs);
+        ASSERT_NE(nullptr, dialog) << "no colour dialog";
+        DWORD paletteProcess = 0;
+        GetWindowThreadProcessId(dialog, &paletteProcess);
+        EXPECT_NE(huepeek_.Id(), paletteProcess);
+        EXPECT_EQ(L"10", WindowText(GetDlgItem(dialog, 706)));
+        EXPECT_EQ(L"200", WindowText(GetDlgItem(dialog, 707)));
+        EXPECT_EQ(L"30", WindowText(GetDlgItem(dialog, 708)));
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(WaitForNoWindow(L"#32770", paletteProcess, kExitTimeoutMs));
+        huepeek_.Kill();
+    }
 }
 
 }  // namespace
