@@ -21,15 +21,6 @@ void MouseEvent(DWORD flags, DWORD data = 0) {
     SendInputs(&input, 1);
 }
 
-void KeyEvent(WORD virtualKey, bool up) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = WORD(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInputs(&input, 1);
-}
-
 struct FindData {
     const wchar_t* className;
     const wchar_t* title;
@@ -191,11 +182,20 @@ void Wheel(int notches) {
     }
 }
 
+void SendKeyEvent(WORD virtualKey, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = WORD(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInputs(&input, 1);
+}
+
 void PressKey(WORD virtualKey, DWORD holdMs) {
-    KeyEvent(virtualKey, false);
+    SendKeyEvent(virtualKey, false);
     // Held long enough for a 20 ms poll of GetAsyncKeyState to see it.
     Sleep(holdMs);
-    KeyEvent(virtualKey, true);
+    SendKeyEvent(virtualKey, true);
     Sleep(50);
 }
 
@@ -494,7 +494,7 @@ void E2eTest::SetUp() {
     ResetSettings();
     ClearClipboard();
     // Esc may still be seen as down by the next program if a key-up got lost.
-    KeyEvent(VK_ESCAPE, true);
+    SendKeyEvent(VK_ESCAPE, true);
 }
 
 void E2eTest::TearDown() {

@@ -57,6 +57,7 @@ POINT CursorPos();
 void Click(bool right = false);
 void Wheel(int notches);  // positive: away from the user
 void PressKey(WORD virtualKey, DWORD holdMs = 150);
+void SendKeyEvent(WORD virtualKey, bool up);  // one half of a key press, for tests that time it
 
 bool ReadClipboardText(std::wstring* text);
 bool WriteClipboardText(const std::wstring& text);

@@ -223,15 +223,6 @@ class ClipboardHolder {
     bool open_ = false;
 };
 
-void SendKey(WORD virtualKey, bool up) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = WORD(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof(input));
-}
-
 // Lengths of the runs of one screen position along a line, from client position `from` to `to`.
 struct Run {
     int position, start, length;
@@ -365,11 +356,11 @@ TEST_F(MagnifierTest, CopyWaitsForAClipboardThatAnotherProgramHoldsBriefly) {
     // A clipboard manager reads the clipboard just as the user presses the key.
     ClipboardHolder holder;
     ASSERT_TRUE(holder.Open());
-    SendKey('1', false);
+    SendKeyEvent('1', false);
     Sleep(50);
     holder.Close();
     Sleep(100);
-    SendKey('1', true);
+    SendKeyEvent('1', true);
     EXPECT_TRUE(WaitForNoWindow(kPickerClass, huepeek_->Id(), 2000)) << "the picker is still shown";
     std::wstring text;
     EXPECT_TRUE(ReadClipboardText(&text));
@@ -383,9 +374,9 @@ TEST_F(MagnifierTest, ClipboardHeldLongerLosesTheCopyButThePickerStillEnds) {
     ASSERT_NE(nullptr, StartPicker(640, 400));
     ClipboardHolder holder;
     ASSERT_TRUE(holder.Open());
-    SendKey('1', false);
+    SendKeyEvent('1', false);
     Sleep(150);
-    SendKey('1', true);
+    SendKeyEvent('1', true);
     // The program gives up after a bounded wait instead of hanging on the clipboard.
     bool const hidden = WaitForNoWindow(kPickerClass, huepeek_->Id(), 2000);
     holder.Close();
