@@ -3,21 +3,11 @@
 
 // Process-wide state of the application shell.
 
-size_t const kTitleChars = 256;
-int const kExitDirectPicker = 45054;  // 0xAFFE: the picker ended by click or Esc in direct picker mode
-
-extern HINSTANCE g_instance;
-extern int g_backgroundFlag;
-extern int g_hideFlag;  // recorded; nothing consults it
-extern int g_directPickerMode;
-extern int g_disableDarkTheme;
-extern wchar_t g_windowTitle[kTitleChars];
-extern wchar_t g_windowClass[kTitleChars];
+extern int g_backgroundFlag;          // "-bg": the main dialog stays hidden at start
 extern UINT const g_instanceMessage;  // registered under the product name before the entry point runs
-extern HWND g_hostWindow;
-extern int g_startTray;
 
-// The main dialog and its toolbar; none until the dialog is created.
+// The main dialog and its toolbar; none until the main dialog exists. The message loop, the
+// instance message and the tray icon's clicks reach the dialog through it.
 class MainDialog {
   public:
     virtual ~MainDialog() {}

@@ -1,6 +1,7 @@
 #include "app/host_window.h"
 
 #include "app/app_state.h"
+#include "base/process_state.h"
 #include "picker/picker_window.h"
 #include "res/resource.h"
 
@@ -26,12 +27,9 @@ void ToggleMainDialog() {
     SetForegroundWindow(dialog);
 }
 
-void OnStartCommand(HWND hwnd) {
-    if (g_directPickerMode) {
-        OpenPicker();
-        return;
-    }
-    g_hostWindow = hwnd;
+void OnStartCommand() {
+    // Otherwise the tray icon and the main dialog come here, once they exist.
+    if (g_directPickerMode) OpenPicker();
 }
 
 }  // namespace
@@ -45,19 +43,18 @@ ATOM RegisterHostWindowClass(HINSTANCE instance) {
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_HUEPEEK));
     wc.hIconSm = wc.hIcon;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = g_windowClass;
+    wc.lpszClassName = g_productName;
     return RegisterClassExW(&wc);
 }
 
 int CreateHostWindow(HINSTANCE instance) {
-    g_instance = instance;
-    // WS_OVERLAPPEDWINDOW with the bit 0x0002; -100 x -100 keeps it off every screen even if shown.
-    HWND const hwnd = CreateWindowExW(0, g_windowClass, g_windowTitle, 0x00CF0002, CW_USEDEFAULT,
+    // -100 x -100 keeps it off every screen even if it were shown.
+    HWND const hwnd = CreateWindowExW(0, g_productName, g_productName, kHostWindowStyle, CW_USEDEFAULT,
                                       CW_USEDEFAULT, -100, -100, nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 0;
     ShowWindow(hwnd, SW_HIDE);
     UpdateWindow(hwnd);
-    SetTimer(hwnd, kHostTimer, 1000, nullptr);
+    SetTimer(hwnd, kHostTimer, kHostTimerMs, nullptr);
     return 1;
 }
 
@@ -85,7 +82,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_CLOSE:
         case WM_DESTROY: PostQuitMessage(0); return 0;
         case WM_COMMAND:
-            if (LOWORD(wParam) == kStartCommand) OnStartCommand(hwnd);
+            if (LOWORD(wParam) == kStartCommand) OnStartCommand();
             return 0;
         case WM_TIMER: return 0;
         case kTrayCallback:

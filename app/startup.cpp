@@ -3,12 +3,13 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
-#include "app/core/command_line.h"
 #include "app/host_window.h"
-#include "app/system_library.h"
+#include "base/core/command_line.h"
+#include "base/process_state.h"
+#include "base/system_library.h"
+#include "base/wide_text.h"
 #include "lang/string_table.h"
 #include "picker/palette_dialog.h"
-#include "picker/picker_window.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
 
@@ -55,7 +56,6 @@ bool HandOverToRunningInstance() {
     if (error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED) return false;
     HWND found = nullptr;
     EnumWindows(AskWindowToShowItself, reinterpret_cast<LPARAM>(&found));
-    PostQuitMessage(kExitDirectPicker);
     return true;
 }
 
@@ -76,25 +76,21 @@ int RunHuepeek(HINSTANCE instance, const wchar_t* commandLine) {
 
     InitializeCommonControls();
 
-    const char16_t* const words = reinterpret_cast<const char16_t*>(commandLine);
-    CommandLineFlags const flags = ParseCommandLine(words);
+    // "hide" is recognised but, as ever, changes nothing.
+    CommandLineFlags const flags = ParseCommandLine(Utf16(commandLine));
     g_backgroundFlag = flags.background;
-    g_hideFlag = flags.hide;
 
-    LoadStringW(instance, IDS_PRODUCT_NAME, g_windowTitle, kTitleChars - 1);
-    LoadStringW(instance, IDS_PRODUCT_NAME, g_windowClass, kTitleChars - 1);
+    LoadStringW(instance, IDS_PRODUCT_NAME, g_productName, kTitleChars);
     RegisterHostWindowClass(instance);
 
     ChooseLanguage();
     if (!LoadLanguageArchive()) return 0;
 
-    g_disableDarkTheme = ReadProgramInt(L"disable_dark_theme", 0);
+    // Dark mode (to come) follows "disable_dark_theme" here, once SetProcessDPIAware has succeeded.
     CallSetProcessDpiAware();
 
     if (flags.palette) {
-        g_currentColour = ReadLastColour(0);
-        RunPaletteDialog(g_currentColour, nullptr);
-        PostQuitMessage(0);
+        RunPaletteDialog(ReadLastColour(0), nullptr);
         return kExitPalette;
     }
     g_directPickerMode = flags.directPicker;

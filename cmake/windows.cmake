@@ -31,7 +31,7 @@ add_custom_target(huepeek_archive DEPENDS ${HUEPEEK_ARCHIVE})
 
 # The Win32 layer: everything but the entry point, shared by the exe and the tests.
 file(GLOB HUEPEEK_WIN_SOURCES CONFIGURE_DEPENDS
-     ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp ${CMAKE_SOURCE_DIR}/picker/*.cpp
+     ${CMAKE_SOURCE_DIR}/base/*.cpp ${CMAKE_SOURCE_DIR}/app/*.cpp ${CMAKE_SOURCE_DIR}/settings/*.cpp ${CMAKE_SOURCE_DIR}/picker/*.cpp
      ${CMAKE_SOURCE_DIR}/lang/*.cpp ${CMAKE_SOURCE_DIR}/tray/*.cpp ${CMAKE_SOURCE_DIR}/theme/*.cpp
      ${CMAKE_SOURCE_DIR}/services/*.cpp)
 list(REMOVE_ITEM HUEPEEK_WIN_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)

@@ -1,6 +1,8 @@
 #include "lang/string_table.h"
 
-#include "app/program_path.h"
+#include "base/message_box.h"
+#include "base/program_path.h"
+#include "base/wide_text.h"
 #include "lang/core/lzari.h"
 #include "lang/core/string_lookup.h"
 #include "settings/settings_store.h"
@@ -68,18 +70,16 @@ bool LoadLanguageArchiveFrom(const wchar_t* path) {
 
 bool LoadLanguageArchive() {
     if (LoadLanguageArchiveFrom(ProgramPath())) return true;
-    MessageBoxW(nullptr, L"Error! Loading language file string archive", L"Error!", MB_OK);
+    ShowMessage(nullptr, L"Error! Loading language file string archive", L"Error!", MB_OK);
     PostQuitMessage(0);
     return false;
 }
 
 const wchar_t* Text(int id) {
-    return reinterpret_cast<const wchar_t*>(LookupText(g_archive, g_languageIndex, g_externalLanguage != 0,
-                                                       g_externalTable, id, g_fallbackText,
-                                                       ARRAYSIZE(g_fallbackText)));
+    return Wide(LookupText(g_archive, g_languageIndex, g_externalLanguage != 0, g_externalTable, id,
+                           g_fallbackText, ARRAYSIZE(g_fallbackText)));
 }
 
 const wchar_t* ProductString(int key) {
-    if (key < 0 || key >= kProductKeyCount) return nullptr;
-    return reinterpret_cast<const wchar_t*>(g_archive.product[key]);
+    return Wide(ProductString(g_archive, key));
 }

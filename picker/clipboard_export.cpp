@@ -1,5 +1,6 @@
 #include "picker/clipboard_export.h"
 
+#include "base/wide_text.h"
 #include "picker/core/colour_forms.h"
 #include "picker/picker_window.h"
 
@@ -20,48 +21,54 @@ bool OpenClipboardPatiently() {
 
 }  // namespace
 
-void KeyText(UINT key, wchar_t* out) {
-    char16_t* const text = reinterpret_cast<char16_t*>(out);
+void KeyText(UINT key, COLORREF colour, wchar_t* out) {
+    char16_t* const text = Utf16(out);
     ZeroMemory(out, kColourTextChars * sizeof(wchar_t));
     switch (key) {
         case '1':
             text[0] = u'#';
-            HexForm(g_currentColour, text + 1);
+            HexForm(colour, text + 1);
             break;
         case '2':
             text[0] = u'#';
-            HexAlphaForm(g_currentColour, text + 1);
+            HexAlphaForm(colour, text + 1);
             break;
         case '3':
-        case '4': DecimalForm(g_currentColour, text); break;
+        case '4': DecimalForm(colour, text); break;
     }
 }
 
 bool CopyText(const wchar_t* text) {
     if (!text || !*text) return false;
-    if (!OpenClipboardPatiently()) return false;
-    EmptyClipboard();
+    // Made before the clipboard is emptied: a failed allocation must not lose what the user had.
     size_t const length = lstrlenW(text);
-    bool copied = false;
-    if (HGLOBAL const memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, (length + 2) * sizeof(wchar_t))) {
-        if (void* const target = GlobalLock(memory)) {
-            CopyMemory(target, text, (length + 1) * sizeof(wchar_t));
-            GlobalUnlock(memory);
-            copied = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        }
-        if (!copied) GlobalFree(memory);
+    HGLOBAL const memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, (length + 2) * sizeof(wchar_t));
+    if (!memory) return false;
+    void* const target = GlobalLock(memory);
+    if (!target) {
+        GlobalFree(memory);
+        return false;
     }
-    CloseClipboard();
+    CopyMemory(target, text, (length + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    bool copied = false;
+    if (OpenClipboardPatiently()) {
+        EmptyClipboard();
+        copied = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        CloseClipboard();
+    }
+    // Once set, the memory belongs to the clipboard.
+    if (!copied) GlobalFree(memory);
     return copied;
 }
 
-void CopyForKey(UINT key) {
+void CopyForKey(UINT key, COLORREF colour) {
     wchar_t text[kColourTextChars];
-    KeyText(key, text);
+    KeyText(key, colour, text);
     CopyText(text);
 }
 
-void CopyAndEnd(UINT key) {
-    CopyForKey(key);
+void CopyAndEnd(UINT key, COLORREF colour) {
+    CopyForKey(key, colour);
     HidePicker();
 }

@@ -1,5 +1,9 @@
 #include <windows.h>
 
+#include "base/core/text.h"
+#include "base/scoped_gdi.h"
+#include "base/wide_text.h"
+#include "lang/core/text_ids.h"
 #include "lang/string_table.h"
 #include "picker/core/colour_forms.h"
 #include "picker/core/picker_geometry.h"
@@ -14,6 +18,10 @@ COLORREF const kFrameColour = RGB(255, 255, 0);
 // the bitmap's memory or the paint DC held.
 COLORREF const kOutsideColour = RGB(128, 128, 128);
 
+int const kStripHeight = 18;
+int const kThinPenWidth = 2;
+int const kThickPenWidth = 4;
+
 wchar_t g_colourLabel[kColourTextChars];
 HPEN g_thinPen;
 HPEN g_thickPen;
@@ -25,7 +33,7 @@ void FillRect(HDC dc, const RECT& rect, COLORREF colour) {
 }
 
 // Fills the parts of the window whose source pixels lie outside the snapshot.
-void FillOutside(Picker* picker, HDC dc, int w, int h) {
+void FillOutside(const Picker* picker, HDC dc, int w, int h) {
     int const srcW = picker->source.right - picker->source.left;
     int const srcH = picker->source.bottom - picker->source.top;
     if (srcW <= 0 || srcH <= 0) return;
@@ -65,27 +73,36 @@ void ReleaseSnapshot(Picker* picker) {
 
 void CaptureScreen(Picker* picker) {
     ReleaseSnapshot(picker);
-    HDC const screen = GetDC(nullptr);
     picker->screenLeft = GetSystemMetrics(SM_XVIRTUALSCREEN);
     picker->screenTop = GetSystemMetrics(SM_YVIRTUALSCREEN);
     picker->screenWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     picker->screenHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    int const width = picker->screenWidth + kSnapshotSpare;
-    int const height = picker->screenHeight + kSnapshotSpare;
-    picker->snapshotDc = CreateCompatibleDC(screen);
+    ScopedDC const screen = ScopedDC::ForWindow(nullptr);
+    ScopedDC memory = ScopedDC::Compatible(screen);
+    ScopedGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, picker->screenWidth + kSnapshotSpare,
+                                                           picker->screenHeight + kSnapshotSpare));
+    // Without either there is no snapshot: the view stays empty and the colour reads as white.
+    if (!memory.get() || !bitmap.get()) return;
+    picker->snapshotDc = memory.Detach();
+    picker->snapshotBitmap = bitmap.Detach();
     // Saved so that the bitmap the DC was created with goes back in before the DC is deleted.
     picker->savedDcState = SaveDC(picker->snapshotDc);
-    picker->snapshotBitmap = CreateCompatibleBitmap(screen, width, height);
     SelectObject(picker->snapshotDc, picker->snapshotBitmap);
     // Only the screen itself is copied: a source reaching past the screen's edge makes the X11
     // display of Wine copy nothing at all (and still report success), which left the whole
     // snapshot black. The spare pixels hold no screen content; the paint shows them as outside.
     BitBlt(picker->snapshotDc, 0, 0, picker->screenWidth, picker->screenHeight, screen, picker->screenLeft,
            picker->screenTop, SRCCOPY);
-    ReleaseDC(nullptr, screen);
 }
 
-void PaintPicker(Picker* picker, HDC dc) {
+COLORREF ColourUnderCursor(const Picker* picker) {
+    if (!picker->snapshotDc) return CLR_INVALID;
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    return GetPixel(picker->snapshotDc, cursor.x - picker->screenLeft, cursor.y - picker->screenTop);
+}
+
+void PaintPicker(const Picker* picker, HDC dc) {
     int const w = picker->currentWidth;
     int const h = picker->currentHeight;
     if (picker->snapshotDc) {
@@ -98,31 +115,28 @@ void PaintPicker(Picker* picker, HDC dc) {
     }
     SetBkMode(dc, OPAQUE);
 
-    POINT cursor = {};
-    GetCursorPos(&cursor);
-    g_currentColour =
-        GetPixel(picker->snapshotDc, cursor.x - picker->screenLeft, cursor.y - picker->screenTop);
-    LabelForm(g_currentColour, reinterpret_cast<char16_t*>(g_colourLabel));
-
+    LabelForm(picker->colour, Utf16(g_colourLabel));
     SetBkColor(dc, RGB(255, 255, 255));
     COLORREF const previousText = SetTextColor(dc, RGB(0, 0, 0));
-    DrawStrip(dc, {2, 2, w - 3, 20}, g_colourLabel);
+    DrawStrip(dc, {2, 2, w - 3, 2 + kStripHeight}, g_colourLabel);
     wchar_t hint[kColourTextChars];
     // A translation longer than the strip's buffer is cut, never in the middle of a surrogate pair.
-    lstrcpynW(hint, Text(41), kColourTextChars);
+    lstrcpynW(hint, Text(kTextClickHint), kColourTextChars);
     size_t const length = lstrlenW(hint);
-    if (length && IS_HIGH_SURROGATE(hint[length - 1])) hint[length - 1] = 0;
-    DrawStrip(dc, {2, h - 20, w - 3, h - 3}, hint);
+    if (length && IsHighSurrogate(hint[length - 1])) hint[length - 1] = 0;
+    DrawStrip(dc, {2, h - 2 - kStripHeight, w - 3, h - 3}, hint);
     SetTextColor(dc, previousText);
 
-    POINT box = cursor;
+    POINT box = {};
+    GetCursorPos(&box);
     ScreenToClient(picker->hwnd, &box);
     box.x += 1;
     box.y += 1;
-    if (!g_thinPen) g_thinPen = CreatePen(PS_SOLID, 2, kFrameColour);
-    if (!g_thickPen) g_thickPen = CreatePen(PS_SOLID, 4, kFrameColour);
+    if (!g_thinPen) g_thinPen = CreatePen(PS_SOLID, kThinPenWidth, kFrameColour);
+    if (!g_thickPen) g_thickPen = CreatePen(PS_SOLID, kThickPenWidth, kFrameColour);
+    // The null brush stays selected: the DC is the window's for this paint only.
     SelectObject(dc, GetStockObject(NULL_BRUSH));
-    HGDIOBJ const previousPen = SelectObject(dc, g_thinPen);
+    ScopedSelect const pen(dc, g_thinPen);
     // Pen AND NOT picture: under the yellow pen red and green are inverted and blue becomes 0, so
     // the box shows on any colour.
     int const previousRop = SetROP2(dc, R2_MASKPENNOT);
@@ -130,5 +144,4 @@ void PaintPicker(Picker* picker, HDC dc) {
     SelectObject(dc, g_thickPen);
     Rectangle(dc, 0, 0, w, h);
     SetROP2(dc, previousRop);
-    SelectObject(dc, previousPen);
 }

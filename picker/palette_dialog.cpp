@@ -2,16 +2,18 @@
 
 #include <commdlg.h>
 
-#include "app/app_state.h"
-#include "app/system_library.h"
+#include "base/core/text.h"
+#include "base/process_state.h"
+#include "base/system_library.h"
+#include "base/wide_text.h"
+#include "lang/core/text_ids.h"
 #include "lang/string_table.h"
 #include "picker/clipboard_export.h"
 #include "picker/core/colour_forms.h"
 #include "picker/hue_rounding.h"
-#include "picker/picker_window.h"
 #include "services/site_address.h"
-#include "settings/core/settings_number.h"
 #include "settings/settings_store.h"
+#include "theme/uxtheme.h"
 
 COLORREF g_customColours[kCustomColourCount];
 COLORREF g_dialogColour = 0;
@@ -27,34 +29,20 @@ int const kGreenField = 707;
 int const kBlueField = 708;
 int const kExtraHeight = 40;
 int const kWebButtonHeight = 30;
-int const kFirstHelpLine = 42;
-int const kHelpLineCount = 5;
 size_t const kFieldTextChars = 64;
-size_t const kKeyChars = 32;
-
-void CustomColourKey(int index, wchar_t* key /* kKeyChars */) {
-    wsprintfW(key, L"last_color_%d", index);
-}
 
 // The stored history goes one box further on: the first box always starts black, ready for a new
 // colour.
 void LoadCustomColours() {
     for (COLORREF& slot : g_customColours) slot = 0;
-    wchar_t key[kKeyChars];
-    for (int i = 0; i < kCustomColourCount - 1; ++i) {
-        CustomColourKey(i, key);
-        g_customColours[i + 1] = COLORREF(ReadProgramInt(key, int(g_customColours[i + 1])));
-    }
+    for (int i = 0; i < kCustomColourCount - 1; ++i)
+        g_customColours[i + 1] = ReadCustomColour(i, g_customColours[i + 1]);
 }
 
 // Only a colour put into the first box makes a new history; otherwise the stored one stays as it is.
 void SaveCustomColours() {
     if (g_customColours[0] == 0) return;
-    wchar_t key[kKeyChars];
-    for (int i = 0; i < kCustomColourCount; ++i) {
-        CustomColourKey(i, key);
-        WriteProgramInt(key, int(g_customColours[i]));
-    }
+    for (int i = 0; i < kCustomColourCount; ++i) WriteCustomColour(i, g_customColours[i]);
 }
 
 int LineTop(HWND edit, int line) {
@@ -87,11 +75,10 @@ void FitInfoBox(HWND dialog) {
 
 void ShowInfoText(HWND dialog) {
     if (!g_infoBox) return;
-    const char16_t* help[kHelpLineCount];
-    for (int i = 0; i < kHelpLineCount; ++i)
-        help[i] = reinterpret_cast<const char16_t*>(Text(kFirstHelpLine + i));
+    const char16_t* help[kTextHelpCount];
+    for (int i = 0; i < kTextHelpCount; ++i) help[i] = Utf16(Text(kTextHelpFirst + i));
     wchar_t text[kInfoTextChars];
-    InfoText(g_dialogColour, RoundHueHalfEven, help, reinterpret_cast<char16_t*>(text), kInfoTextChars);
+    InfoText(g_dialogColour, RoundHueHalfEven, help, Utf16(text), kInfoTextChars);
     SetWindowTextW(g_infoBox, text);
     FitInfoBox(dialog);
 }
@@ -99,7 +86,7 @@ void ShowInfoText(HWND dialog) {
 int ReadFieldByte(HWND dialog, int id) {
     wchar_t text[kFieldTextChars] = {};
     GetWindowTextW(GetDlgItem(dialog, id), text, int(kFieldTextChars));
-    return ParseSettingNumber(reinterpret_cast<const char16_t*>(text)) & 0xFF;
+    return ParseSettingNumber(Utf16(text)) & 0xFF;
 }
 
 void ReadDialogColour(HWND dialog) {
@@ -107,8 +94,7 @@ void ReadDialogColour(HWND dialog) {
     int const green = ReadFieldByte(dialog, kGreenField);
     int const blue = ReadFieldByte(dialog, kBlueField);
     g_dialogColour = COLORREF(red | green << 8 | blue << 16);
-    g_currentColour = g_dialogColour;
-    SetWindowTextW(dialog, g_windowTitle[0] ? g_windowTitle : L"Huepeek");
+    SetWindowTextW(dialog, g_productName[0] ? g_productName : L"Huepeek");
     ShowInfoText(dialog);
 }
 
@@ -138,14 +124,6 @@ void CentreDialog(HWND dialog) {
     SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void DrawWithoutVisualStyles(HWND window) {
-    static HMODULE s_uxTheme;
-    if (!s_uxTheme) s_uxTheme = LoadSystemLibrary(L"UxTheme.dll");
-    using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    if (auto const setTheme = GetProcedure<SetWindowThemeFn>(s_uxTheme, "SetWindowTheme"))
-        setTheme(window, L"", L"");
-}
-
 void CreateExtraControls(HWND dialog) {
     DWORD const childStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     RECT const& info = g_infoRect;
@@ -157,7 +135,8 @@ void CreateExtraControls(HWND dialog) {
         CreateWindowExW(WS_EX_CLIENTEDGE, L"Button", BuiltInSiteAddress(true), childStyle, info.left,
                         info.bottom, info.right - info.left, kWebButtonHeight, dialog,
                         reinterpret_cast<HMENU>(INT_PTR(kWebButtonId)), g_instance, nullptr);
-    DrawWithoutVisualStyles(button);
+    // A plain button, drawn without visual styles like the dialog of old.
+    SetThemeOfWindow(button, L"", L"");
     SendMessageW(g_infoBox, WM_SETFONT, font, FALSE);
     SendMessageW(button, WM_SETFONT, font, FALSE);
 }
@@ -200,7 +179,7 @@ void OnRefreshTimer(HWND dialog) {
 
 void OnKeyDown(WPARAM key) {
     if (key < '1' || key > '4') return;
-    CopyForKey(UINT(key));
+    CopyForKey(UINT(key), g_dialogColour);
     // Ends the dialog's modal loop; ChooseColorW then returns and the history is saved.
     PostQuitMessage(1);
 }
@@ -222,6 +201,8 @@ UINT_PTR CALLBACK PaletteHook(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 }
 
 int RunPaletteDialog(COLORREF colour, HWND owner) {
+    // The keys copy this colour until a field of the dialog changes.
+    g_dialogColour = colour;
     LoadCustomColours();
     CHOOSECOLORW choose = {};
     choose.lStructSize = sizeof(choose);

@@ -3,23 +3,22 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "app/app_state.h"
-#include "app/core/command_line.h"
-#include "app/program_path.h"
-#include "app/system_library.h"
+#include "base/core/command_line.h"
+#include "base/process_state.h"
+#include "base/program_path.h"
+#include "base/wide_text.h"
 #include "picker/clipboard_export.h"
 #include "picker/core/picker_geometry.h"
 #include "settings/settings_store.h"
 
 Picker g_picker;
-Picker* g_pickerPointer = nullptr;
-COLORREF g_currentColour = 0;
 
 namespace {
 
-using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-SetLayeredWindowAttributesFn g_setLayeredWindowAttributes;
-int g_cursorHiding = 0;
+int const kOpenWidth = 384;
+int const kOpenHeight = 256;
+int const kCreateSize = 128;
+float const kCreateZoom = 10.0f;
 
 struct UpdateCache {
     POINT cursor;
@@ -31,17 +30,18 @@ void Redraw(HWND hwnd) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-void SetZoom(Picker* picker, float zoom) {
-    if (zoom == picker->zoom) return;
-    picker->zoom = zoom;
-    Redraw(picker->hwnd);
+void SetZoom(float zoom) {
+    if (zoom == g_picker.zoom) return;
+    g_picker.zoom = zoom;
+    Redraw(g_picker.hwnd);
 }
 
 void TakeColourByClick() {
+    // Read before hiding: hiding releases the snapshot.
+    COLORREF const colour = ColourUnderCursor(&g_picker);
     HidePicker();
-    WriteLastColour(g_currentColour);
-    ShellExecuteW(nullptr, L"open", ProgramPath(), reinterpret_cast<const wchar_t*>(kPaletteArgument),
-                  nullptr, SW_SHOW);
+    WriteLastColour(colour);
+    ShellExecuteW(nullptr, L"open", ProgramPath(), Wide(kPaletteArgument), nullptr, SW_SHOW);
     if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
 }
 
@@ -62,30 +62,40 @@ void OnKeyDown(WPARAM key) {
     if (key == VK_F1)
         HidePicker();
     else if (key >= '1' && key <= '4')
-        CopyAndEnd(UINT(key));
+        CopyAndEnd(UINT(key), ColourUnderCursor(&g_picker));
 }
 
 void OnScroll(WORD request) {
     if (request == SB_LINEUP || request == SB_PAGEUP)
-        SetZoom(g_pickerPointer, ZoomOut(g_pickerPointer->zoom));
+        SetZoom(ZoomOut(g_picker.zoom));
     else if (request == SB_LINEDOWN || request == SB_PAGEDOWN)
-        SetZoom(g_pickerPointer, ZoomIn(g_pickerPointer->zoom));
+        SetZoom(ZoomIn(g_picker.zoom));
+}
+
+void OnWheel(short delta) {
+    if (delta > 0)
+        SetZoom(ZoomIn(g_picker.zoom));
+    else if (delta < 0)
+        SetZoom(ZoomOut(g_picker.zoom));
+}
+
+void OnPaint(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC const dc = BeginPaint(hwnd, &ps);
+    PaintPicker(&g_picker, dc);
+    EndPaint(hwnd, &ps);
 }
 
 }  // namespace
 
-Picker::Picker() {
-    screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    g_setLayeredWindowAttributes = GetProcedure<SetLayeredWindowAttributesFn>(GetModuleHandleW(L"USER32.DLL"),
-                                                                              "SetLayeredWindowAttributes");
-}
+Picker::Picker() : screenWidth(GetSystemMetrics(SM_CXSCREEN)), screenHeight(GetSystemMetrics(SM_CYSCREEN)) {}
 
 void OpenPicker() {
+    // The click starts the palette process through the shell, which may need COM.
     CoInitialize(nullptr);
-    if (!g_picker.hwnd) CreatePickerWindow(128, 128, 10.0f);
-    g_picker.requestedWidth = 384;
-    g_picker.requestedHeight = 256;
+    if (!g_picker.hwnd) CreatePickerWindow(kCreateSize, kCreateSize, kCreateZoom);
+    g_picker.requestedWidth = kOpenWidth;
+    g_picker.requestedHeight = kOpenHeight;
     ShowPicker();
 }
 
@@ -104,14 +114,9 @@ HWND CreatePickerWindow(int width, int height, float zoom) {
     wc.lpszClassName = kPickerClassName;
     RegisterClassExW(&wc);
 
-    g_pickerPointer = picker;
     picker->hwnd = CreateWindowExW(WS_EX_TOPMOST, kPickerClassName, L"", WS_POPUP, 0, 0, 200, 200, nullptr,
                                    nullptr, g_instance, nullptr);
     if (!picker->hwnd) return nullptr;
-    if (g_setLayeredWindowAttributes) {
-        g_cursorHiding = 1;
-        SetWindowLongW(picker->hwnd, GWL_EXSTYLE, WS_EX_TOPMOST);
-    }
     SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
     return picker->hwnd;
 }
@@ -160,7 +165,9 @@ void UpdatePicker(bool forced) {
                            picker->currentHeight == g_updateCache.height;
     if (forced || !unchanged) {
         g_updateCache = {cursor, picker->currentWidth, picker->currentHeight, double(picker->zoom)};
-        if (g_cursorHiding) SetCursor(picker->cursorToShow);
+        picker->colour = ColourUnderCursor(picker);
+        // No cursor over the picker: the box marks the pixel.
+        SetCursor(nullptr);
         RECT const& r = picker->window;
         MoveWindow(picker->hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
         Redraw(picker->hwnd);
@@ -170,25 +177,13 @@ void UpdatePicker(bool forced) {
 }
 
 LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    Picker* const picker = g_pickerPointer;
-    if (!picker) return DefWindowProcW(hwnd, message, wParam, lParam);
+    // A handled message answered 1 is not passed on; every other one goes on to DefWindowProcW.
     switch (message) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC const dc = BeginPaint(hwnd, &ps);
-            PaintPicker(picker, dc);
-            EndPaint(hwnd, &ps);
-            return 1;
-        }
+        case WM_PAINT: OnPaint(hwnd); return 1;
         case WM_ERASEBKGND:
             // The paint covers every pixel; erasing first would only flicker.
             return 1;
-        case WM_SETCURSOR:
-            if (g_cursorHiding) {
-                SetCursor(picker->cursorToShow);
-                return 1;
-            }
-            break;
+        case WM_SETCURSOR: SetCursor(nullptr); return 1;
         case WM_KEYDOWN: OnKeyDown(wParam); break;
         case WM_TIMER:
             if (wParam == kEscPollTimer)
@@ -199,14 +194,7 @@ LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         case WM_MOUSEMOVE: UpdatePicker(false); return 1;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN: TakeColourByClick(); break;
-        case WM_MOUSEWHEEL: {
-            short const delta = GET_WHEEL_DELTA_WPARAM(wParam);
-            if (delta > 0)
-                SetZoom(picker, ZoomIn(picker->zoom));
-            else if (delta < 0)
-                SetZoom(picker, ZoomOut(picker->zoom));
-            break;
-        }
+        case WM_MOUSEWHEEL: OnWheel(GET_WHEEL_DELTA_WPARAM(wParam)); break;
         case WM_HSCROLL:
         case WM_VSCROLL: OnScroll(LOWORD(wParam)); break;
     }

@@ -8,9 +8,8 @@ class Picker {
     Picker();
     virtual ~Picker() {}
 
-    RECT source = {};                // the screen area that is magnified
-    RECT window = {};                // where the window is placed
-    HCURSOR cursorToShow = nullptr;  // never set: the cursor is hidden over the picker
+    RECT source = {};  // the screen area that is magnified
+    RECT window = {};  // where the window is placed
     HWND hwnd = nullptr;
     HDC snapshotDc = nullptr;
     HBITMAP snapshotBitmap = nullptr;
@@ -21,11 +20,10 @@ class Picker {
     float zoom = 2.0f;
     int savedDcState = 0;
     int shown = 0;
+    COLORREF colour = 0;  // under the cursor at the last update; the label shows it
 };
 
 extern Picker g_picker;
-extern Picker* g_pickerPointer;
-extern COLORREF g_currentColour;
 
 wchar_t const kPickerClassName[] = L"RealTimeMagnifier1_____5";
 UINT_PTR const kEscPollTimer = 1111;
@@ -43,4 +41,6 @@ LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 // Screen snapshot and drawing of the magnified view.
 void CaptureScreen(Picker* picker);
 void ReleaseSnapshot(Picker* picker);
-void PaintPicker(Picker* picker, HDC dc);
+// The snapshot's pixel under the cursor now; CLR_INVALID (white) without a snapshot.
+COLORREF ColourUnderCursor(const Picker* picker);
+void PaintPicker(const Picker* picker, HDC dc);

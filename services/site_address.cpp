@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "base/wide_text.h"
+#include "lang/core/text_ids.h"
 #include "lang/string_table.h"
 #include "services/core/site_address_rules.h"
 #include "settings/settings_store.h"
@@ -9,10 +11,6 @@
 namespace {
 
 size_t const kAddressChars = 1024;
-
-const wchar_t* Wide(const char16_t* text) {
-    return reinterpret_cast<const wchar_t*>(text);
-}
 
 // Evaluated anew for every address: the user may change the time zone while the program runs.
 SiteVariant TimeZoneRuleVariant() {
@@ -29,14 +27,13 @@ const wchar_t* BuiltInSiteAddress(bool caption) {
 }
 
 const wchar_t* LanguageRuleBase() {
-    const wchar_t* const base = ProductString(g_languageIndex == 0 ? 20 : 21);
+    const wchar_t* const base =
+        ProductString(g_languageIndex == 0 ? kProductSiteGerman : kProductSiteInternational);
     return base && *base ? base : BuiltInSiteAddress(false);
 }
 
 void OpenThankYouPage() {
     char16_t address[kAddressChars];
-    if (!ThankYouAddress(reinterpret_cast<const char16_t*>(LanguageRuleBase()), g_languageIndex, address,
-                         kAddressChars))
-        return;
+    if (!ThankYouAddress(Utf16(LanguageRuleBase()), g_languageIndex, address, kAddressChars)) return;
     ShellExecuteW(nullptr, L"open", Wide(address), nullptr, nullptr, SW_SHOW);
 }

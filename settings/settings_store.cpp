@@ -1,6 +1,8 @@
 #include "settings/settings_store.h"
 
-#include "settings/core/settings_number.h"
+#include "base/core/text.h"
+#include "base/wide_text.h"
+#include "settings/core/language_slots.h"
 
 int g_languageIndex = 1;
 
@@ -75,29 +77,51 @@ int WriteSettingInt(const wchar_t* section, const wchar_t* key, int value) {
 int ReadSettingInt(const wchar_t* section, const wchar_t* key, int defaultValue, int minimum, int maximum) {
     wchar_t text[kSettingTextChars] = {};
     int value = defaultValue;
-    if (ReadSettingText(section, key, text))
-        value = ParseSettingNumber(reinterpret_cast<const char16_t*>(text));
+    if (ReadSettingText(section, key, text)) value = ParseSettingNumber(Utf16(text));
     return LimitSettingNumber(value, minimum, maximum);
 }
 
 int ReadProgramInt(const wchar_t* key, int defaultValue) {
-    return ReadSettingInt(kProgramSection, key, defaultValue, -1, -1);
+    return ReadSettingInt(Wide(kProgramSection), key, defaultValue, -1, -1);
 }
 
 int WriteProgramInt(const wchar_t* key, int value) {
-    return WriteSettingInt(kProgramSection, key, value);
+    return WriteSettingInt(Wide(kProgramSection), key, value);
+}
+
+int ReadSetting(Setting setting, int defaultValue) {
+    return ReadProgramInt(Wide(SettingOf(setting).key), defaultValue);
+}
+
+int ReadSetting(Setting setting) {
+    return ReadSetting(setting, SettingOf(setting).defaultValue);
+}
+
+int WriteSetting(Setting setting, int value) {
+    return WriteProgramInt(Wide(SettingOf(setting).key), value);
 }
 
 COLORREF ReadLastColour(COLORREF defaultValue) {
-    return COLORREF(ReadProgramInt(L"last_rgb_color", int(defaultValue)));
+    return COLORREF(ReadSetting(Setting::kLastColour, int(defaultValue)));
 }
 
 int WriteLastColour(COLORREF colour) {
-    return WriteProgramInt(L"last_rgb_color", int(colour));
+    return WriteSetting(Setting::kLastColour, int(colour));
+}
+
+COLORREF ReadCustomColour(int index, COLORREF defaultValue) {
+    char16_t key[kCustomColourKeyChars];
+    CustomColourKey(index, key);
+    return COLORREF(ReadProgramInt(Wide(key), int(defaultValue)));
+}
+
+int WriteCustomColour(int index, COLORREF colour) {
+    char16_t key[kCustomColourKeyChars];
+    CustomColourKey(index, key);
+    return WriteProgramInt(Wide(key), int(colour));
 }
 
 void ChooseLanguage() {
     int const automatic = AutomaticLanguageIndex(PRIMARYLANGID(GetUserDefaultLangID()));
-    g_languageIndex = automatic;
-    g_languageIndex = ReadProgramInt(L"lng", automatic);
+    g_languageIndex = ReadSetting(Setting::kLanguage, automatic);
 }

@@ -8,6 +8,7 @@
 
 #include "lang/core/language_archive.h"
 #include "lang/core/lzari_encode.h"
+#include "lang/core/utf8.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ bool DecodeLines(const std::string& utf8, const std::string& fileName, std::vect
                  std::string* error) {
     lines->clear();
     const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
-    size_t size = utf8.size();
+    size_t const size = utf8.size();
     size_t i = 0;
     if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) i = 3;
     std::u16string line;
@@ -46,29 +47,8 @@ bool DecodeLines(const std::string& utf8, const std::string& fileName, std::vect
         return false;
     };
     while (i < size) {
-        unsigned char lead = bytes[i];
-        uint32_t cp;
-        size_t length;
-        uint32_t minimum;
-        if (lead < 0x80) {
-            cp = lead, length = 1, minimum = 0;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            cp = lead & 0x1F, length = 2, minimum = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            cp = lead & 0x0F, length = 3, minimum = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            cp = lead & 0x07, length = 4, minimum = 0x10000;
-        } else {
-            return fail("invalid UTF-8");
-        }
-        if (size - i < length) return fail("invalid UTF-8 (truncated sequence)");
-        for (size_t k = 1; k < length; k++) {
-            if ((bytes[i + k] & 0xC0) != 0x80) return fail("invalid UTF-8");
-            cp = cp << 6 | (bytes[i + k] & 0x3F);
-        }
-        if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return fail("invalid UTF-8");
-        i += length;
-
+        char32_t cp;
+        if (!NextUtf8CodePoint(utf8, &i, &cp)) return fail("invalid UTF-8");
         if (cp == 0) return fail("NUL character (it would end the text early)");
         if (cp == u'\n') {
             lines->push_back(line);

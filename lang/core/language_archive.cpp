@@ -1,7 +1,8 @@
 #include "lang/core/language_archive.h"
 
-#include <limits.h>
 #include <string.h>
+
+#include "base/core/text.h"
 
 namespace {
 
@@ -47,10 +48,6 @@ bool FindBytes(const uint8_t* haystack, size_t size, const uint8_t* needle, size
     return false;
 }
 
-bool IsSpace(char16_t c) {
-    return c == u' ' || (c >= u'\t' && c <= u'\r');
-}
-
 char16_t* FindEquals(char16_t* line) {
     for (; *line; line++)
         if (*line == u'=') return line;
@@ -91,15 +88,11 @@ void ParseProductStrings(char16_t* section, LanguageArchive* a) {
     ForEachLine(section, [a](char16_t* line) {
         char16_t* equals = FindEquals(line);
         if (!equals) return;
-        int key = ParseKey(line);
+        int key = ParseKeyNumber(line);
         if (key < 0 || key >= kProductKeyCount) return;
         ExpandEscapes(equals + 1);
         a->product[key] = equals + 1;
     });
-}
-
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
 }
 
 // Bounded copy of the reference section; a section too long for the buffer keeps its whole lines.
@@ -152,27 +145,13 @@ bool FindArchivePayload(const uint8_t* file, size_t size, size_t* payloadOffset,
     return true;
 }
 
-int ParseKey(const char16_t* s) {
-    if (!s) return 0;
-    while (IsSpace(*s)) s++;
-    bool negative = *s == u'-';
-    if (*s == u'-' || *s == u'+') s++;
-    const int64_t limit = negative ? -int64_t(INT_MIN) : int64_t(INT_MAX);
-    int64_t magnitude = 0;
-    for (; *s >= u'0' && *s <= u'9'; s++) {
-        magnitude = magnitude * 10 + (*s - u'0');
-        if (magnitude > limit) magnitude = limit;
-    }
-    return int(negative ? -magnitude : magnitude);
-}
-
 void ParseSection(char16_t* section, const char16_t* table[kStringIdCount]) {
     for (int id = 0; id < kStringIdCount; id++) table[id] = nullptr;
     if (!section) return;
     ForEachLine(section, [table](char16_t* line) {
         char16_t* equals = FindEquals(line);
         if (!equals) return;
-        int key = ParseKey(line);
+        int key = ParseKeyNumber(line);
         if (key >= 0 && key < kStringIdCount) table[key] = equals + 1;
     });
 }

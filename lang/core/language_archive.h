@@ -36,9 +36,6 @@ void BuildEndMarker(uint8_t out[kEndMarkerSize]);
 // missing or the end marker begins before the start marker ends.
 bool FindArchivePayload(const uint8_t* file, size_t size, size_t* payloadOffset, size_t* payloadSize);
 
-// Decimal key as wcstol reads it (white space, sign, digits; none gives 0), saturating at the int range.
-int ParseKey(const char16_t* s);
-
 // Fills table from "key=text" lines, cutting the section into lines in place. A null section leaves
 // the table empty; the last line counts only when a line feed ends it.
 void ParseSection(char16_t* section, const char16_t* table[kStringIdCount]);

@@ -15,11 +15,7 @@ LzariDecoder::LzariDecoder()
       bitMask(0),
       declaredSize(0),
       ring(),
-      charToSym(),
-      symToChar(),
-      symFreq(),
-      symCum(),
-      positionCum(),
+      model(),
       low(0),
       high(kQ4),
       value(0),
@@ -44,51 +40,13 @@ int LzariDecoder::GetBit() {
     return (bitBuffer & bitMask) != 0;
 }
 
-void LzariDecoder::StartModel() {
-    symCum[kCharCount] = 0;
-    for (int sym = kCharCount; sym >= 1; sym--) {
-        int ch = sym - 1;
-        charToSym[ch] = uint16_t(sym);
-        symToChar[sym] = uint16_t(ch);
-        symFreq[sym] = 1;
-        symCum[sym - 1] = uint16_t(symCum[sym] + symFreq[sym]);
-    }
-    symFreq[0] = 0;  // sentinel: differs from every real frequency, so the swap search stops at 1
-    positionCum[kRingSize] = 0;
-    for (int i = kRingSize; i >= 1; i--) positionCum[i - 1] = uint16_t(positionCum[i] + 10000 / (i + 200));
-}
-
-void LzariDecoder::UpdateModel(int sym) {
-    if (symCum[0] >= kMaxCum) {
-        uint32_t c = 0;
-        for (int i = kCharCount; i > 0; i--) {
-            symCum[i] = uint16_t(c);
-            symFreq[i] = uint16_t((symFreq[i] + 1) >> 1);
-            c += symFreq[i];
-        }
-        symCum[0] = uint16_t(c);
-    }
-    int i = sym;
-    while (symFreq[i] == symFreq[i - 1]) i--;
-    if (i < sym) {
-        int chI = symToChar[i];
-        int chSym = symToChar[sym];
-        symToChar[i] = uint16_t(chSym);
-        symToChar[sym] = uint16_t(chI);
-        charToSym[chI] = uint16_t(sym);
-        charToSym[chSym] = uint16_t(i);
-    }
-    symFreq[i]++;
-    while (--i >= 0) symCum[i]++;
-}
-
 // Returns 1..kCharCount whatever x is, so a damaged stream cannot index outside the model.
 int LzariDecoder::BinarySearchSym(uint32_t x) const {
     int i = 1;
     int j = kCharCount;
     while (i < j) {
         int k = (i + j) / 2;
-        if (symCum[k] > x)
+        if (model.symCum[k] > x)
             i = k + 1;
         else
             j = k;
@@ -102,7 +60,7 @@ int LzariDecoder::BinarySearchPos(uint32_t x) const {
     int j = kRingSize;
     while (i < j) {
         int k = (i + j) / 2;
-        if (positionCum[k] > x)
+        if (model.positionCum[k] > x)
             i = k + 1;
         else
             j = k;
@@ -136,17 +94,17 @@ void LzariDecoder::Narrow(uint32_t range, uint32_t cumHigh, uint32_t cumLow, uin
 
 int LzariDecoder::DecodeChar() {
     uint32_t range = high - low;
-    int sym = BinarySearchSym(((value - low + 1) * symCum[0] - 1) / range);
-    Narrow(range, symCum[sym - 1], symCum[sym], symCum[0]);
-    int ch = symToChar[sym];
-    UpdateModel(sym);
+    int sym = BinarySearchSym(((value - low + 1) * model.symCum[0] - 1) / range);
+    Narrow(range, model.symCum[sym - 1], model.symCum[sym], model.symCum[0]);
+    int ch = model.symToChar[sym];
+    model.Update(sym);
     return ch;
 }
 
 int LzariDecoder::DecodePosition() {
     uint32_t range = high - low;
-    int position = BinarySearchPos(((value - low + 1) * positionCum[0] - 1) / range);
-    Narrow(range, positionCum[position], positionCum[position + 1], positionCum[0]);
+    int position = BinarySearchPos(((value - low + 1) * model.positionCum[0] - 1) / range);
+    Narrow(range, model.positionCum[position], model.positionCum[position + 1], model.positionCum[0]);
     return position;
 }
 
@@ -174,7 +132,7 @@ uint32_t LzariDecoder::Decode(const uint8_t* payload, size_t payloadSize, uint8_
     value = 0;
 
     for (int i = 0; i < kValueBits; i++) value = 2 * value + uint32_t(GetBit());
-    StartModel();
+    model.Start();
     // Only the first N - F positions have a defined start value; the rest are zeroed so that a
     // damaged stream that copies from them still decodes deterministically.
     memset(ring, ' ', kRingSize - kMaxMatch);

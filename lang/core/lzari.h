@@ -3,20 +3,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-// LZARI (Okumura, 1989): LZSS over a 4096-byte ring with adaptive arithmetic coding. The encoder
-// (lzari_encode.h) shares these parameters; both sides must agree on every one of them.
-namespace lzari {
-constexpr int kRingSize = 4096;                           // N
-constexpr int kMaxMatch = 60;                             // F
-constexpr int kThreshold = 2;                             // shorter matches are sent as literals
-constexpr int kCharCount = 256 - kThreshold + kMaxMatch;  // 256 literals + match lengths 3..60
-constexpr uint32_t kQ1 = 0x8000;
-constexpr uint32_t kQ2 = 2 * kQ1;
-constexpr uint32_t kQ3 = 3 * kQ1;
-constexpr uint32_t kQ4 = 4 * kQ1;
-constexpr uint32_t kMaxCum = kQ1 - 1;  // the adaptive model is halved when its total reaches this
-constexpr int kValueBits = 17;         // bits shifted into the decoder's value before the first symbol
-}  // namespace lzari
+#include "lang/core/lzari_model.h"
 
 // The first four payload bytes (little-endian); 0 for a payload too short to hold them.
 uint32_t ReadDeclaredSize(const uint8_t* payload, size_t payloadSize);
@@ -33,8 +20,6 @@ class LzariDecoder {
 
   private:
     int GetBit();
-    void StartModel();
-    void UpdateModel(int sym);
     int BinarySearchSym(uint32_t x) const;
     int BinarySearchPos(uint32_t x) const;
     void Narrow(uint32_t range, uint32_t cumHigh, uint32_t cumLow, uint32_t total);
@@ -46,11 +31,7 @@ class LzariDecoder {
     uint16_t bitMask;  // 0: the buffer is used up and the next bit fetches a new byte
     uint32_t declaredSize;
     uint8_t ring[lzari::kRingSize + lzari::kMaxMatch - 1];
-    uint16_t charToSym[lzari::kCharCount];
-    uint16_t symToChar[lzari::kCharCount + 1];
-    uint16_t symFreq[lzari::kCharCount + 1];
-    uint16_t symCum[lzari::kCharCount + 1];  // symCum[0] is the model total
-    uint16_t positionCum[lzari::kRingSize + 1];
+    LzariModel model;
     uint32_t low;
     uint32_t high;
     uint32_t value;

@@ -1,6 +1,7 @@
 #include "lang/core/lzari_encode.h"
 
 #include "lang/core/lzari.h"
+#include "lang/core/lzari_model.h"
 
 #include <memory>
 #include <utility>
@@ -26,8 +27,6 @@ class LzariEncoder {
     void InitTree();
     void InsertNode(int r);
     void DeleteNode(int p);
-    void StartModel();
-    void UpdateModel(int sym);
     void Widen();
     void EncodeChar(int ch);
     void EncodePosition(int position);
@@ -54,11 +53,7 @@ class LzariEncoder {
     uint32_t low = 0;
     uint32_t high = kQ4;
     int shifts = 0;  // pending opposite bits from straddling the middle
-    int charToSym[kCharCount] = {};
-    int symToChar[kCharCount + 1] = {};
-    unsigned symFreq[kCharCount + 1] = {};
-    unsigned symCum[kCharCount + 1] = {};
-    unsigned positionCum[kRingSize + 1] = {};
+    LzariModel model = {};
 };
 
 void LzariEncoder::PutBit(int bit) {
@@ -165,44 +160,6 @@ void LzariEncoder::DeleteNode(int p) {
     dad[p] = kNil;
 }
 
-void LzariEncoder::StartModel() {
-    symCum[kCharCount] = 0;
-    for (int sym = kCharCount; sym >= 1; sym--) {
-        int ch = sym - 1;
-        charToSym[ch] = sym;
-        symToChar[sym] = ch;
-        symFreq[sym] = 1;
-        symCum[sym - 1] = symCum[sym] + symFreq[sym];
-    }
-    symFreq[0] = 0;
-    positionCum[kRingSize] = 0;
-    for (int i = kRingSize; i >= 1; i--) positionCum[i - 1] = positionCum[i] + 10000 / (i + 200);
-}
-
-void LzariEncoder::UpdateModel(int sym) {
-    if (symCum[0] >= kMaxCum) {
-        unsigned c = 0;
-        for (int i = kCharCount; i > 0; i--) {
-            symCum[i] = c;
-            symFreq[i] = (symFreq[i] + 1) >> 1;
-            c += symFreq[i];
-        }
-        symCum[0] = c;
-    }
-    int i = sym;
-    while (symFreq[i] == symFreq[i - 1]) i--;
-    if (i < sym) {
-        int chI = symToChar[i];
-        int chSym = symToChar[sym];
-        symToChar[i] = chSym;
-        symToChar[sym] = chI;
-        charToSym[chI] = sym;
-        charToSym[chSym] = i;
-    }
-    symFreq[i]++;
-    while (--i >= 0) symCum[i]++;
-}
-
 void LzariEncoder::Widen() {
     for (;;) {
         if (high <= kQ2) {
@@ -224,18 +181,18 @@ void LzariEncoder::Widen() {
 }
 
 void LzariEncoder::EncodeChar(int ch) {
-    int sym = charToSym[ch];
+    int sym = model.charToSym[ch];
     uint32_t range = high - low;
-    high = low + range * symCum[sym - 1] / symCum[0];
-    low += range * symCum[sym] / symCum[0];
+    high = low + range * model.symCum[sym - 1] / model.symCum[0];
+    low += range * model.symCum[sym] / model.symCum[0];
     Widen();
-    UpdateModel(sym);
+    model.Update(sym);
 }
 
 void LzariEncoder::EncodePosition(int position) {
     uint32_t range = high - low;
-    high = low + range * positionCum[position] / positionCum[0];
-    low += range * positionCum[position + 1] / positionCum[0];
+    high = low + range * model.positionCum[position] / model.positionCum[0];
+    low += range * model.positionCum[position + 1] / model.positionCum[0];
     Widen();
 }
 
@@ -252,7 +209,7 @@ std::vector<uint8_t> LzariEncoder::Run() {
     for (int shift = 0; shift < 32; shift += 8) out.push_back(uint8_t(uint32_t(size) >> shift));
     if (size == 0) return std::move(out);
 
-    StartModel();
+    model.Start();
     InitTree();
     int s = 0;
     int r = kRingSize - kMaxMatch;

@@ -1,24 +1,19 @@
 #include "lang/core/string_lookup.h"
 
+#include "base/core/text.h"
+
 namespace {
 
 const char16_t* FormatPlaceholder(const char* prefix, int id, char16_t* out, size_t outChars) {
     if (!out || outChars == 0) return u"";
+    char16_t digits[kDecimalChars];
+    FormatDecimal(id, digits);
     size_t n = 0;
     auto put = [&](char16_t c) {
         if (n + 1 < outChars) out[n++] = c;
     };
     for (; *prefix; prefix++) put(char16_t(*prefix));
-    // Through unsigned so that INT_MIN has a magnitude.
-    unsigned magnitude = id < 0 ? 0u - unsigned(id) : unsigned(id);
-    if (id < 0) put(u'-');
-    char16_t digits[10];
-    int count = 0;
-    do {
-        digits[count++] = char16_t(u'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude);
-    while (count) put(digits[--count]);
+    for (const char16_t* d = digits; *d; ++d) put(*d);
     put(u'?');
     out[n] = 0;
     return out;

@@ -1,5 +1,7 @@
 #include "picker/core/colour_forms.h"
 
+#include "base/core/text.h"
+
 namespace {
 
 char16_t const kHexDigits[] = u"0123456789ABCDEF";
@@ -24,8 +26,7 @@ struct TextWriter {
     bool full;
 
     void Put(char16_t c) {
-        bool const highSurrogate = c >= 0xD800 && c <= 0xDBFF;
-        if (!full && length + (highSurrogate ? 2 : 1) < capacity)
+        if (!full && length + (IsHighSurrogate(c) ? 2 : 1) < capacity)
             out[length++] = c;
         else
             full = true;
@@ -46,13 +47,9 @@ struct TextWriter {
     }
     // %d
     void Decimal(int value) {
-        char16_t digits[12];
-        int n = 0;
-        unsigned v = value < 0 ? 0u - unsigned(value) : unsigned(value);
-        do digits[n++] = char16_t(u'0' + v % 10);
-        while ((v /= 10) != 0);
-        if (value < 0) Put(u'-');
-        while (n) Put(digits[--n]);
+        char16_t digits[kDecimalChars];
+        FormatDecimal(value, digits);
+        Put(digits);
     }
 };
 

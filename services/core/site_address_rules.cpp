@@ -1,5 +1,7 @@
 #include "services/core/site_address_rules.h"
 
+#include "base/core/text.h"
+
 namespace {
 
 long const kEuropeanBiasMinutes = 240;
@@ -19,12 +21,6 @@ SiteStrings const kSites[] = {
 
 const SiteStrings& Site(SiteVariant variant) {
     return kSites[static_cast<int>(variant)];
-}
-
-size_t Length(const char16_t* text) {
-    size_t length = 0;
-    while (text[length]) ++length;
-    return length;
 }
 
 }  // namespace
@@ -53,7 +49,7 @@ bool ThankYouAddress(const char16_t* base, int languageIndex, char16_t* out, siz
     const char16_t* const parts[] = {base, u"/?seite=Microsoft/Huepeek",
                                      languageIndex == 0 ? u"/Danke" : u"/Thanks"};
     size_t total = 0;
-    for (const char16_t* part : parts) total += Length(part);
+    for (const char16_t* part : parts) total += TextLength(part);
     if (total >= capacity) return false;
     size_t at = 0;
     for (const char16_t* part : parts)

@@ -220,6 +220,8 @@ TEST_F(PaletteTest, EditingAFieldRetitlesAndUpdatesTheInfoBox) {
     // whole text is selected first, so the typing replaces it (the full box takes no more lines).
     PostMessageW(info, EM_SETSEL, 0, -1);
     for (wchar_t c : std::wstring(L"typed")) PostMessageW(info, WM_CHAR, c, 0);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(info) == L"typed"; }, 2000)) << WindowText(info);
+    // The refresh timer of a change would have come by now.
     Sleep(400);
     EXPECT_EQ(L"typed", WindowText(info));
     EXPECT_EQ(L"not again", WindowText(dialog));

@@ -70,7 +70,15 @@ TEST_F(PickerTest, EscEndsDirectPickerModeWith45054) {
 TEST_F(PickerTest, ClickStoresTheColourAndOpensTheColourDialogOnIt) {
     Process pattern;
     ASSERT_TRUE(pattern.Start(TestProgramDir() + L"\\pattern_window.exe", L"solid 540 300 200 200 0AC81E"));
-    Sleep(300);
+    ASSERT_TRUE(WaitUntil(
+        [] {
+            HDC const screen = GetDC(nullptr);
+            COLORREF const shown = GetPixel(screen, 640, 400);
+            ReleaseDC(nullptr, screen);
+            return shown == RGB(10, 200, 30);
+        },
+        kStartTimeoutMs))
+        << "the pattern did not appear";
     for (bool right : {false, true}) {
         SCOPED_TRACE(right ? "right button" : "left button");
         ASSERT_NE(nullptr, StartPicker(640, 400));

@@ -188,7 +188,8 @@ TEST_F(StartupTest, DllsBesideTheExeOrInTheCurrentFolderAreNeverLoaded) {
     ASSERT_NE(nullptr, WaitForWindow(L"RealTimeMagnifier1_____5", L"", picker.Id(), kStartTimeoutMs));
     Process palette;
     ASSERT_TRUE(palette.Start(exe, L"last_rgb_color_from_the_huepeek", work.c_str()));
-    WaitForWindow(L"#32770", nullptr, palette.Id(), 3000);
+    ASSERT_NE(nullptr, WaitForWindow(L"#32770", nullptr, palette.Id(), kStartTimeoutMs))
+        << "no colour dialog";
     for (const std::wstring& marker : markers)
         EXPECT_FALSE(FileExists(marker)) << "loaded: " << std::string(marker.begin(), marker.end());
 }

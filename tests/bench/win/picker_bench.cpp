@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/app_state.h"
+#include "base/process_state.h"
 #include "picker/picker_window.h"
 
 namespace {

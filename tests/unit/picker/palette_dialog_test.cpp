@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include "picker/picker_window.h"
-
 namespace {
 
 wchar_t const kStandInClass[] = L"HuepeekPaletteStandIn";
@@ -49,7 +47,6 @@ class PaletteHookTest : public ::testing::Test {
         // The info box and the button are made once per process; every test here is a new dialog.
         g_infoBox = nullptr;
         g_controlsCreated = 0;
-        g_currentColour = 0;
         g_dialogColour = 0;
     }
 
@@ -115,8 +112,7 @@ TEST_F(PaletteHookTest, FieldsBecomeTheCurrentColourByTheirLowByte) {
     for (const auto& c : cases) {
         Fields(c.red, c.green, c.blue);
         FieldChanged(kGreenField);
-        EXPECT_EQ(c.expected, g_currentColour) << c.red << "," << c.green << "," << c.blue;
-        EXPECT_EQ(c.expected, g_dialogColour);
+        EXPECT_EQ(c.expected, g_dialogColour) << c.red << "," << c.green << "," << c.blue;
     }
     EXPECT_EQ(L"Huepeek", TextOf(dialog_));
 }
@@ -137,7 +133,7 @@ TEST_F(PaletteHookTest, InfoBoxFollowsTheFieldsAndIgnoresItself) {
     // A change of the info box itself is no change of the colour.
     SetDlgItemTextW(dialog_, kRedField, L"1");
     PaletteHook(dialog_, WM_COMMAND, MAKEWPARAM(0, EN_CHANGE), reinterpret_cast<LPARAM>(g_infoBox));
-    EXPECT_EQ(Rgb(44, 34, 56), g_currentColour);
+    EXPECT_EQ(Rgb(44, 34, 56), g_dialogColour);
 }
 
 TEST_F(PaletteHookTest, RefreshTimerFiresOnceAfterTheLastChange) {
@@ -157,48 +153,40 @@ TEST_F(PaletteHookTest, RefreshTimerFiresOnceAfterTheLastChange) {
     EXPECT_EQ(L"stale", TextOf(g_infoBox));
 }
 
+// Worked examples on the test display's work area (0, 0, 1280, 800): the stand-in is 450 x 330 and
+// grows to 450 x 535 (330 * 1.5 + 40), so it is centred at (centre x - 225, centre y - 267).
 TEST_F(PaletteHookTest, CentredOnAVisibleOwnerInsideTheWorkArea) {
     RECT const work = WorkArea();
-    int const workCentreX = (work.left + work.right) / 2;
-    int const workCentreY = (work.top + work.bottom) / 2;
+    if (work.left != 0 || work.top != 0 || work.right != 1280 || work.bottom != 800)
+        GTEST_SKIP() << "worked out for a 1280 x 800 work area";
     struct {
         const char* name;
         RECT owner;
         DWORD ownerStyle;
-        bool centredOnOwner;
+        POINT expected;
     } const cases[] = {
-        {"visible owner", {500, 300, 900, 600}, WS_VISIBLE, true},
-        {"hidden owner", {500, 300, 900, 600}, 0, false},
-        {"minimized owner", {500, 300, 900, 600}, WS_VISIBLE | WS_MINIMIZE, false},
-        {"owner at the right edge", {work.right - 100, 300, work.right + 200, 600}, WS_VISIBLE, true},
-        {"owner above the top", {100, work.top - 400, 500, work.top - 200}, WS_VISIBLE, true},
+        // Owner centre (700, 450).
+        {"visible owner", {500, 300, 900, 600}, WS_VISIBLE, {475, 183}},
+        // Work area centre (640, 400).
+        {"hidden owner", {500, 300, 900, 600}, 0, {415, 133}},
+        {"minimized owner", {500, 300, 900, 600}, WS_VISIBLE | WS_MINIMIZE, {415, 133}},
+        // Owner centre x 1330 gives x 1105; the right edge 1555 is pulled back to 1280 - 450.
+        {"owner at the right edge", {1180, 300, 1480, 600}, WS_VISIBLE, {830, 183}},
+        // Owner centre (300, -300) gives y -567; pulled down to the work area's top.
+        {"owner above the top", {100, -400, 500, -200}, WS_VISIBLE, {75, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         owner_ = CreateWindowExW(0, kStandInClass, L"owner", WS_POPUP | c.ownerStyle, c.owner.left,
                                  c.owner.top, c.owner.right - c.owner.left, c.owner.bottom - c.owner.top,
                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        RECT const ownerRect = WindowRectOf(owner_);  // a minimized window has moved away
         MakeDialog(owner_);
         PaletteHook(dialog_, WM_INITDIALOG, 0, 0);
         RECT const r = WindowRectOf(dialog_);
-        int const width = r.right - r.left;
-        int const height = r.bottom - r.top;
-        int x = workCentreX - width / 2;
-        int y = workCentreY - height / 2;
-        if (c.centredOnOwner) {
-            x = (ownerRect.left + ownerRect.right) / 2 - width / 2;
-            y = (ownerRect.top + ownerRect.bottom) / 2 - height / 2;
-        }
-        if (x < work.left) x = work.left;
-        if (x + width > work.right) x = work.right - width;
-        if (y < work.top) y = work.top;
-        if (y + height > work.bottom) y = work.bottom - height;
-        EXPECT_EQ(x, r.left);
-        EXPECT_EQ(y, r.top);
-        EXPECT_GE(r.left, work.left);
-        EXPECT_LE(r.right, work.right);
-        EXPECT_GE(r.top, work.top);
+        EXPECT_EQ(450, r.right - r.left);
+        EXPECT_EQ(535, r.bottom - r.top);
+        EXPECT_EQ(c.expected.x, r.left);
+        EXPECT_EQ(c.expected.y, r.top);
         DestroyWindow(dialog_);
         DestroyWindow(owner_);
         dialog_ = owner_ = nullptr;

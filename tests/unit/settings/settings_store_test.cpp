@@ -1,6 +1,8 @@
 // The settings store against the real registry of the test prefix.
 #include "settings/settings_store.h"
 
+#include "base/wide_text.h"
+
 #include <string>
 
 #include <gtest/gtest.h>
@@ -53,7 +55,7 @@ TEST_F(SettingsStoreTest, WrittenNumbersReadBack) {
     }
     WriteProgramInt(L"n", -5);
     wchar_t text[kSettingTextChars] = {};
-    ASSERT_EQ(1, ReadSettingText(kProgramSection, L"n", text));
+    ASSERT_EQ(1, ReadSettingText(Wide(kProgramSection), L"n", text));
     EXPECT_STREQ(L"-5", text);
 }
 
@@ -102,11 +104,11 @@ TEST_F(SettingsStoreTest, ValuesThatAreNotTerminatedTextCountAsAbsent) {
 
 TEST_F(SettingsStoreTest, BoundsApplyOnlyWhenBothAreGiven) {
     StoreText(L"v", L"7");
-    EXPECT_EQ(3, ReadSettingInt(kProgramSection, L"v", 0, 0, 3));
-    EXPECT_EQ(7, ReadSettingInt(kProgramSection, L"v", 0, -1, 3));
+    EXPECT_EQ(3, ReadSettingInt(Wide(kProgramSection), L"v", 0, 0, 3));
+    EXPECT_EQ(7, ReadSettingInt(Wide(kProgramSection), L"v", 0, -1, 3));
     StoreText(L"v", L"-2");
-    EXPECT_EQ(0, ReadSettingInt(kProgramSection, L"v", 0, 0, 3));
-    EXPECT_EQ(-2, ReadSettingInt(kProgramSection, L"v", 0, 0, -1));
+    EXPECT_EQ(0, ReadSettingInt(Wide(kProgramSection), L"v", 0, 0, 3));
+    EXPECT_EQ(-2, ReadSettingInt(Wide(kProgramSection), L"v", 0, 0, -1));
 }
 
 TEST_F(SettingsStoreTest, StoredLanguageOverridesTheAutomaticChoice) {

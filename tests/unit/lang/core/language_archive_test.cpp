@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits.h>
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -251,37 +249,6 @@ TEST(LanguageArchive, LongReferenceLineIsCutWithoutSplittingASurrogatePair) {
     std::u16string section = std::u16string(kReferenceCopyChars - 2, u'y') + u"\U0001F600" + u"tail";
     auto loaded = Load(Head() + u"##=D\r\n##\r\n" + section);
     EXPECT_EQ(Str(loaded->archive->referenceCopy), std::u16string(kReferenceCopyChars - 2, u'y'));
-}
-
-struct KeyCase {
-    const char16_t* text;
-    int key;
-};
-
-TEST(LanguageArchive, ParseKeyReadsLikeWcstolAndSaturates) {
-    const KeyCase cases[] = {
-        {u"", 0},
-        {u"40", 40},
-        {u"  40=x", 40},
-        {u"\t\r\n\v\f7", 7},
-        {u"+7", 7},
-        {u"-1", -1},
-        {u"4a0", 4},
-        {u"00254", 254},
-        {u"TranslatorName", 0},
-        {u"=x", 0},
-        {u"- 5", 0},
-        {u"0x10", 0},
-        {u"\u0663", 0},  // ARABIC-INDIC DIGIT THREE is no decimal digit for wcstol in the C locale
-        {u"2147483647", INT_MAX},
-        {u"2147483648", INT_MAX},
-        {u"-2147483648", INT_MIN},
-        {u"-2147483649", INT_MIN},
-        {u"99999999999999999999999", INT_MAX},
-        {u"4294967297", INT_MAX},  // would wrap to 1 through a 32-bit truncation
-    };
-    for (const KeyCase& c : cases) EXPECT_EQ(ParseKey(c.text), c.key) << Str(c.text).size();
-    EXPECT_EQ(ParseKey(nullptr), 0);
 }
 
 TEST(LanguageArchive, ParseSectionResetsTheTable) {

@@ -61,13 +61,24 @@ TEST(ColourForms, HsvTable) {
         uint32_t colour;
         const char16_t *decimal, *hex;
     } const cases[] = {
-        {Rgb(0, 0, 0), u"0,0,0", u"00,00,00"},          {Rgb(255, 255, 255), u"0,0,100", u"00,00,64"},
+        {Rgb(0, 0, 0), u"0,0,0", u"00,00,00"},
+        {Rgb(255, 255, 255), u"0,0,100", u"00,00,64"},
         {Rgb(128, 128, 128), u"0,0,50", u"00,00,32"},    // value 0.50196 truncated
         {Rgb(1, 2, 3), u"210,66,1", u"D2,42,01"},        // hue 209.99, saturation 0.666
         {Rgb(255, 0, 1), u"360,100,100", u"168,64,64"},  // hue 359.76 prints 360
         {Rgb(0, 1, 8), u"232,100,3", u"E8,64,03"},       // hue exactly 232.5: to even
-        {Rgb(0, 255, 0), u"120,100,100", u"78,64,64"},  {Rgb(0, 0, 255), u"240,100,100", u"F0,64,64"},
-        {Rgb(255, 128, 0), u"30,100,100", u"1E,64,64"}, {Rgb(255, 0, 0), u"0,100,100", u"00,64,64"},
+        {Rgb(0, 255, 0), u"120,100,100", u"78,64,64"},
+        {Rgb(0, 0, 255), u"240,100,100", u"F0,64,64"},
+        {Rgb(255, 128, 0), u"30,100,100", u"1E,64,64"},
+        {Rgb(255, 0, 0), u"0,100,100", u"00,64,64"},
+        // The channels are divided by 255 in single precision; in double these rows print otherwise.
+        // 1/255f = 0.0039215689 and 24/255f = 0.0941176489: hue 60 * g / r = 2.50000010, up to 3
+        // (in double exactly 2.5, to even 2).
+        {Rgb(24, 1, 0), u"3,100,9", u"03,64,09"},
+        // 5/255f / (8/255f) * 60 = 37.4999991, down to 37 (in double exactly 37.5, to even 38).
+        {Rgb(8, 5, 0), u"37,100,3", u"25,64,03"},
+        // Saturation (30/255f - 3/255f) / (30/255f) = 0.8999999984, truncated to 89 (in double 90).
+        {Rgb(3, 30, 17), u"151,89,11", u"97,59,0B"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.decimal, HsvText(c.colour, false));

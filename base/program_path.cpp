@@ -1,4 +1,4 @@
-#include "app/program_path.h"
+#include "base/program_path.h"
 
 wchar_t* ReadWholeModulePath(ModuleFileNameFn getModuleFileName) {
     // Long paths (\\?\ prefixes, deep folders) reach 32,767 characters.

@@ -4,7 +4,7 @@
 // substring tests, except the palette argument, which must be the whole command line.
 struct CommandLineFlags {
     bool background;    // "-bg": the main dialog is not shown at start
-    bool hide;          // "hide": recorded only
+    bool hide;          // "hide": recognised, but no part of the program acts on it
     bool palette;       // exactly "last_rgb_color_from_the_huepeek": run the colour dialog and end
     bool directPicker;  // "huepeek": open the picker at once; click or Esc ends the process
 };
@@ -12,5 +12,3 @@ struct CommandLineFlags {
 extern const char16_t kPaletteArgument[];
 
 CommandLineFlags ParseCommandLine(const char16_t* commandLine);
-bool ContainsText(const char16_t* text, const char16_t* word);
-bool EqualsText(const char16_t* a, const char16_t* b);

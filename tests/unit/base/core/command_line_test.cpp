@@ -1,4 +1,4 @@
-#include "app/core/command_line.h"
+#include "base/core/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,27 @@
+#pragma once
+#include <stddef.h>
+
+// Small helpers for zero-terminated UTF-16 texts (char16_t, the same units as Windows' wchar_t).
+
+size_t TextLength(const char16_t* text);                        // 0 for null
+bool ContainsText(const char16_t* text, const char16_t* word);  // case-sensitive; "" is in every text
+bool EqualsText(const char16_t* a, const char16_t* b);          // false when either is null
+bool IsHighSurrogate(char16_t c);
+
+// White space as the C library's isspace sees it in the "C" locale: blank, tab, LF, VT, FF, CR.
+bool IsBlank(char16_t c);
+
+// Decimal text to int. The two readers differ on purpose, each matching what its texts have always
+// been read with:
+// - ParseKeyNumber reads the keys of language files as wcstol does: white space, one sign, digits;
+//   too many digits saturate at INT_MIN or INT_MAX, so a huge key stays outside every table.
+// - ParseSettingNumber reads stored settings and the colour dialog's fields as the C library's
+//   atoi does in practice: the same syntax, but too many digits wrap modulo 2^32 (defined here,
+//   unlike signed overflow), so a field of "4294967295" keeps its low byte 255.
+// Both give 0 when there are no digits.
+int ParseKeyNumber(const char16_t* text);
+int ParseSettingNumber(const char16_t* text);
+
+// Writes value as "%d" into out (at least kDecimalChars units); returns the length written.
+size_t const kDecimalChars = 12;
+size_t FormatDecimal(int value, char16_t* out);

@@ -1,0 +1,9 @@
+#pragma once
+#include <stddef.h>
+
+#include <string>
+
+// Strict UTF-8: decodes the code point at *at and moves *at past it; false for any ill-formed
+// sequence (a stray continuation byte, a truncated sequence, an overlong form, a surrogate or a
+// value above U+10FFFF), leaving *at where it was.
+bool NextUtf8CodePoint(const std::string& text, size_t* at, char32_t* codePoint);
