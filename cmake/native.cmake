@@ -66,3 +66,12 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
         set_tests_properties(fuzz.${fuzzer} PROPERTIES TIMEOUT 600)
     endforeach()
 endif()
+
+# Includes point downward only (app, subsystems, base; core folders stay platform-neutral).
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_FOUND)
+    add_test(NAME source.layers COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/source/check_layers.py
+                                        ${CMAKE_SOURCE_DIR})
+    add_test(NAME source.layers_self_test
+             COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/source/check_layers.py --self-test)
+endif()

@@ -3,23 +3,22 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <cmath>
-
 double RoundHueHalfEven(double hue) {
+    // Hues lie in 0 up to 360, so truncation is the floor here; no maths library needed.
+    long long const below = static_cast<long long>(hue);
+    double rounded = double(static_cast<long long>(hue + 0.5));
     VARIANT in;
     VARIANT out;
     VariantInit(&in);
     VariantInit(&out);
     in.vt = VT_R8;
     in.dblVal = hue;
-    double rounded = std::floor(hue + 0.5);
     if (SUCCEEDED(VarRound(&in, 0, &out)) && out.vt == VT_R8)
         rounded = double(static_cast<long long>(out.dblVal));
     VariantClear(&in);
     VariantClear(&out);
     // Systems disagree on an exact half: Windows' VarRound goes to the even neighbour, Wine's goes
     // up. The colour texts must read the same everywhere, so a tie is settled here.
-    double const below = std::floor(hue);
-    if (hue - below == 0.5) rounded = std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+    if (hue - double(below) == 0.5) rounded = double(below % 2 == 0 ? below : below + 1);
     return rounded;
 }

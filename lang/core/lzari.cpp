@@ -40,13 +40,16 @@ int LzariDecoder::GetBit() {
     return (bitBuffer & bitMask) != 0;
 }
 
-// Returns 1..kCharCount whatever x is, so a damaged stream cannot index outside the model.
-int LzariDecoder::BinarySearchSym(uint32_t x) const {
+namespace {
+
+// The cumulative tables fall as the index rises: the first index in 1..last whose count is at or
+// below x. Always within 1..last whatever x is, so a damaged stream cannot index outside a table.
+int FindCumulative(const uint16_t* cumulative, int last, uint32_t x) {
     int i = 1;
-    int j = kCharCount;
+    int j = last;
     while (i < j) {
         int k = (i + j) / 2;
-        if (model.symCum[k] > x)
+        if (cumulative[k] > x)
             i = k + 1;
         else
             j = k;
@@ -54,19 +57,7 @@ int LzariDecoder::BinarySearchSym(uint32_t x) const {
     return i;
 }
 
-// Returns 0..kRingSize-1 whatever x is.
-int LzariDecoder::BinarySearchPos(uint32_t x) const {
-    int i = 1;
-    int j = kRingSize;
-    while (i < j) {
-        int k = (i + j) / 2;
-        if (model.positionCum[k] > x)
-            i = k + 1;
-        else
-            j = k;
-    }
-    return i - 1;
-}
+}  // namespace
 
 // The coder keeps high - low > kQ1 > every model total after renormalising, so each symbol keeps
 // a non-empty interval and the loop below ends within 17 doublings even for hostile input. All
@@ -94,7 +85,7 @@ void LzariDecoder::Narrow(uint32_t range, uint32_t cumHigh, uint32_t cumLow, uin
 
 int LzariDecoder::DecodeChar() {
     uint32_t range = high - low;
-    int sym = BinarySearchSym(((value - low + 1) * model.symCum[0] - 1) / range);
+    int sym = FindCumulative(model.symCum, kCharCount, ((value - low + 1) * model.symCum[0] - 1) / range);
     Narrow(range, model.symCum[sym - 1], model.symCum[sym], model.symCum[0]);
     int ch = model.symToChar[sym];
     model.Update(sym);
@@ -103,7 +94,9 @@ int LzariDecoder::DecodeChar() {
 
 int LzariDecoder::DecodePosition() {
     uint32_t range = high - low;
-    int position = BinarySearchPos(((value - low + 1) * model.positionCum[0] - 1) / range);
+    uint32_t const x = ((value - low + 1) * model.positionCum[0] - 1) / range;
+    // Position p lies between positionCum[p + 1] and positionCum[p].
+    int position = FindCumulative(model.positionCum, kRingSize, x) - 1;
     Narrow(range, model.positionCum[position], model.positionCum[position + 1], model.positionCum[0]);
     return position;
 }

@@ -20,8 +20,6 @@ class LzariDecoder {
 
   private:
     int GetBit();
-    int BinarySearchSym(uint32_t x) const;
-    int BinarySearchPos(uint32_t x) const;
     void Narrow(uint32_t range, uint32_t cumHigh, uint32_t cumLow, uint32_t total);
     int DecodeChar();
     int DecodePosition();
