@@ -1,6 +1,7 @@
 #include "app/host_window.h"
 
 #include "app/app_state.h"
+#include "app/main_dialog.h"
 #include "base/process_state.h"
 #include "picker/picker_window.h"
 #include "res/resource.h"
@@ -28,8 +29,11 @@ void ToggleMainDialog() {
 }
 
 void OnStartCommand() {
-    // Otherwise the tray icon and the main dialog come here, once they exist.
-    if (g_directPickerMode) OpenPicker();
+    if (g_directPickerMode) {
+        OpenPicker();
+        return;
+    }
+    CreateMainDialog(&g_mainDialog, nullptr);
 }
 
 }  // namespace

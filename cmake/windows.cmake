@@ -43,7 +43,7 @@ target_compile_options(huepeek_win PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLA
 
 configure_file(${CMAKE_SOURCE_DIR}/res/archive.rc.in ${CMAKE_BINARY_DIR}/generated/archive.rc @ONLY)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/huepeek.rc PROPERTIES
-    OBJECT_DEPENDS "${HUEPEEK_ARCHIVE};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/huepeek.manifest")
+    OBJECT_DEPENDS "${HUEPEEK_ARCHIVE};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/huepeek.manifest;${CMAKE_SOURCE_DIR}/res/dialogs.rc")
 add_executable(huepeek WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp ${CMAKE_SOURCE_DIR}/res/huepeek.rc)
 add_dependencies(huepeek huepeek_archive)
 target_include_directories(huepeek PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)

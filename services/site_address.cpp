@@ -32,8 +32,14 @@ const wchar_t* LanguageRuleBase() {
     return base && *base ? base : BuiltInSiteAddress(false);
 }
 
-void OpenThankYouPage() {
+void OpenSitePage(SitePage page) {
+    bool const uninstall = page == SitePage::kUninstall;
+    const wchar_t* const base = uninstall ? BuiltInSiteAddress(false) : LanguageRuleBase();
     char16_t address[kAddressChars];
-    if (!ThankYouAddress(Utf16(LanguageRuleBase()), g_languageIndex, address, kAddressChars)) return;
-    ShellExecuteW(nullptr, L"open", Wide(address), nullptr, nullptr, SW_SHOW);
+    if (!PageAddress(page, Utf16(base), g_languageIndex, address, kAddressChars)) return;
+    ShellExecuteW(uninstall ? GetActiveWindow() : nullptr, L"open", Wide(address), nullptr, nullptr, SW_SHOW);
+}
+
+void OpenThankYouPage() {
+    OpenSitePage(SitePage::kThanks);
 }

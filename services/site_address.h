@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "services/core/site_address_rules.h"
+
 // Addresses of the maker's web site.
 
 // The built-in address by the time-zone rule: "https://" + host, or as a button caption
@@ -11,5 +13,7 @@ const wchar_t* BuiltInSiteAddress(bool caption);
 // the built-in link form when the archive has none.
 const wchar_t* LanguageRuleBase();
 
-// Opens the thank-you page in the user's browser.
+// Opens a page of the maker's site in the user's browser, once; errors are not reported. The
+// uninstall page is owned by the active window.
+void OpenSitePage(SitePage page);
 void OpenThankYouPage();

@@ -42,12 +42,26 @@ const char16_t* SiteCaption(SiteVariant variant) {
     return Site(variant).caption;
 }
 
-bool ThankYouAddress(const char16_t* base, int languageIndex, char16_t* out, size_t capacity) {
+bool PageAddress(SitePage page, const char16_t* base, int languageIndex, char16_t* out, size_t capacity) {
     if (!out || capacity == 0) return false;
     out[0] = 0;
     if (!base) return false;
-    const char16_t* const parts[] = {base, u"/?seite=Microsoft/Huepeek",
-                                     languageIndex == 0 ? u"/Danke" : u"/Thanks"};
+    bool const german = languageIndex == 0;
+    const char16_t* parts[] = {base, u"", u""};
+    switch (page) {
+        case SitePage::kThanks:
+            parts[1] = u"/?seite=Microsoft/Huepeek";
+            parts[2] = german ? u"/Danke" : u"/Thanks";
+            break;
+        case SitePage::kLicence:
+            parts[1] = u"/?seite=Microsoft/Huepeek";
+            parts[2] = german ? u"/Lizenz" : u"/Eula";
+            break;
+        case SitePage::kDonation: parts[1] = u"?seite=paypal&Program=Huepeek"; break;
+        case SitePage::kFaq: parts[1] = u"?seite=faq-Huepeek&faq=0"; break;
+        case SitePage::kMoreFreeware: break;
+        case SitePage::kUninstall: parts[1] = u"?site=Microsoft/Huepeek/Uninstall"; break;
+    }
     size_t total = 0;
     for (const char16_t* part : parts) total += TextLength(part);
     if (total >= capacity) return false;

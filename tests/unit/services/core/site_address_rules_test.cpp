@@ -48,25 +48,41 @@ TEST(SiteAddressRules, AddressForms) {
     }
 }
 
-TEST(SiteAddressRules, ThankYouAddress) {
+// Every page in the German and the English user interface (language indexes 0 and 1; any index
+// but 0 gives the international names).
+TEST(SiteAddressRules, PageAddresses) {
+    const char16_t* const de = u"https://www.vantorel.de";
+    const char16_t* const com = u"https://www.vantorel.com";
+    const char16_t* const eu = u"https://www.vantorel.eu";
     struct {
+        SitePage page;
         const char16_t* base;
         int languageIndex;
         const char16_t* expected;
     } const cases[] = {
-        {u"https://www.vantorel.de", 0, u"https://www.vantorel.de/?seite=Microsoft/Huepeek/Danke"},
-        {u"https://www.vantorel.com", 1, u"https://www.vantorel.com/?seite=Microsoft/Huepeek/Thanks"},
-        {u"https://www.vantorel.com", 22, u"https://www.vantorel.com/?seite=Microsoft/Huepeek/Thanks"},
-        {u"", 1, u"/?seite=Microsoft/Huepeek/Thanks"},
+        {SitePage::kThanks, de, 0, u"https://www.vantorel.de/?seite=Microsoft/Huepeek/Danke"},
+        {SitePage::kThanks, com, 1, u"https://www.vantorel.com/?seite=Microsoft/Huepeek/Thanks"},
+        {SitePage::kThanks, com, 22, u"https://www.vantorel.com/?seite=Microsoft/Huepeek/Thanks"},
+        {SitePage::kLicence, de, 0, u"https://www.vantorel.de/?seite=Microsoft/Huepeek/Lizenz"},
+        {SitePage::kLicence, com, 1, u"https://www.vantorel.com/?seite=Microsoft/Huepeek/Eula"},
+        {SitePage::kDonation, de, 0, u"https://www.vantorel.de?seite=paypal&Program=Huepeek"},
+        {SitePage::kDonation, com, 1, u"https://www.vantorel.com?seite=paypal&Program=Huepeek"},
+        {SitePage::kFaq, de, 0, u"https://www.vantorel.de?seite=faq-Huepeek&faq=0"},
+        {SitePage::kFaq, com, 1, u"https://www.vantorel.com?seite=faq-Huepeek&faq=0"},
+        {SitePage::kMoreFreeware, de, 0, u"https://www.vantorel.de"},
+        {SitePage::kMoreFreeware, com, 1, u"https://www.vantorel.com"},
+        {SitePage::kUninstall, de, 0, u"https://www.vantorel.de?site=Microsoft/Huepeek/Uninstall"},
+        {SitePage::kUninstall, eu, 1, u"https://www.vantorel.eu?site=Microsoft/Huepeek/Uninstall"},
+        {SitePage::kThanks, u"", 1, u"/?seite=Microsoft/Huepeek/Thanks"},
     };
     for (const auto& c : cases) {
         char16_t out[256];
-        ASSERT_TRUE(ThankYouAddress(c.base, c.languageIndex, out, 256));
+        ASSERT_TRUE(PageAddress(c.page, c.base, c.languageIndex, out, 256));
         EXPECT_EQ(std::u16string(c.expected), out);
     }
 }
 
-TEST(SiteAddressRules, ThankYouAddressNeverOverflowsOrCuts) {
+TEST(SiteAddressRules, PageAddressNeverOverflowsOrCuts) {
     std::u16string const exact = u"https://www.vantorel.com/?seite=Microsoft/Huepeek/Thanks";
     std::u16string const longBase(5000, u'x');
     struct {
@@ -83,14 +99,15 @@ TEST(SiteAddressRules, ThankYouAddressNeverOverflowsOrCuts) {
     for (const auto& c : cases) {
         // Guard units behind the capacity catch a write past it.
         std::u16string out(c.capacity + 8, u'#');
-        EXPECT_EQ(c.fits, ThankYouAddress(c.base, 1, &out[0], c.capacity)) << "capacity " << c.capacity;
+        EXPECT_EQ(c.fits, PageAddress(SitePage::kThanks, c.base, 1, &out[0], c.capacity))
+            << "capacity " << c.capacity;
         EXPECT_EQ(std::u16string(8, u'#'), out.substr(c.capacity)) << "written past the capacity";
         if (c.fits)
             EXPECT_EQ(exact, out.c_str());
         else
             EXPECT_EQ(u'\0', out[0]) << "a cut address must not be left behind";
     }
-    EXPECT_FALSE(ThankYouAddress(u"https://www.vantorel.com", 1, nullptr, 256));
+    EXPECT_FALSE(PageAddress(SitePage::kThanks, u"https://www.vantorel.com", 1, nullptr, 256));
 }
 
 }  // namespace

@@ -1,0 +1,54 @@
+#include "app/banner.h"
+
+#include "base/process_state.h"
+#include "base/scoped_gdi.h"
+
+Banner g_banner;
+
+int DrawBanner(Banner* banner, int bitmapId, int controlId, bool dark) {
+    ScopedGdiObject<HBITMAP> loaded(LoadBitmapW(g_instance, MAKEINTRESOURCEW(bitmapId)));
+    BITMAP info = {};
+    if (!loaded.get() || GetObjectW(loaded, sizeof(info), &info) != sizeof(info)) return 0;
+    HWND const control = GetDlgItem(banner->owner, controlId);
+    RECT client = {};
+    GetClientRect(control, &client);
+    int const w = client.right;
+    int const h = client.bottom;
+
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof(header.bmiHeader);
+    header.bmiHeader.biWidth = w;
+    header.bmiHeader.biHeight = h;  // bottom-up
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    ScopedGdiObject<HBITMAP> composed(CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!composed.get()) return 0;
+    {
+        ScopedDC const target = ScopedDC::Compatible(nullptr);
+        ScopedDC const source = ScopedDC::Compatible(nullptr);
+        ScopedSelect const targetBitmap(target, composed);
+        ScopedSelect const sourceBitmap(source, loaded);
+        COLORREF const previous = SetBkColor(target, dark ? kBannerGroundDark : kBannerGroundLight);
+        ExtTextOutW(target, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
+        SetBkColor(target, previous);
+        // Arithmetic shifts: a bitmap wider than the control is centred and cut on both sides.
+        BitBlt(target, (w - info.bmWidth) >> 1, (h - info.bmHeight) >> 1, info.bmWidth, info.bmHeight, source,
+               0, 0, SRCCOPY);
+    }
+    HBITMAP const old = banner->picture;
+    banner->picture = composed.Detach();
+    // The control made its first picture from the template's bitmap, and may show a copy of what it
+    // is given: every earlier picture is deleted, each once.
+    HGDIOBJ const shown = reinterpret_cast<HGDIOBJ>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    HGDIOBJ const replaced = reinterpret_cast<HGDIOBJ>(
+        SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner->picture)));
+    HGDIOBJ const earlier[] = {old, shown, replaced};
+    for (int i = 0; i < 3; ++i) {
+        HGDIOBJ const object = earlier[i];
+        bool const seen = (i > 0 && object == earlier[0]) || (i > 1 && object == earlier[1]);
+        if (object && object != banner->picture && !seen) DeleteObject(object);
+    }
+    return 1;
+}

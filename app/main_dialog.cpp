@@ -1,0 +1,134 @@
+#include "app/main_dialog.h"
+
+#include <ole2.h>
+
+#include "app/banner.h"
+#include "app/host_window.h"
+#include "app/main_pages.h"
+#include "base/process_state.h"
+#include "res/resource.h"
+#include "services/page_procedure.h"
+#include "services/site_address.h"
+#include "settings/settings_store.h"
+
+int g_startTray = 0;
+int g_trayIfMinimize = 1;
+int g_autostartState = 0;
+
+namespace {
+
+// Published before the dialog is made, so that its procedure finds it from the first message on.
+MainDialog* g_published;
+
+int CurrentPage() {
+    return g_currentPage;
+}
+
+void SetIcons(HWND dialog) {
+    auto const load = [](int cx, int cy) {
+        return reinterpret_cast<LPARAM>(LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_HUEPEEK), IMAGE_ICON,
+                                                   GetSystemMetrics(cx), GetSystemMetrics(cy),
+                                                   LR_DEFAULTCOLOR));
+    };
+    LPARAM const big = load(SM_CXICON, SM_CYICON);
+    LPARAM const small = load(SM_CXSMICON, SM_CYSMICON);
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, small);
+    SendMessageW(dialog, WM_SETICON, ICON_BIG, big);
+}
+
+void EndProgram(HWND dialog, int result) {
+    EndDialog(dialog, result);
+    PostQuitMessage(1);
+}
+
+bool IsChecked(HWND dialog, int id) {
+    return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog) {
+    OleInitialize(nullptr);
+    SetIcons(dialog);
+    mainDialog->dialog = dialog;
+    g_banner.owner = dialog;
+    DrawBanner(&g_banner, IDB_BANNER_LIGHT, IDC_BANNER, false);
+    SetPageHost({CurrentPage, OpenPickerFromTray});
+    BuildPages(mainDialog, dialog);
+    SetTitleAndToolbar(mainDialog);
+    g_startTray = ReadSetting(Setting::kStartTray, g_startTray);
+    g_trayIfMinimize = ReadSetting(Setting::kTrayIfMinimize, g_trayIfMinimize);
+    CheckDlgButton(dialog, IDC_START_TRAY, g_startTray ? BST_CHECKED : BST_UNCHECKED);
+    return TRUE;
+}
+
+void SelectPageByTab(MainDialog* mainDialog, int page, int tabId) {
+    SelectPage(mainDialog, page);
+    MarkTab(mainDialog->dialog, tabId);
+}
+
+void OnCommand(MainDialog* mainDialog, HWND dialog, int id) {
+    switch (id) {
+        case IDOK: EndProgram(dialog, IDOK); break;
+        case IDCANCEL:
+        case IDIGNORE:  // 5: answered like Escape, as the dialog always has
+        case IDC_TO_TRAY: SendMainDialogToTray(); break;
+        case IDC_START_TRAY:
+            // A failed write keeps the new state for this run.
+            g_startTray = IsChecked(dialog, IDC_START_TRAY);
+            WriteSetting(Setting::kStartTray, g_startTray);
+            break;
+        case IDC_THANKS: OpenSitePage(SitePage::kThanks); break;
+        case IDC_AUTOSTART: g_autostartState = IsChecked(dialog, IDC_AUTOSTART); break;
+        case IDC_EXIT: EndProgram(dialog, IDC_EXIT); break;
+        case IDC_TAB_PICKER: SelectPageByTab(mainDialog, kPickerPage, IDC_TAB_PICKER); break;
+        case IDC_TAB_INFO: SelectPageByTab(mainDialog, kInfoPage, IDC_TAB_INFO); break;
+        case IDC_TAB_BLANK: SelectPageByTab(mainDialog, kBlankPage, IDC_TAB_BLANK); break;
+        case IDC_TAB_MORE: SelectPageByTab(mainDialog, kMorePage, IDC_TAB_MORE); break;
+        case IDC_LICENCE: OpenSitePage(SitePage::kLicence); break;
+        case IDC_DONATE: OpenSitePage(SitePage::kDonation); break;
+        case IDC_FAQ: OpenSitePage(SitePage::kFaq); break;
+    }
+}
+
+BOOL OnSysCommand(WPARAM command) {
+    // The low four bits belong to the system.
+    if ((command & 0xFFF0) != SC_MINIMIZE) return FALSE;
+    // Consumed either way: with "tray_if_minimize" at 0 the dialog stays as it is.
+    if (g_trayIfMinimize) SendMainDialogToTray();
+    return TRUE;
+}
+
+INT_PTR DialogProc(MainDialog* mainDialog, HWND dialog, UINT message, WPARAM wParam) {
+    switch (message) {
+        case WM_INITDIALOG: return OnInitDialog(mainDialog, dialog);
+        case WM_SYSCOMMAND: return OnSysCommand(wParam);
+        case WM_COMMAND: OnCommand(mainDialog, dialog, LOWORD(wParam)); return FALSE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (!g_published) return FALSE;
+    return DialogProc(g_published, dialog, message, wParam);
+}
+
+HWND CreateMainDialog(MainDialog* mainDialog, HWND owner) {
+    g_published = mainDialog;
+    mainDialog->dialog = CreateDialogParamW(g_instance, MAKEINTRESOURCEW(IDD_MAIN), owner, MainDialogProc, 0);
+    g_startTray = ReadSetting(Setting::kStartTray, g_startTray);
+    if (!g_startTray && !g_backgroundFlag) ShowWindow(mainDialog->dialog, SW_SHOW);
+    return mainDialog->dialog;
+}
+
+void MarkTab(HWND dialog, int pressedId) {
+    static int const kMarked[] = {IDC_TAB_PICKER, IDC_TAB_BLANK, IDC_TAB_INFO};
+    for (int id : kMarked)
+        if (HWND const tab = GetDlgItem(dialog, id))
+            SendMessageW(tab, BM_SETCHECK, id == pressedId ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void SendMainDialogToTray() {
+    // The animation into the notification area comes with the tray icon.
+    ShowWindow(g_mainDialog.dialog, SW_HIDE);
+}

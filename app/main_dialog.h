@@ -1,0 +1,21 @@
+#pragma once
+#include <windows.h>
+
+#include "app/app_state.h"
+
+// The main dialog: banner, page buttons, the framed page area, two check boxes and the toolbar.
+
+extern int g_startTray;       // the in-memory copy of "start_tray"
+extern int g_trayIfMinimize;  // the in-memory copy of "tray_if_minimize"
+extern int g_autostartState;  // the state of "Start with Windows" as last read or set
+
+// Creates the modeless dialog without owner and shows it unless "start_tray" or "-bg" says
+// otherwise. Returns the dialog, or null.
+HWND CreateMainDialog(MainDialog* mainDialog, HWND owner);
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Checks the page button pressedId among 1083, 1087 and 1088 and unchecks the others.
+void MarkTab(HWND dialog, int pressedId);
+
+// Sends the main dialog to the notification area.
+void SendMainDialogToTray();

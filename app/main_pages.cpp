@@ -1,0 +1,205 @@
+#include "app/main_pages.h"
+
+#include "base/process_state.h"
+#include "base/wide_text.h"
+#include "lang/core/text_ids.h"
+#include "lang/string_table.h"
+#include "res/resource.h"
+#include "services/page_procedure.h"
+#include "services/site_address.h"
+#include "settings/settings_store.h"
+
+int g_currentPage = 0;
+HWND g_pages[kPageCount];
+
+namespace {
+
+size_t const kButtonTextChars = 256;
+int const kToolbarButtonSide = 24;
+int const kToolbarRebuildDeletes = 10;
+wchar_t const kTitleEnd[] = L" - x64";
+
+struct PageTemplate {
+    int page;
+    int dialogId;
+};
+// In the order they are made: the Info page first, the picker page third.
+PageTemplate const kPageTemplates[kPageCount] = {
+    {kInfoPage, IDD_PAGE_INFO},
+    {kBlankPage, IDD_PAGE_BLANK},
+    {kPickerPage, IDD_PAGE_PICKER},
+    {kMorePage, IDD_PAGE_MORE},
+};
+
+// The page titles shown in the frame's caption, by page number.
+int const kPageTitles[kPageCount] = {kTextProgramPage, kTextInfo, kTextTranslator, kTextMore};
+
+// The picker button's larger font, made once and kept for the run.
+HFONT g_pickFont;
+
+void SetItemText(HWND dialog, int id, const wchar_t* text) {
+    SetDlgItemTextW(dialog, id, text ? text : L"");
+}
+
+// The frame's inside below its caption, in dialog units of the main dialog: the pages fill it.
+// (Laid over the whole frame, a page would hide the frame and the caption that names it.)
+RECT PageRect(HWND dialog) {
+    RECT rect;
+    GetWindowRect(GetDlgItem(dialog, IDC_PAGE_FRAME), &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    RECT inset = {4, 9, 4, 4};
+    MapDialogRect(dialog, &inset);
+    return {rect.left + 1 + inset.left, rect.top + 1 + inset.top, rect.right - 1 - inset.right,
+            rect.bottom - 1 - inset.bottom};
+}
+
+void MakePickFont(HWND button) {
+    if (g_pickFont) return;
+    HFONT const font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
+    LOGFONTW logFont = {};
+    if (!font || !GetObjectW(font, sizeof(logFont), &logFont)) return;
+    logFont.lfItalic = FALSE;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    logFont.lfQuality = PROOF_QUALITY;
+    logFont.lfHeight = LONG(logFont.lfHeight * 1.5);  // toward zero: -11 becomes -16
+    g_pickFont = CreateFontIndirectW(&logFont);
+    if (g_pickFont) SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(g_pickFont), FALSE);
+}
+
+void SetPageTexts(HWND dialog) {
+    HWND const picker = g_pages[kPickerPage];
+    SetItemText(picker, IDC_USAGE, Text(kTextUsageHelp));
+    SetItemText(picker, IDC_PICK, Text(kTextPickerButton));
+    HWND const more = g_pages[kMorePage];
+    SetItemText(more, IDC_RECOMMEND, Text(kTextRecommend));
+    SetItemText(more, IDC_SEND, Text(kTextSendProgram));
+    SetItemText(more, IDC_MORE_FREEWARE, Text(kTextMoreFreeware));
+    SetItemText(more, IDC_UNINSTALL, Text(kTextUninstall));
+    HWND const info = g_pages[kInfoPage];
+    SetItemText(info, IDC_INFO_SITE, LanguageRuleBase());
+    SetItemText(info, IDC_INFO_VERSION, ProductString(kProductVersionLine));
+    SetItemText(info, IDC_INFO_NOTICE, ProductString(kProductNotice));
+    SetItemText(dialog, IDC_AUTOSTART, Text(kTextStartWithWindows));
+    SetItemText(dialog, IDC_START_TRAY, Text(kTextStartMinimized));
+    SetItemText(dialog, IDC_TO_TRAY, Text(kTextToTray));
+}
+
+// The notice's one "%s" takes the site address; any other "%" stays as it stands. (A format from
+// the archive is never handed to wsprintfW: a stray "%s" there would read past its arguments.)
+void FormatNotice(const wchar_t* format, const wchar_t* site, wchar_t* out, size_t chars) {
+    size_t length = 0;
+    bool filled = false;
+    auto put = [&](wchar_t c) {
+        if (length + 1 < chars) out[length++] = c;
+    };
+    for (const wchar_t* c = format ? format : L""; *c; ++c) {
+        if (!filled && c[0] == L'%' && c[1] == L's') {
+            for (const wchar_t* s = site ? site : L""; *s; ++s) put(*s);
+            filled = true;
+            ++c;
+        } else if (c[0] == L'%' && c[1] == L'%') {
+            put(L'%');
+            ++c;
+        } else {
+            put(*c);
+        }
+    }
+    out[length] = 0;
+}
+
+void SetTitle(HWND dialog) {
+    wchar_t title[kTitleChars] = {};
+    lstrcpynW(title, ProductString(kProductNameVersion) ? ProductString(kProductNameVersion) : L"",
+              int(kTitleChars));
+    int const used = lstrlenW(title);
+    lstrcpynW(title + used, kTitleEnd, int(kTitleChars) - used);
+    SetWindowTextW(dialog, title);
+}
+
+}  // namespace
+
+HWND CreateToolbar(DWORD exStyle, DWORD style, HWND parent, int placeholderId) {
+    HWND const toolbar = CreateWindowExW(exStyle, TOOLBARCLASSNAMEW, nullptr, style, 0, 0, 180, 20, parent,
+                                         nullptr, g_instance, nullptr);
+    if (!toolbar) return nullptr;
+    SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, GetSystemMetrics(SM_CYSMICON) - 2));
+    if (placeholderId) {
+        HWND const placeholder = GetDlgItem(parent, placeholderId);
+        ShowWindow(placeholder, SW_HIDE);
+        RECT rect;
+        GetWindowRect(placeholder, &rect);
+        ScreenToClient(parent, reinterpret_cast<POINT*>(&rect.left));
+        ScreenToClient(parent, reinterpret_cast<POINT*>(&rect.right));
+        SetWindowPos(toolbar, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                     0);
+    }
+    return toolbar;
+}
+
+void AddToolbarButton(HWND toolbar, const wchar_t* text, int commandId, int imageIndex, BYTE buttonStyle) {
+    TBBUTTON button = {};
+    button.iBitmap = imageIndex;
+    button.idCommand = commandId;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = buttonStyle;
+    if (SendMessageW(toolbar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button))) {
+        TBBUTTONINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.dwMask = TBIF_TEXT | TBIF_STYLE;
+        info.fsStyle = buttonStyle ? buttonStyle : BTNS_AUTOSIZE;
+        info.pszText = const_cast<wchar_t*>(text);
+        SendMessageW(toolbar, TB_SETBUTTONINFOW, WPARAM(commandId), reinterpret_cast<LPARAM>(&info));
+    }
+    SendMessageW(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(kToolbarButtonSide, kToolbarButtonSide));
+}
+
+bool ToolbarButtonRect(HWND toolbar, int commandId, RECT* rect) {
+    LRESULT const index = SendMessageW(toolbar, TB_COMMANDTOINDEX, WPARAM(commandId), 0);
+    return SendMessageW(toolbar, TB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(rect)) != 0;
+}
+
+void BuildPages(MainDialog* mainDialog, HWND dialog) {
+    mainDialog->toolbar = CreateToolbar(0, kToolbarStyle, dialog, IDC_TOOLBAR_PLACE);
+    for (PageTemplate const& page : kPageTemplates)
+        g_pages[page.page] =
+            CreateDialogParamW(g_instance, MAKEINTRESOURCEW(page.dialogId), dialog, PageProc, 0);
+    RECT const rect = PageRect(dialog);
+    for (PageTemplate const& page : kPageTemplates)
+        SetWindowPos(g_pages[page.page], nullptr, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, 0);
+    g_currentPage = ReadSetting(Setting::kPage);
+    SelectPage(mainDialog, g_currentPage);
+}
+
+void SelectPage(MainDialog* mainDialog, int page) {
+    HWND const dialog = mainDialog->dialog;
+    for (int i = 0; i < kPageCount; ++i) ShowWindow(g_pages[i], i == page ? SW_SHOW : SW_HIDE);
+    g_currentPage = page;
+    // The setting keeps 2; the page procedure then acts as on the picker page.
+    WriteSetting(Setting::kPage, page);
+    if (g_currentPage == kBlankPage) g_currentPage = kPickerPage;
+    // Any other number shows no page and leaves the caption as it is.
+    if (page >= 0 && page < kPageCount) SetItemText(dialog, IDC_PAGE_FRAME, Text(kPageTitles[page]));
+    MakePickFont(GetDlgItem(g_pages[kPickerPage], IDC_PICK));
+    SetPageTexts(dialog);
+}
+
+void SetTitleAndToolbar(MainDialog* mainDialog) {
+    HWND const dialog = mainDialog->dialog;
+    HWND const toolbar = mainDialog->toolbar;
+    for (int i = 0; i < kToolbarRebuildDeletes; ++i) SendMessageW(toolbar, TB_DELETEBUTTON, 0, 0);
+    SetTitle(dialog);
+    wchar_t text[kButtonTextChars];
+    FormatNotice(ProductString(kProductFreewareNotice), LanguageRuleBase(), text, kButtonTextChars);
+    AddToolbarButton(toolbar, text, IDC_THANKS, 0, 0);
+    wsprintfW(text, L"# %.250s", Text(kTextDonate));
+    AddToolbarButton(toolbar, text, IDC_DONATE, 0, 0);
+    AddToolbarButton(toolbar, L"# LNG", IDC_LANGUAGE, 0, 0);
+    AddToolbarButton(toolbar, L"# FAQ", IDC_FAQ, 0, 0);
+    SetItemText(dialog, IDC_TAB_INFO, Text(kTextInfo));
+    SetItemText(dialog, IDC_TAB_BLANK, Text(kTextLicence));
+    SetItemText(dialog, IDC_TAB_MORE, Text(kTextMore));
+    SetItemText(dialog, IDC_EXIT, Text(kTextExit));
+    SelectPage(mainDialog, g_currentPage);
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/app_state.h"
+
+// What the main dialog shows: its four pages, the toolbar of text buttons, the title, and every
+// language-dependent text of the dialog and its pages.
+
+int const kPageCount = 4;
+// 0x5600994C: text buttons in a flat, transparent row that its parent neither places nor sizes.
+DWORD const kToolbarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | TBSTYLE_TRANSPARENT |
+                            TBSTYLE_LIST | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
+                            CCS_NOPARENTALIGN | CCS_NORESIZE;
+static_assert(kToolbarStyle == 0x5600994C, "the toolbar's style");
+
+extern int g_currentPage;  // the page selected last, except that selecting page 2 leaves 0 here
+extern HWND g_pages[kPageCount];
+
+// Creates the toolbar in the place of its placeholder and the four pages, then selects the page
+// stored in "c_wnd".
+void BuildPages(MainDialog* mainDialog, HWND dialog);
+void SelectPage(MainDialog* mainDialog, int page);
+// Rebuilds the toolbar with the current language's texts, sets the title and every text, and
+// selects the current page again. Also run after a language change.
+void SetTitleAndToolbar(MainDialog* mainDialog);
+
+HWND CreateToolbar(DWORD exStyle, DWORD style, HWND parent, int placeholderId);
+void AddToolbarButton(HWND toolbar, const wchar_t* text, int commandId, int imageIndex, BYTE buttonStyle);
+// The button's rectangle in the toolbar's client coordinates.
+bool ToolbarButtonRect(HWND toolbar, int commandId, RECT* rect);
