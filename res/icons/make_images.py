@@ -107,6 +107,35 @@ def Without(a, b):
     return lambda x, y: max(a(x, y), -b(x, y))
 
 
+def Either(*shapes):
+    return lambda x, y: min(shape(x, y) for shape in shapes)
+
+
+def Ring(shape, width):
+    """The band of the given width just inside the shape's edge."""
+
+    def Sdf(x, y):
+        d = shape(x, y)
+        return max(d, -d - width)
+
+    return Sdf
+
+
+def Stroke(ax, ay, bx, by, width):
+    """A straight stroke with flat ends from a to b."""
+    length = math.hypot(bx - ax, by - ay)
+    ux, uy = (bx - ax) / length, (by - ay) / length
+    mx, my = (ax + bx) / 2.0, (ay + by) / 2.0
+
+    def Sdf(x, y):
+        px, py = x - mx, y - my
+        dx = abs(px * ux + py * uy) - length / 2.0
+        dy = abs(py * ux - px * uy) - width / 2.0
+        return math.hypot(max(dx, 0.0), max(dy, 0.0)) + min(max(dx, dy), 0.0)
+
+    return Sdf
+
+
 class Canvas:
     """Premultiplied RGBA floats, composited with 'over'."""
 
@@ -117,16 +146,23 @@ class Canvas:
             fill = [ground[0], ground[1], ground[2], 1.0]
         self.px = [list(fill) for _ in range(width * height)]
 
-    def Paint(self, sdf, colour, box=None, opacity=1.0):
-        """colour is an RGBA tuple or a function of the pixel centre giving one."""
+    def Paint(self, sdf, colour, box=None, opacity=1.0, samples=1):
+        """colour is an RGBA tuple or a function of the pixel centre giving one. With
+        samples > 1 each pixel is covered by samples x samples sub-pixels, for curves
+        that must stay smooth at a size where every pixel shows (the wordmark)."""
         x0, y0, x1, y1 = box or (0, 0, self.width, self.height)
         x0, y0 = max(0, int(math.floor(x0))), max(0, int(math.floor(y0)))
         x1, y1 = min(self.width, int(math.ceil(x1))), min(self.height, int(math.ceil(y1)))
         flat = not callable(colour)
+        offsets = [(k + 0.5) / samples for k in range(samples)]
         for y in range(y0, y1):
             for x in range(x0, x1):
                 fx, fy = x + 0.5, y + 0.5
-                cover = Clamp01(0.5 - sdf(fx, fy))
+                if samples == 1:
+                    cover = Clamp01(0.5 - sdf(fx, fy))
+                else:
+                    cover = sum(Clamp01(0.5 - sdf(x + u, y + v) * samples) for v in offsets for u in offsets)
+                    cover /= samples * samples
                 if cover <= 0.0:
                     continue
                 c = colour if flat else colour(fx, fy)
@@ -245,6 +281,40 @@ def Huepeek16():
     return DrawArt(HUEPEEK_16, palette)
 
 
+def LitRim(c, reach):
+    """The rim's colour, lit from the top left: white there, cool grey at the bottom right."""
+
+    def Colour(x, y):
+        return Mix(RIM_LIGHT, RIM_SHADE, Clamp01(((x - c) + (y - c)) / (2.0 * reach) + 0.5))
+
+    return Colour
+
+
+def PaintView(cv, window, c, reach, g):
+    """The magnified pixels seen through the window shape (an SDF), centred on c with
+    the centre pixel boxed as the picker boxes it. Both icons share it, so that their
+    pixels, grid and box are alike; reach is the window's half-width, which spreads
+    the hue sweep over the window."""
+    pitch, line = g["pitch"], g["line"]
+    inside = (pitch - line) / 2.0  # half-width of a magnified pixel without its grid line
+    assert (c - inside) == int(c - inside), "centre pixel off the pixel grid"
+    if line:
+        cv.Paint(window, GRID)
+    n = int(math.ceil(reach / pitch)) + 1
+    for j in range(-n, n + 1):
+        for i in range(-n, n + 1):
+            x, y = c + i * pitch, c + j * pitch
+            cell = Box(x - inside, y - inside, x + inside, y + inside)
+            cv.Paint(Both(cell, window), PatchColour(i * pitch / reach, j * pitch / reach),
+                     box=(x - inside - 1, y - inside - 1, x + inside + 1, y + inside + 1))
+    # White, with a dark edge where there is room, so that it also stands out from
+    # light neighbours.
+    box, edge = g["box"], g["edge"]
+    if edge:
+        cv.Paint(Frame(c, inside + box, inside + box + edge), INK)
+    cv.Paint(Frame(c, inside, inside + box), MARK)
+
+
 def DrawHuepeek(size):
     if size == 16:
         return Huepeek16()
@@ -261,39 +331,15 @@ def DrawHuepeek(size):
     cv.Paint(Capsule(h0 + off * 0.7, h0 - off * 0.7, h1 - off * 0.3, h1 - off * 1.7, hr * 0.35),
              HANDLE_LIGHT, opacity=0.9)
 
-    # Lens: outline, rim (lit from the top left), the inner line, then the pixels.
+    # Lens: outline, rim, the inner line, then the pixels.
     cv.Paint(Circle(c, c, radius), INK)
     rim_r = radius - outline
-
-    def RimColour(x, y):
-        t = Clamp01(((x - c) + (y - c)) / (2.0 * rim_r) + 0.5)
-        return Mix(RIM_LIGHT, RIM_SHADE, t)
-
-    cv.Paint(Circle(c, c, rim_r), RimColour)
+    cv.Paint(Circle(c, c, rim_r), LitRim(c, rim_r))
     glass_r = rim_r - g["rim"]
     if g["inner"] > 0:
         cv.Paint(Circle(c, c, glass_r), INK)
         glass_r -= g["inner"]
-    glass = Circle(c, c, glass_r)
-    pitch, line = g["pitch"], g["line"]
-    inside = (pitch - line) / 2.0  # half-width of a magnified pixel without its grid line
-    assert (c - inside) == int(c - inside), "centre pixel off the pixel grid at %d" % size
-    if line:
-        cv.Paint(glass, GRID)
-    n = int(math.ceil(glass_r / pitch)) + 1
-    for j in range(-n, n + 1):
-        for i in range(-n, n + 1):
-            x, y = c + i * pitch, c + j * pitch
-            cell = Box(x - inside, y - inside, x + inside, y + inside)
-            cv.Paint(Both(cell, glass), PatchColour(i * pitch / glass_r, j * pitch / glass_r),
-                     box=(x - inside - 1, y - inside - 1, x + inside + 1, y + inside + 1))
-
-    # The box round the centre pixel, as the picker draws it: white, with a dark edge
-    # where there is room, so that it also stands out from light neighbours.
-    box, edge = g["box"], g["edge"]
-    if edge:
-        cv.Paint(Frame(c, inside + box, inside + box + edge), INK)
-    cv.Paint(Frame(c, inside, inside + box), MARK)
+    PaintView(cv, Circle(c, c, glass_r), c, glass_r, g)
 
     # A glint on the glass: at the small sizes it would only blur the pixels.
     if size >= 256:
@@ -304,45 +350,64 @@ def DrawHuepeek(size):
 
 
 # ---------------------------------------------------------------------------
-# Icon 108: a tile of magnified pixels with the centre pixel boxed and cross hairs
-# meeting on it.
+# Icon 108: the lens's sibling, a square window onto the same magnified pixels, with
+# the same outline, lit rim and boxed centre pixel. Straight edges lie on whole
+# pixels, so the frame's widths are whole numbers here.
 
-# Per size: n x n magnified pixels of `cell` pixels with 1-pixel grid lines inside a
-# dark border of `border`, inset by `margin`; 2*margin + 2*border + n*cell + n-1 = size.
 PIXEL_SIZES = {
-    16: dict(n=3, cell=4, border=1, margin=0, radius=2.0, box=1, edge=0, hair=0),
-    32: dict(n=5, cell=4, border=2, margin=2, radius=3.0, box=1, edge=1, hair=2),
-    48: dict(n=5, cell=6, border=3, margin=4, radius=4.0, box=2, edge=1, hair=2),
+    32: dict(margin=1, corner=5.0, outline=1, rim=2, inner=1, pitch=5, line=1, box=1, edge=1),
+    48: dict(margin=3, corner=6.0, outline=2, rim=3, inner=1, pitch=7, line=1, box=2, edge=1),
 }
 
+#   K outline   W / w rim, lit / shaded   B box round the centre pixel   o the centre pixel
+#   a b c / d e / f g h the magnified pixels round it (as on a keypad)
+PIXEL_16 = (
+    ".KKKKKKKKKKKKKK.",
+    "KWWWWWWWWWWWWW#K",
+    "KWaaaabbbbccccwK",
+    "KWaaaabbbbccccwK",
+    "KWaaaabbbbccccwK",
+    "KWaaaBBBBBBcccwK",
+    "KWdddBooooBeeewK",
+    "KWdddBooooBeeewK",
+    "KWdddBooooBeeewK",
+    "KWdddBooooBeeewK",
+    "KWfffBBBBBBhhhwK",
+    "KWffffgggghhhhwK",
+    "KWffffgggghhhhwK",
+    "KWffffgggghhhhwK",
+    "K#wwwwwwwwwwwwwK",
+    ".KKKKKKKKKKKKKK.",
+)
 
-def TileColour(u, v):
-    return Hsv(0.55 + 0.22 * u - 0.18 * v, 0.72 - 0.1 * v, 0.96 - 0.1 * v)
+
+def Pixel16():
+    step = 0.65  # neighbour spacing in window half-widths, as in the lens
+    palette = {"K": INK, "W": Hex("dde2ea"), "w": Hex("a3acba"), "#": Hex("c0c7d2"), "B": MARK}
+    for key, (i, j) in zip("abcdoefgh", [(i, j) for j in (-1, 0, 1) for i in (-1, 0, 1)]):
+        palette[key] = PatchColour(i * step, j * step)
+    return DrawArt(PIXEL_16, palette)
 
 
 def DrawPixel(size):
+    if size == 16:
+        return Pixel16()
     g = PIXEL_SIZES[size]
-    n, cell, border, m = g["n"], g["cell"], g["border"], g["margin"]
-    assert 2 * m + 2 * border + n * cell + n - 1 == size
     cv = Canvas(size, size)
     c = size / 2.0
-    cv.Paint(Box(m, m, size - m, size - m, g["radius"]), INK)
-    half = n // 2
-    for j in range(n):
-        for i in range(n):
-            x0 = m + border + i * (cell + 1)
-            y0 = m + border + j * (cell + 1)
-            colour = TileColour((i - half) / float(half), (j - half) / float(half))
-            cv.Paint(Box(x0, y0, x0 + cell, y0 + cell), colour)
-    inside = cell / 2.0
-    if g["hair"]:
-        # Cross hairs from the tile's edges to the box, see-through so the pixels stay readable.
-        h = g["hair"] / 2.0
-        cv.Paint(Without(Box(c - h, m, c + h, size - m), Square(c, inside)), MARK, opacity=0.8)
-        cv.Paint(Without(Box(m, c - h, size - m, c + h), Square(c, inside)), MARK, opacity=0.8)
-    if g["edge"]:
-        cv.Paint(Frame(c, inside + g["box"], inside + g["box"] + g["edge"]), INK)
-    cv.Paint(Frame(c, inside, inside + g["box"]), MARK)
+    edge, corner = float(g["margin"]), g["corner"]
+
+    def Window(inset):
+        return Box(edge + inset, edge + inset, size - edge - inset, size - edge - inset, max(corner - inset, 0.0))
+
+    cv.Paint(Window(0), INK)
+    rim = g["outline"]
+    cv.Paint(Window(rim), LitRim(c, c - edge - rim))
+    view = rim + g["rim"]
+    if g["inner"]:
+        cv.Paint(Window(view), INK)
+        view += g["inner"]
+    PaintView(cv, Window(view), c, c - edge - view, g)
     return cv
 
 
