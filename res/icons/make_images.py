@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program's icons and banner bitmaps into this folder.
 
-    huepeek.ico       icon 107: program and tray icon (16, 32, 48 as DIBs, 256 as PNG)
+    huepeek.ico       icon 107: program and tray icon (16, 32, 48, 256)
     pixel.ico         icon 108: the picture on the main dialog's pages (16, 32, 48)
     banner_dark.bmp   bitmap 132: 700 x 60 banner for a dark background
     banner_light.bmp  bitmap 157: 700 x 60 banner for a light background
@@ -455,28 +455,37 @@ def BannerGround(dark):
 # File formats.
 
 
-def PngBytes(width, height, rgba):
-    raw = bytearray()
-    prev = bytes(width * 4)
-    for y in range(height):
-        row = bytes(v for p in rgba[y * width:(y + 1) * width] for v in p)
-        raw += _FilterRow(row, prev)
-        prev = row
+def PngBytes(width, height, rgba, smallest=True):
+    """RGBA PNG. For what ships, tries every row filter and both deflate strategies and
+    keeps the smallest: flat icon art often packs best unfiltered."""
+    rows = [bytes(v for p in rgba[y * width:(y + 1) * width] for v in p) for y in range(height)]
+    best = None
+    for kind in (None, 0, 1, 2, 3, 4) if smallest else (1,):
+        raw = bytearray()
+        prev = bytes(width * 4)
+        for row in rows:
+            raw += _FilterRow(row, prev, kind)
+            prev = row
+        for strategy in (zlib.Z_DEFAULT_STRATEGY, zlib.Z_FILTERED):
+            packer = zlib.compressobj(9, zlib.DEFLATED, 15, 9, strategy)
+            idat = packer.compress(bytes(raw)) + packer.flush()
+            if best is None or len(idat) < len(best):
+                best = idat
 
     def Chunk(kind, data):
         crc = zlib.crc32(kind + data) & 0xFFFFFFFF
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", crc)
 
     header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-    idat = zlib.compress(bytes(raw), 9)
-    return b"\x89PNG\r\n\x1a\n" + Chunk(b"IHDR", header) + Chunk(b"IDAT", idat) + Chunk(b"IEND", b"")
+    return b"\x89PNG\r\n\x1a\n" + Chunk(b"IHDR", header) + Chunk(b"IDAT", best) + Chunk(b"IEND", b"")
 
 
-def _FilterRow(row, prev):
-    """Picks the PNG filter with the smallest sum of absolute residuals (the usual heuristic)."""
+def _FilterRow(row, prev, only=None):
+    """One PNG filter for every row (only = 0..4), or per row the one with the smallest
+    sum of absolute residuals (the usual heuristic)."""
     bpp = 4
     best = None
-    for kind in range(5):
+    for kind in range(5) if only is None else (only,):
         out = bytearray([kind])
         for i, v in enumerate(row):
             left = row[i - bpp] if i >= bpp else 0
@@ -516,6 +525,12 @@ def IconDib(size, rgba):
         mask += row
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
     return header + bytes(xor) + bytes(mask)
+
+
+def IconImage(size, rgba):
+    """32 x 32 and up as PNG, which Windows reads in icons since Vista (about a third
+    of the size); 16 x 16 stays a DIB, which every consumer of small icons reads."""
+    return PngBytes(size, size, rgba) if size >= 32 else IconDib(size, rgba)
 
 
 def IcoBytes(images):
@@ -571,7 +586,7 @@ def Preview(path, canvas, scale=8):
                 mixed = tuple(int(round(cc * k + gg * (1 - k))) for cc, gg in zip((r, g, b), gb))
                 rows.append(mixed + (255,))
     with open(path, "wb") as f:
-        f.write(PngBytes(pw, ph, rows))
+        f.write(PngBytes(pw, ph, rows, smallest=False))
 
 
 def Main(argv):
@@ -588,7 +603,7 @@ def Main(argv):
     for size in (16, 32, 48, 256):
         cv = DrawHuepeek(size)
         rgba = cv.Rgba8()
-        data = PngBytes(size, size, rgba) if size >= 256 else IconDib(size, rgba)
+        data = IconImage(size, rgba)
         images.append((size, data))
         if preview_dir:
             Preview(os.path.join(preview_dir, "huepeek_%d.png" % size), cv, 8 if size < 256 else 2)
@@ -597,7 +612,7 @@ def Main(argv):
     images = []
     for size in (16, 32, 48):
         cv = DrawPixel(size)
-        images.append((size, IconDib(size, cv.Rgba8())))
+        images.append((size, IconImage(size, cv.Rgba8())))
         if preview_dir:
             Preview(os.path.join(preview_dir, "pixel_%d.png" % size), cv)
     outputs["pixel.ico"] = IcoBytes(images)
