@@ -3,6 +3,9 @@
 // The images are drawn by res/icons/make_images.py; the expected colours below are its own.
 #include <windows.h>
 
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,8 @@ namespace {
 
 int const kIconProgram = 107;  // the program and tray icon
 int const kIconPixel = 108;    // the second picture on the main dialog's pages
+int const kBannerWidth = 700;
+int const kBannerHeight = 60;
 
 // The resources of huepeek.exe, mapped as data: nothing of the program runs.
 class ExeResources {
@@ -187,6 +192,135 @@ TEST(ImagesTest, EveryIconImageIsStoredOnce) {
     EXPECT_EQ(7u, images.size());
     for (size_t i = 0; i < images.size(); ++i) {
         for (size_t j = i + 1; j < images.size(); ++j) EXPECT_NE(images[i], images[j]) << i << " and " << j;
+    }
+}
+
+// An 8-bit palettized BMP file as the file itself states it, decoded here without Windows:
+// BI_RGB or BI_RLE8 (runs, absolute runs, ends of line and of the bitmap; no deltas).
+bool ReadBmp8(const std::string& path, int* width, int* height, std::vector<COLORREF>* pixels) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> const file((std::istreambuf_iterator<char>(in)),
+                                          std::istreambuf_iterator<char>());
+    if (file.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) return false;
+    BITMAPFILEHEADER head;
+    BITMAPINFOHEADER info;
+    memcpy(&head, file.data(), sizeof(head));
+    memcpy(&info, file.data() + sizeof(head), sizeof(info));
+    if (head.bfType != 0x4D42 || info.biBitCount != 8 || info.biHeight <= 0 || head.bfOffBits > file.size()) {
+        return false;
+    }
+    size_t const colours = info.biClrUsed ? info.biClrUsed : 256;
+    const unsigned char* palette = file.data() + sizeof(head) + info.biSize;
+    if (palette + colours * 4 > file.data() + head.bfOffBits) return false;
+    *width = info.biWidth;
+    *height = info.biHeight;
+    std::vector<int> indices;  // bottom row first
+    size_t at = head.bfOffBits;
+    if (info.biCompression == BI_RGB) {
+        size_t const stride = (size_t(*width) + 3) & ~size_t(3);
+        for (int y = 0; y < *height; ++y, at += stride) {
+            if (at + stride > file.size()) return false;
+            indices.insert(indices.end(), file.begin() + at, file.begin() + at + *width);
+        }
+    } else if (info.biCompression == BI_RLE8) {
+        std::vector<int> row;
+        for (;;) {
+            if (at + 2 > file.size()) return false;
+            unsigned const count = file[at], value = file[at + 1];
+            at += 2;
+            if (count) {
+                row.insert(row.end(), count, int(value));
+            } else if (value == 0 || value == 1) {
+                if (row.size() != size_t(*width)) return false;
+                indices.insert(indices.end(), row.begin(), row.end());
+                row.clear();
+                if (value == 1) break;
+            } else if (value == 2 || at + value > file.size()) {
+                return false;
+            } else {
+                row.insert(row.end(), file.begin() + at, file.begin() + at + value);
+                at += value + (value & 1);
+            }
+        }
+    } else {
+        return false;
+    }
+    if (indices.size() != size_t(*width) * size_t(*height)) return false;
+    pixels->assign(indices.size(), 0);
+    for (int y = 0; y < *height; ++y) {
+        for (int x = 0; x < *width; ++x) {
+            size_t const index = size_t(indices[size_t(*height - 1 - y) * *width + x]);
+            if (index >= colours) return false;
+            const unsigned char* bgr = palette + index * 4;
+            (*pixels)[size_t(y) * *width + x] = RGB(bgr[2], bgr[1], bgr[0]);
+        }
+    }
+    return true;
+}
+
+struct BannerCase {
+    int id;
+    const char* file;
+    COLORREF ground;  // what the dialog fills the banner control with round the bitmap
+};
+
+BannerCase const kBanners[] = {
+    {132, "banner_dark.bmp", RGB(0, 0, 0)},
+    {157, "banner_light.bmp", RGB(251, 251, 251)},
+};
+
+// Loaded and drawn as the main dialog draws it: the control filled with the ground, the bitmap
+// centred on it, here in a control of 120 dpi (875 x 75) so that the ground shows round it.
+TEST(ImagesTest, BannersLoadAndDrawPixelForPixelOnTheirGround) {
+    ExeResources exe;
+    ASSERT_TRUE(exe.Get());
+    for (const BannerCase& banner : kBanners) {
+        SCOPED_TRACE(banner.file);
+        int width = 0, height = 0;
+        std::vector<COLORREF> expected;
+        ASSERT_TRUE(ReadBmp8(std::string(HUEPEEK_SOURCE_DIR "/res/icons/") + banner.file, &width, &height,
+                             &expected));
+        ASSERT_EQ(kBannerWidth, width);
+        ASSERT_EQ(kBannerHeight, height);
+        // Its outermost pixels are the ground, so that no edge shows where the ground goes on.
+        for (int x = 0; x < width; ++x) {
+            ASSERT_EQ(banner.ground, expected[x]) << x;
+            ASSERT_EQ(banner.ground, expected[size_t(height - 1) * width + x]) << x;
+        }
+        for (int y = 0; y < height; ++y) {
+            ASSERT_EQ(banner.ground, expected[size_t(y) * width]) << y;
+            ASSERT_EQ(banner.ground, expected[size_t(y) * width + width - 1]) << y;
+        }
+
+        HBITMAP const bitmap = LoadBitmapW(exe.Get(), MAKEINTRESOURCEW(banner.id));
+        ASSERT_TRUE(bitmap);
+        BITMAP info = {};
+        ASSERT_EQ(int(sizeof(info)), GetObjectW(bitmap, sizeof(info), &info));
+        EXPECT_EQ(kBannerWidth, info.bmWidth);
+        EXPECT_EQ(kBannerHeight, info.bmHeight);
+        int const controlWidth = kBannerWidth * 5 / 4, controlHeight = kBannerHeight * 5 / 4;
+        Surface control(controlWidth, controlHeight, banner.ground);
+        ASSERT_TRUE(control.Ok());
+        HDC const source = CreateCompatibleDC(nullptr);
+        HGDIOBJ const old = SelectObject(source, bitmap);
+        int const left = (controlWidth - info.bmWidth) >> 1, top = (controlHeight - info.bmHeight) >> 1;
+        BitBlt(control.Dc(), left, top, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+        SelectObject(source, old);
+        DeleteDC(source);
+        DeleteObject(bitmap);
+
+        int wrong = 0;
+        for (int y = 0; y < controlHeight; ++y) {
+            for (int x = 0; x < controlWidth; ++x) {
+                bool const inside = x >= left && x < left + width && y >= top && y < top + height;
+                COLORREF const want = inside ? expected[size_t(y - top) * width + x - left] : banner.ground;
+                if (control.At(x, y) != want && wrong++ < 5) {
+                    ADD_FAILURE() << "at " << x << "," << y << ": " << std::hex << control.At(x, y)
+                                  << " instead of " << want;
+                }
+            }
+        }
+        EXPECT_EQ(0, wrong);
     }
 }
 
