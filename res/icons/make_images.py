@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """Draws the program's icons and banner bitmaps into this folder.
 
-    huepeek.ico       icon 107: program and tray icon (16, 32, 48 as DIBs, 256 as PNG)
+    huepeek.ico       icon 107: program and tray icon (16, 32, 48, 256)
     pixel.ico         icon 108: the picture on the main dialog's pages (16, 32, 48)
-    banner_dark.bmp   bitmap 132: 700 x 60 banner for a dark background
-    banner_light.bmp  bitmap 157: 700 x 60 banner for a light background
+    banner_dark.bmp   bitmap 132: 700 x 60 banner for a dark background (black)
+    banner_light.bmp  bitmap 157: 700 x 60 banner for a light background (251, 251, 251)
+
+Icons keep 16 x 16 as a DIB and the larger sizes as PNG; banners are 8-bit palettized,
+run-length encoded where that is smaller.
 
 Standard library only, so the images can be rebuilt on any machine with Python 3;
 nothing time- or machine-dependent goes into the files, so every run writes the same
@@ -14,8 +17,10 @@ a scaled-down big picture would turn to mush at 16 x 16 in the tray.
 
     python3 make_images.py [--preview DIR]
 
---preview also writes enlarged PNGs of every image (icons up to 48 x 48 at 8x) on a
-light and a dark ground to DIR, for looking at them; they never belong in the repository.
+--preview also writes PNGs to DIR for looking at the images: every icon enlarged (up
+to 48 x 48 at 8x) on a light and a dark ground, and each banner as it ships at 1:1, in
+a mock of the main dialog's top at 96 and 120 dpi, and enlarged 3x. They never belong
+in the repository.
 """
 
 import math
@@ -107,6 +112,35 @@ def Without(a, b):
     return lambda x, y: max(a(x, y), -b(x, y))
 
 
+def Either(*shapes):
+    return lambda x, y: min(shape(x, y) for shape in shapes)
+
+
+def Ring(shape, width):
+    """The band of the given width just inside the shape's edge."""
+
+    def Sdf(x, y):
+        d = shape(x, y)
+        return max(d, -d - width)
+
+    return Sdf
+
+
+def Stroke(ax, ay, bx, by, width):
+    """A straight stroke with flat ends from a to b."""
+    length = math.hypot(bx - ax, by - ay)
+    ux, uy = (bx - ax) / length, (by - ay) / length
+    mx, my = (ax + bx) / 2.0, (ay + by) / 2.0
+
+    def Sdf(x, y):
+        px, py = x - mx, y - my
+        dx = abs(px * ux + py * uy) - length / 2.0
+        dy = abs(py * ux - px * uy) - width / 2.0
+        return math.hypot(max(dx, 0.0), max(dy, 0.0)) + min(max(dx, dy), 0.0)
+
+    return Sdf
+
+
 class Canvas:
     """Premultiplied RGBA floats, composited with 'over'."""
 
@@ -117,16 +151,23 @@ class Canvas:
             fill = [ground[0], ground[1], ground[2], 1.0]
         self.px = [list(fill) for _ in range(width * height)]
 
-    def Paint(self, sdf, colour, box=None, opacity=1.0):
-        """colour is an RGBA tuple or a function of the pixel centre giving one."""
+    def Paint(self, sdf, colour, box=None, opacity=1.0, samples=1):
+        """colour is an RGBA tuple or a function of the pixel centre giving one. With
+        samples > 1 each pixel is covered by samples x samples sub-pixels, for curves
+        that must stay smooth at a size where every pixel shows (the wordmark)."""
         x0, y0, x1, y1 = box or (0, 0, self.width, self.height)
         x0, y0 = max(0, int(math.floor(x0))), max(0, int(math.floor(y0)))
         x1, y1 = min(self.width, int(math.ceil(x1))), min(self.height, int(math.ceil(y1)))
         flat = not callable(colour)
+        offsets = [(k + 0.5) / samples for k in range(samples)]
         for y in range(y0, y1):
             for x in range(x0, x1):
                 fx, fy = x + 0.5, y + 0.5
-                cover = Clamp01(0.5 - sdf(fx, fy))
+                if samples == 1:
+                    cover = Clamp01(0.5 - sdf(fx, fy))
+                else:
+                    cover = sum(Clamp01(0.5 - sdf(x + u, y + v) * samples) for v in offsets for u in offsets)
+                    cover /= samples * samples
                 if cover <= 0.0:
                     continue
                 c = colour if flat else colour(fx, fy)
@@ -194,13 +235,14 @@ HUEPEEK_SIZES = {
 }
 
 
-def Square(c, half):
-    return Box(c - half, c - half, c + half, c + half)
+def Square(c, half, cy=None):
+    cy = c if cy is None else cy
+    return Box(c - half, cy - half, c + half, cy + half)
 
 
-def Frame(c, inside, outside):
-    """A square ring round centre c between the half-widths inside and outside."""
-    return Without(Square(c, outside), Square(c, inside))
+def Frame(c, inside, outside, cy=None):
+    """A square ring round centre (c, cy or c) between the half-widths inside and outside."""
+    return Without(Square(c, outside, cy), Square(c, inside, cy))
 
 
 # The 16 x 16 picture is set pixel by pixel: at tray size every pixel is a decision.
@@ -245,6 +287,40 @@ def Huepeek16():
     return DrawArt(HUEPEEK_16, palette)
 
 
+def LitRim(c, reach):
+    """The rim's colour, lit from the top left: white there, cool grey at the bottom right."""
+
+    def Colour(x, y):
+        return Mix(RIM_LIGHT, RIM_SHADE, Clamp01(((x - c) + (y - c)) / (2.0 * reach) + 0.5))
+
+    return Colour
+
+
+def PaintView(cv, window, c, reach, g):
+    """The magnified pixels seen through the window shape (an SDF), centred on c with
+    the centre pixel boxed as the picker boxes it. Both icons share it, so that their
+    pixels, grid and box are alike; reach is the window's half-width, which spreads
+    the hue sweep over the window."""
+    pitch, line = g["pitch"], g["line"]
+    inside = (pitch - line) / 2.0  # half-width of a magnified pixel without its grid line
+    assert (c - inside) == int(c - inside), "centre pixel off the pixel grid"
+    if line:
+        cv.Paint(window, GRID)
+    n = int(math.ceil(reach / pitch)) + 1
+    for j in range(-n, n + 1):
+        for i in range(-n, n + 1):
+            x, y = c + i * pitch, c + j * pitch
+            cell = Box(x - inside, y - inside, x + inside, y + inside)
+            cv.Paint(Both(cell, window), PatchColour(i * pitch / reach, j * pitch / reach),
+                     box=(x - inside - 1, y - inside - 1, x + inside + 1, y + inside + 1))
+    # White, with a dark edge where there is room, so that it also stands out from
+    # light neighbours.
+    box, edge = g["box"], g["edge"]
+    if edge:
+        cv.Paint(Frame(c, inside + box, inside + box + edge), INK)
+    cv.Paint(Frame(c, inside, inside + box), MARK)
+
+
 def DrawHuepeek(size):
     if size == 16:
         return Huepeek16()
@@ -261,39 +337,15 @@ def DrawHuepeek(size):
     cv.Paint(Capsule(h0 + off * 0.7, h0 - off * 0.7, h1 - off * 0.3, h1 - off * 1.7, hr * 0.35),
              HANDLE_LIGHT, opacity=0.9)
 
-    # Lens: outline, rim (lit from the top left), the inner line, then the pixels.
+    # Lens: outline, rim, the inner line, then the pixels.
     cv.Paint(Circle(c, c, radius), INK)
     rim_r = radius - outline
-
-    def RimColour(x, y):
-        t = Clamp01(((x - c) + (y - c)) / (2.0 * rim_r) + 0.5)
-        return Mix(RIM_LIGHT, RIM_SHADE, t)
-
-    cv.Paint(Circle(c, c, rim_r), RimColour)
+    cv.Paint(Circle(c, c, rim_r), LitRim(c, rim_r))
     glass_r = rim_r - g["rim"]
     if g["inner"] > 0:
         cv.Paint(Circle(c, c, glass_r), INK)
         glass_r -= g["inner"]
-    glass = Circle(c, c, glass_r)
-    pitch, line = g["pitch"], g["line"]
-    inside = (pitch - line) / 2.0  # half-width of a magnified pixel without its grid line
-    assert (c - inside) == int(c - inside), "centre pixel off the pixel grid at %d" % size
-    if line:
-        cv.Paint(glass, GRID)
-    n = int(math.ceil(glass_r / pitch)) + 1
-    for j in range(-n, n + 1):
-        for i in range(-n, n + 1):
-            x, y = c + i * pitch, c + j * pitch
-            cell = Box(x - inside, y - inside, x + inside, y + inside)
-            cv.Paint(Both(cell, glass), PatchColour(i * pitch / glass_r, j * pitch / glass_r),
-                     box=(x - inside - 1, y - inside - 1, x + inside + 1, y + inside + 1))
-
-    # The box round the centre pixel, as the picker draws it: white, with a dark edge
-    # where there is room, so that it also stands out from light neighbours.
-    box, edge = g["box"], g["edge"]
-    if edge:
-        cv.Paint(Frame(c, inside + box, inside + box + edge), INK)
-    cv.Paint(Frame(c, inside, inside + box), MARK)
+    PaintView(cv, Circle(c, c, glass_r), c, glass_r, g)
 
     # A glint on the glass: at the small sizes it would only blur the pixels.
     if size >= 256:
@@ -304,80 +356,184 @@ def DrawHuepeek(size):
 
 
 # ---------------------------------------------------------------------------
-# Icon 108: a tile of magnified pixels with the centre pixel boxed and cross hairs
-# meeting on it.
+# Icon 108: the lens's sibling, a square window onto the same magnified pixels, with
+# the same outline, lit rim and boxed centre pixel. Straight edges lie on whole
+# pixels, so the frame's widths are whole numbers here.
 
-# Per size: n x n magnified pixels of `cell` pixels with 1-pixel grid lines inside a
-# dark border of `border`, inset by `margin`; 2*margin + 2*border + n*cell + n-1 = size.
 PIXEL_SIZES = {
-    16: dict(n=3, cell=4, border=1, margin=0, radius=2.0, box=1, edge=0, hair=0),
-    32: dict(n=5, cell=4, border=2, margin=2, radius=3.0, box=1, edge=1, hair=2),
-    48: dict(n=5, cell=6, border=3, margin=4, radius=4.0, box=2, edge=1, hair=2),
+    32: dict(margin=1, corner=5.0, outline=1, rim=2, inner=1, pitch=5, line=1, box=1, edge=1),
+    48: dict(margin=3, corner=6.0, outline=2, rim=3, inner=1, pitch=7, line=1, box=2, edge=1),
 }
 
+#   K outline   W / w rim, lit / shaded   B box round the centre pixel   o the centre pixel
+#   a b c / d e / f g h the magnified pixels round it (as on a keypad)
+PIXEL_16 = (
+    ".KKKKKKKKKKKKKK.",
+    "KWWWWWWWWWWWWW#K",
+    "KWaaaabbbbccccwK",
+    "KWaaaabbbbccccwK",
+    "KWaaaabbbbccccwK",
+    "KWaaaBBBBBBcccwK",
+    "KWdddBooooBeeewK",
+    "KWdddBooooBeeewK",
+    "KWdddBooooBeeewK",
+    "KWdddBooooBeeewK",
+    "KWfffBBBBBBhhhwK",
+    "KWffffgggghhhhwK",
+    "KWffffgggghhhhwK",
+    "KWffffgggghhhhwK",
+    "K#wwwwwwwwwwwwwK",
+    ".KKKKKKKKKKKKKK.",
+)
 
-def TileColour(u, v):
-    return Hsv(0.55 + 0.22 * u - 0.18 * v, 0.72 - 0.1 * v, 0.96 - 0.1 * v)
+
+def Pixel16():
+    step = 0.65  # neighbour spacing in window half-widths, as in the lens
+    palette = {"K": INK, "W": Hex("dde2ea"), "w": Hex("a3acba"), "#": Hex("c0c7d2"), "B": MARK}
+    for key, (i, j) in zip("abcdoefgh", [(i, j) for j in (-1, 0, 1) for i in (-1, 0, 1)]):
+        palette[key] = PatchColour(i * step, j * step)
+    return DrawArt(PIXEL_16, palette)
 
 
 def DrawPixel(size):
+    if size == 16:
+        return Pixel16()
     g = PIXEL_SIZES[size]
-    n, cell, border, m = g["n"], g["cell"], g["border"], g["margin"]
-    assert 2 * m + 2 * border + n * cell + n - 1 == size
     cv = Canvas(size, size)
     c = size / 2.0
-    cv.Paint(Box(m, m, size - m, size - m, g["radius"]), INK)
-    half = n // 2
-    for j in range(n):
-        for i in range(n):
-            x0 = m + border + i * (cell + 1)
-            y0 = m + border + j * (cell + 1)
-            colour = TileColour((i - half) / float(half), (j - half) / float(half))
-            cv.Paint(Box(x0, y0, x0 + cell, y0 + cell), colour)
-    inside = cell / 2.0
-    if g["hair"]:
-        # Cross hairs from the tile's edges to the box, see-through so the pixels stay readable.
-        h = g["hair"] / 2.0
-        cv.Paint(Without(Box(c - h, m, c + h, size - m), Square(c, inside)), MARK, opacity=0.8)
-        cv.Paint(Without(Box(m, c - h, size - m, c + h), Square(c, inside)), MARK, opacity=0.8)
-    if g["edge"]:
-        cv.Paint(Frame(c, inside + g["box"], inside + g["box"] + g["edge"]), INK)
-    cv.Paint(Frame(c, inside, inside + g["box"]), MARK)
+    edge, corner = float(g["margin"]), g["corner"]
+
+    def Window(inset):
+        far = size - edge - inset
+        return Box(edge + inset, edge + inset, far, far, max(corner - inset, 0.0))
+
+    cv.Paint(Window(0), INK)
+    rim = g["outline"]
+    cv.Paint(Window(rim), LitRim(c, c - edge - rim))
+    view = rim + g["rim"]
+    if g["inner"]:
+        cv.Paint(Window(view), INK)
+        view += g["inner"]
+    PaintView(cv, Window(view), c, c - edge - view, g)
     return cv
 
 
 # ---------------------------------------------------------------------------
-# Banners: a quiet band of magnified pixels running through the spectrum, fading
-# into the dialog's banner background at both ends, with the program icon at the left.
+# Banners: the program icon, the product name as a wordmark, and at the right a
+# halftone band of magnified pixels in the icon's colours round one boxed pixel, as
+# the picker boxes it. The band's pixels shrink away from the boxed one, so it ends
+# in the banner's own ground without a fade to a second colour; the ground is exactly
+# the colour the dialog paints round the bitmap, so no edge shows at any size.
 
 BANNER_W, BANNER_H = 700, 60
+# The banner control is 467 x 37 dialog units, 700 x 60 pixels with the dialog font at
+# 96 dpi, but it starts 47 units left of the dialog and ends 32 units right of it:
+# at 96 dpi only x 70 to 652 of the bitmap shows. At 120 dpi the control grows round
+# the centred bitmap and all of it shows, at the dialog's left edge. So the icon and
+# the wordmark lie inside the part that always shows, and the band ends before 652.
+BANNER_SHOWN = (70, 652)
+BANNER_ICON = (79, 6)  # top left of the 48 x 48 program icon
+
+# The wordmark, in banner pixels: the left end, the baseline, x-height, cap height,
+# ascender and descender, stem and bar widths, the overshoot of round letters, and
+# the space after each letter. Stems and bars have whole widths on whole pixels.
+WORDMARK = dict(x=141, base=41, xh=19, cap=26, asc=27, desc=6, stem=4, bar=4, over=0.5,
+                gaps=(4, 3, 3, 2, 2, 3, 0))
+
+# The halftone band: the boxed pixel's centre, the pitch and the full size of a
+# magnified pixel, the rows, and the columns to the left and right of the boxed one.
+HALFTONE = dict(x=565, y=30, pitch=12, cell=10, rows=3, columns=(-19, 6))
+
+
+def Letter(key, x0, w):
+    """The SDF, its painting box and its advance for one letter of the wordmark."""
+    base, xh, stem, bar, over = w["base"], w["xh"], w["stem"], w["bar"], w["over"]
+    top = base - xh
+
+    def Bowl(width):
+        # An x-height ring, round at the ends, slightly over the x-height and baseline.
+        return Ring(Box(x0, top - over, x0 + width, base + over, min(width, xh + 2 * over) / 2.0), stem)
+
+    if key == "H":
+        width, cap_top = 18, base - w["cap"]
+        middle = round(cap_top + w["cap"] / 2.0)
+        sdf = Either(Box(x0, cap_top, x0 + stem, base), Box(x0 + width - stem, cap_top, x0 + width, base),
+                     Box(x0 + stem - 0.5, middle - bar / 2.0, x0 + width - stem + 0.5, middle + bar / 2.0))
+        return sdf, (x0 - 1, cap_top - 1, x0 + width + 1, base + 1), width
+    if key == "u":
+        width = 15
+        # A ring running far above the x-height, cut there: straight sides, round bottom.
+        cup = Both(Ring(Box(x0, top - 20, x0 + width, base + over, width / 2.0), stem),
+                   Box(x0 - 1, top, x0 + width + 1, base + 2))
+        sdf = Either(cup, Box(x0 + width - stem, top, x0 + width, base))
+        return sdf, (x0 - 1, top - 1, x0 + width + 1, base + 2), width
+    if key == "e":
+        width = 16
+        middle = top + xh / 2.0 - 0.5
+        # The opening between the bar and the lower terminal, which ends level.
+        opening = Box(x0 + width / 2.0, middle + bar / 2.0, x0 + width + 1, base - xh * 0.24)
+        ring = Without(Bowl(width), opening)
+        sdf = Either(ring, Box(x0 + 1, middle - bar / 2.0, x0 + width - 1, middle + bar / 2.0))
+        return sdf, (x0 - 1, top - 2, x0 + width + 1, base + 2), width
+    if key == "p":
+        width = 16
+        sdf = Either(Bowl(width), Box(x0, top, x0 + stem, base + w["desc"]))
+        return sdf, (x0 - 1, top - 2, x0 + width + 1, base + w["desc"] + 1), width
+    if key == "k":
+        width, asc_top = 14, base - w["asc"]
+        thick = stem * 1.1  # diagonals look thinner than stems of the same width
+        slope = xh * 0.64 / (width - stem)
+        jx, jy = x0 + stem, base - xh * 0.36  # where the arm meets the stem
+        arm = Stroke(jx - 3, jy + 3 * slope, x0 + width + 3, top - 3 * slope, thick)
+        lx = jx + (width - stem) * 0.38
+        leg = Stroke(lx, jy - (lx - jx) * slope, x0 + width + 1.5, base + 2.5, thick)
+        # Both diagonals run past the x-height and baseline and are cut level there.
+        diagonals = Both(Either(arm, leg), Box(x0 + stem * 0.5, top, x0 + width + 0.6, base))
+        sdf = Either(Box(x0, asc_top, x0 + stem, base), diagonals)
+        return sdf, (x0 - 1, asc_top - 1, x0 + width + 2, base + 1), width
+    raise KeyError(key)
+
+
+def PaintWordmark(cv, colour):
+    w = WORDMARK
+    x = w["x"]
+    for key, gap in zip("Huepeek", w["gaps"]):
+        sdf, box, width = Letter(key, x, w)
+        cv.Paint(sdf, colour, box=box, samples=4)
+        x += width + gap
+
+
+def PaintHalftone(cv, edge_colour):
+    h = HALFTONE
+    fx, fy, pitch, cell, rows = h["x"], h["y"], h["pitch"], h["cell"], h["rows"]
+    first, last = h["columns"]
+    for j in range(rows):
+        y = fy + (j - (rows - 1) // 2) * pitch
+        for i in range(first, last + 1):
+            x = fx + i * pitch
+            # Whole sizes on whole pixels keep every square crisp at 1:1; they shrink by
+            # one pixel a step away from the boxed pixel, the outer rows two pixels smaller.
+            steps = int(round((cell - 2) * abs(i) / float(-first if i < 0 else last)))
+            size = cell - steps - 2 * abs(j - rows // 2)
+            if size < 2:
+                continue
+            x0, y0 = x - size // 2, y - size // 2
+            # The same hue sweep as the icons' magnified pixels, spread over the band.
+            colour = PatchColour((x - fx) / 160.0, (y - fy) / 160.0)
+            cv.Paint(Box(x0, y0, x0 + size, y0 + size, min(2.0, size * 0.2)), colour,
+                     box=(x0 - 1, y0 - 1, x0 + size + 1, y0 + size + 1))
+    # The boxed pixel, boxed as in the icons: white, edged dark where the ground is light.
+    half = cell / 2.0
+    if edge_colour:
+        cv.Paint(Frame(fx, half + 2, half + 3, fy), edge_colour)
+    cv.Paint(Frame(fx, half, half + 2, fy), MARK)
 
 
 def DrawBanner(dark):
-    ground = BannerGround(dark)
-    cv = Canvas(BANNER_W, BANNER_H, ground)
-    pitch, cell, rows = 12, 10, 3
-    top = (BANNER_H - rows * pitch + pitch - cell) // 2
-    first = 80
-    count = (BANNER_W - first) // pitch
-    for k in range(count):
-        t = k / float(count - 1)
-        # Fades in quickly after the icon and out slowly towards the right end, so
-        # the band melts into the banner control's own background when it is cut.
-        fade = Clamp01(min(t / 0.06, (1.0 - t) / 0.45))
-        fade = fade * fade * (3.0 - 2.0 * fade)
-        for row in range(rows):
-            v = row - (rows - 1) / 2.0
-            weight = 1.0 - 0.45 * abs(v)
-            if dark:
-                colour = Hsv(0.58 + t * 0.9 + 0.02 * v, 0.55, 0.88 - 0.1 * v)
-            else:
-                colour = Hsv(0.58 + t * 0.9 + 0.02 * v, 0.62, 0.95 - 0.08 * v)
-            x0, y0 = first + k * pitch, top + row * pitch
-            cv.Paint(Box(x0, y0, x0 + cell, y0 + cell, 1.5), colour, box=(x0, y0, x0 + cell, y0 + cell),
-                     opacity=fade * weight)
-    icon = DrawHuepeek(48)
-    cv.Draw(icon, 18, (BANNER_H - 48) // 2)
+    cv = Canvas(BANNER_W, BANNER_H, BannerGround(dark))
+    cv.Draw(DrawHuepeek(48), *BANNER_ICON)
+    PaintWordmark(cv, Hex("f2f4f7") if dark else INK)
+    PaintHalftone(cv, None if dark else INK)
     return cv
 
 
@@ -390,28 +546,37 @@ def BannerGround(dark):
 # File formats.
 
 
-def PngBytes(width, height, rgba):
-    raw = bytearray()
-    prev = bytes(width * 4)
-    for y in range(height):
-        row = bytes(v for p in rgba[y * width:(y + 1) * width] for v in p)
-        raw += _FilterRow(row, prev)
-        prev = row
+def PngBytes(width, height, rgba, smallest=True):
+    """RGBA PNG. For what ships, tries every row filter and both deflate strategies and
+    keeps the smallest: flat icon art often packs best unfiltered."""
+    rows = [bytes(v for p in rgba[y * width:(y + 1) * width] for v in p) for y in range(height)]
+    best = None
+    for kind in (None, 0, 1, 2, 3, 4) if smallest else (1,):
+        raw = bytearray()
+        prev = bytes(width * 4)
+        for row in rows:
+            raw += _FilterRow(row, prev, kind)
+            prev = row
+        for strategy in (zlib.Z_DEFAULT_STRATEGY, zlib.Z_FILTERED):
+            packer = zlib.compressobj(9, zlib.DEFLATED, 15, 9, strategy)
+            idat = packer.compress(bytes(raw)) + packer.flush()
+            if best is None or len(idat) < len(best):
+                best = idat
 
     def Chunk(kind, data):
         crc = zlib.crc32(kind + data) & 0xFFFFFFFF
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", crc)
 
     header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-    idat = zlib.compress(bytes(raw), 9)
-    return b"\x89PNG\r\n\x1a\n" + Chunk(b"IHDR", header) + Chunk(b"IDAT", idat) + Chunk(b"IEND", b"")
+    return b"\x89PNG\r\n\x1a\n" + Chunk(b"IHDR", header) + Chunk(b"IDAT", best) + Chunk(b"IEND", b"")
 
 
-def _FilterRow(row, prev):
-    """Picks the PNG filter with the smallest sum of absolute residuals (the usual heuristic)."""
+def _FilterRow(row, prev, only=None):
+    """One PNG filter for every row (only = 0..4), or per row the one with the smallest
+    sum of absolute residuals (the usual heuristic)."""
     bpp = 4
     best = None
-    for kind in range(5):
+    for kind in range(5) if only is None else (only,):
         out = bytearray([kind])
         for i, v in enumerate(row):
             left = row[i - bpp] if i >= bpp else 0
@@ -453,6 +618,12 @@ def IconDib(size, rgba):
     return header + bytes(xor) + bytes(mask)
 
 
+def IconImage(size, rgba):
+    """32 x 32 and up as PNG, which Windows reads in icons since Vista (about a third
+    of the size); 16 x 16 stays a DIB, which every consumer of small icons reads."""
+    return PngBytes(size, size, rgba) if size >= 32 else IconDib(size, rgba)
+
+
 def IcoBytes(images):
     """images: list of (size, image bytes), smallest first; 256 is stored as 0."""
     out = struct.pack("<HHH", 0, 1, len(images))
@@ -466,20 +637,128 @@ def IcoBytes(images):
     return out + body
 
 
-def BmpBytes(width, height, rgba):
-    """24-bit BI_RGB, bottom-up, from an opaque picture."""
-    stride = (width * 3 + 3) & ~3
-    pixels = bytearray()
-    for y in range(height - 1, -1, -1):
-        row = bytearray()
-        for r, g, b, a in rgba[y * width:(y + 1) * width]:
-            assert a == 255
-            row += bytes((b, g, r))
-        row += bytes(stride - len(row))
-        pixels += row
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    file_header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
-    return file_header + info + bytes(pixels)
+def Palettize(rgba, exact, limit=256):
+    """Up to limit colours for an opaque picture: every colour when there are few
+    enough, else a median cut that splits the box of colours with the largest error
+    (weighted by use) at its weighted median. The colours in exact (the ground) are kept
+    as they are. Returns the palette (exact colours first) and one index per pixel."""
+    counts = {}
+    for r, g, b, a in rgba:
+        assert a == 255
+        counts[(r, g, b)] = counts.get((r, g, b), 0) + 1
+    exact = [c for c in exact if c in counts]
+    rest = sorted(c for c in counts if c not in exact)
+    if len(exact) + len(rest) <= limit:
+        palette = exact + rest
+    else:
+
+        def Mean(box):
+            total = sum(counts[c] for c in box)
+            return tuple(sum(c[i] * counts[c] for c in box) / total for i in range(3))
+
+        def Error(box):
+            m = Mean(box)
+            return sum(counts[c] * sum((c[i] - m[i]) ** 2 for i in range(3)) for c in box)
+
+        boxes = [(Error(rest), rest)]
+        while len(boxes) < limit - len(exact):
+            boxes.sort(key=lambda item: -item[0])
+            error, box = boxes[0]
+            if error <= 0.0:
+                break
+            spans = [max(c[i] for c in box) - min(c[i] for c in box) for i in range(3)]
+            axis = spans.index(max(spans))
+            box = sorted(box, key=lambda c: (c[axis], c))
+            half, seen = sum(counts[c] for c in box) / 2.0, 0
+            for cut, c in enumerate(box):
+                seen += counts[c]
+                if seen >= half:
+                    break
+            cut = min(max(cut + 1, 1), len(box) - 1)
+            boxes[0:1] = [(Error(box[:cut]), box[:cut]), (Error(box[cut:]), box[cut:])]
+        palette = exact + sorted(tuple(int(round(v)) for v in Mean(box)) for _, box in boxes)
+
+    def Nearest(c):
+        if c in exact:
+            return exact.index(c)
+        return min(range(len(palette)), key=lambda k: (sum((c[i] - palette[k][i]) ** 2 for i in range(3)), k))
+
+    lookup = {c: Nearest(c) for c in counts}
+    return palette, [lookup[(r, g, b)] for r, g, b, a in rgba]
+
+
+def Rle8(rows):
+    """BI_RLE8 of rows of palette indices (bottom row first): runs of three or more
+    encoded, everything else in absolute runs, an end of line after every row but the
+    last, then the end of the bitmap; no deltas, so every pixel is written."""
+    out = bytearray()
+    for y, row in enumerate(rows):
+        literal = bytearray()
+
+        def Flush():
+            if len(literal) >= 3:
+                out.extend(bytes((0, len(literal))) + literal + bytes(len(literal) & 1))
+            else:
+                for v in literal:
+                    out.extend((1, v))
+            del literal[:]
+
+        i = 0
+        while i < len(row):
+            run = 1
+            while i + run < len(row) and run < 255 and row[i + run] == row[i]:
+                run += 1
+            if run >= 3 or (run == 2 and not literal):
+                Flush()
+                out.extend((run, row[i]))
+                i += run
+            else:
+                literal.append(row[i])
+                i += 1
+                if len(literal) == 255:
+                    Flush()
+        Flush()
+        out.extend((0, 1) if y == len(rows) - 1 else (0, 0))
+    return bytes(out)
+
+
+def UnRle8(data, width, height):
+    """The decoder of Rle8's subset, to prove every file before it is written."""
+    rows, row, i = [], [], 0
+    while i < len(data):
+        count, value = data[i], data[i + 1]
+        i += 2
+        if count:
+            row += [value] * count
+        elif value in (0, 1):
+            rows.append(row)
+            row = []
+            if value == 1:
+                break
+        else:
+            row += list(data[i:i + value])
+            i += value + (value & 1)
+    assert i == len(data) and len(rows) == height and all(len(r) == width for r in rows)
+    return rows
+
+
+def BmpBytes(width, height, rgba, ground):
+    """An 8-bit palettized BMP, BI_RLE8 when that is smaller than BI_RGB, bottom-up;
+    the ground is palette entry 0 and keeps its exact colour."""
+    palette, indices = Palettize(rgba, [ground])
+    rows = [indices[y * width:(y + 1) * width] for y in range(height - 1, -1, -1)]
+    stride = (width + 3) & ~3
+    plain = b"".join(bytes(row) + bytes(stride - width) for row in rows)
+    packed = Rle8(rows)
+    assert UnRle8(packed, width, height) == rows
+    compression, pixels = (1, packed) if len(packed) < len(plain) else (0, plain)
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, compression, len(pixels), 2835, 2835,
+                       len(palette), 0)
+    offset = 14 + len(info) + len(colours)
+    file_header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    shipped = [palette[i] + (255,) for i in indices]
+    return file_header + info + colours + pixels, shipped
 
 
 # ---------------------------------------------------------------------------
@@ -506,7 +785,72 @@ def Preview(path, canvas, scale=8):
                 mixed = tuple(int(round(cc * k + gg * (1 - k))) for cc, gg in zip((r, g, b), gb))
                 rows.append(mixed + (255,))
     with open(path, "wb") as f:
-        f.write(PngBytes(pw, ph, rows))
+        f.write(PngBytes(pw, ph, rows, smallest=False))
+
+
+def PreviewBanner(stem, shipped, dark):
+    """The banner as it ships (after its palette): at 1:1; in a mock of the main
+    dialog's top at 96 and at 120 dpi, where the control is cut by the dialog's edges
+    and filled round the bitmap; and its shown part enlarged 3x."""
+    def Rgba(code):
+        return tuple(int(code[i:i + 2], 16) for i in (0, 2, 4)) + (255,)
+
+    ground = Rgba("000000" if dark else "fbfbfb")
+    face = Rgba("202020" if dark else "f0f0f0")
+    shade, light = (Rgba("3c3c3c"), Rgba("101010")) if dark else (Rgba("a0a0a0"), Rgba("ffffff"))
+    button, button_edge = (Rgba("333333"), Rgba("4a4a4a")) if dark else (Rgba("e1e1e1"), Rgba("adadad"))
+
+    def Fill(pixels, width, x0, y0, x1, y1, colour):
+        for y in range(max(y0, 0), y1):
+            for x in range(max(x0, 0), min(x1, width)):
+                pixels[y * width + x] = colour
+
+    def Dialog(scale):
+        # The client is 388 dialog units wide, the control 467 x 37 units from -47, the
+        # etched line under it at 37, the page buttons 57 x 15 at 44; the dialog font's
+        # base units are 6 x 13 pixels at 96 dpi.
+        px = lambda units: int(units * 6 * scale / 4.0)
+        py = lambda units: int(units * 13 * scale / 8.0)
+        width, height = px(388), py(66)
+        pixels = [face] * (width * height)
+        left, strip_w, strip_h = px(-47), px(467), py(37)
+        Fill(pixels, width, left, 0, left + strip_w, strip_h, ground)
+        ox, oy = left + ((strip_w - BANNER_W) >> 1), (strip_h - BANNER_H) >> 1
+        for y in range(BANNER_H):
+            for x in range(BANNER_W):
+                if 0 <= ox + x < width and 0 <= oy + y < height:
+                    pixels[(oy + y) * width + ox + x] = shipped[y * BANNER_W + x]
+        Fill(pixels, width, 0, py(37), width, py(37) + 1, shade)
+        Fill(pixels, width, 0, py(37) + 1, width, py(37) + 2, light)
+        for x_units in (7, 66, 125, 264, 324):
+            x0, y0, x1, y1 = px(x_units), py(44), px(x_units + 57), py(44 + 15)
+            Fill(pixels, width, x0, y0, x1, y1, button_edge)
+            Fill(pixels, width, x0 + 1, y0 + 1, x1 - 1, y1 - 1, button)
+        return width, height, pixels
+
+    with open(stem + ".png", "wb") as f:
+        f.write(PngBytes(BANNER_W, BANNER_H, shipped, smallest=False))
+    parts = [Dialog(1.0), Dialog(1.25)]
+    width = max(w for w, _, _ in parts) + 16
+    height = sum(h + 16 for _, h, _ in parts) + 16
+    sheet = [(128, 128, 128, 255)] * (width * height)
+    y0 = 16
+    for w, h, pixels in parts:
+        for y in range(h):
+            sheet[(y0 + y) * width + 8:(y0 + y) * width + 8 + w] = pixels[y * w:(y + 1) * w]
+        y0 += h + 16
+    with open(stem + "_dialog.png", "wb") as f:
+        f.write(PngBytes(width, height, sheet, smallest=False))
+    # The shown part in two halves, one above the other, each pixel 3 x 3.
+    x0, x1 = BANNER_SHOWN
+    half, scale = (x1 - x0 + 1) // 2, 3
+    zoom = []
+    for left in (x0, x0 + half):
+        for y in range(BANNER_H * scale):
+            row = shipped[(y // scale) * BANNER_W:(y // scale + 1) * BANNER_W]
+            zoom += [row[min(left + x // scale, BANNER_W - 1)] for x in range(half * scale)]
+    with open(stem + "_zoom.png", "wb") as f:
+        f.write(PngBytes(half * scale, 2 * BANNER_H * scale, zoom, smallest=False))
 
 
 def Main(argv):
@@ -523,7 +867,7 @@ def Main(argv):
     for size in (16, 32, 48, 256):
         cv = DrawHuepeek(size)
         rgba = cv.Rgba8()
-        data = PngBytes(size, size, rgba) if size >= 256 else IconDib(size, rgba)
+        data = IconImage(size, rgba)
         images.append((size, data))
         if preview_dir:
             Preview(os.path.join(preview_dir, "huepeek_%d.png" % size), cv, 8 if size < 256 else 2)
@@ -532,16 +876,16 @@ def Main(argv):
     images = []
     for size in (16, 32, 48):
         cv = DrawPixel(size)
-        images.append((size, IconDib(size, cv.Rgba8())))
+        images.append((size, IconImage(size, cv.Rgba8())))
         if preview_dir:
             Preview(os.path.join(preview_dir, "pixel_%d.png" % size), cv)
     outputs["pixel.ico"] = IcoBytes(images)
 
     for name, dark in (("banner_dark.bmp", True), ("banner_light.bmp", False)):
-        cv = DrawBanner(dark)
-        outputs[name] = BmpBytes(BANNER_W, BANNER_H, cv.Rgba8())
+        ground = tuple(int(round(v * 255.0)) for v in BannerGround(dark)[:3])
+        outputs[name], shipped = BmpBytes(BANNER_W, BANNER_H, DrawBanner(dark).Rgba8(), ground)
         if preview_dir:
-            Preview(os.path.join(preview_dir, name.replace(".bmp", ".png")), cv, 2)
+            PreviewBanner(os.path.join(preview_dir, name[:-4]), shipped, dark)
 
     for name in sorted(outputs):
         with open(os.path.join(HERE, name), "wb") as f:
