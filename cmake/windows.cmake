@@ -41,9 +41,10 @@ target_link_libraries(huepeek_win PUBLIC huepeek_core
 target_compile_definitions(huepeek_win PUBLIC ${HUEPEEK_DEFINES})
 target_compile_options(huepeek_win PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
 
+file(GLOB HUEPEEK_IMAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/icons/*.ico ${CMAKE_SOURCE_DIR}/res/icons/*.bmp)
 configure_file(${CMAKE_SOURCE_DIR}/res/archive.rc.in ${CMAKE_BINARY_DIR}/generated/archive.rc @ONLY)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/huepeek.rc PROPERTIES
-    OBJECT_DEPENDS "${HUEPEEK_ARCHIVE};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/huepeek.manifest;${CMAKE_SOURCE_DIR}/res/dialogs.rc")
+    OBJECT_DEPENDS "${HUEPEEK_ARCHIVE};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/huepeek.manifest;${CMAKE_SOURCE_DIR}/res/dialogs.rc;${HUEPEEK_IMAGES}")
 add_executable(huepeek WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp ${CMAKE_SOURCE_DIR}/res/huepeek.rc)
 add_dependencies(huepeek huepeek_archive)
 target_include_directories(huepeek PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)
