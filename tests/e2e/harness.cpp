@@ -435,7 +435,9 @@ UrlRecorder::UrlRecorder() {
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
     // ">>" appends, so every address opened is kept; no blank before it, or echo writes one too.
-    std::wstring const command = L"\"" + std::wstring(system) + L"\\cmd.exe\" /c echo %1>>\"" + file_ + L"\"";
+    // Quoted, so that a "&" in an address stays in it instead of ending cmd's command.
+    std::wstring const command =
+        L"\"" + std::wstring(system) + L"\\cmd.exe\" /c echo \"%1\">>\"" + file_ + L"\"";
     for (int i = 0; i < 2; ++i) {
         std::wstring const key = OpenCommandKey(kRecordedSchemes[i]);
         wchar_t old[1024] = {};
