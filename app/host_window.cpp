@@ -5,6 +5,7 @@
 #include "base/process_state.h"
 #include "picker/picker_window.h"
 #include "res/resource.h"
+#include "tray/tray_icon.h"
 
 namespace {
 
@@ -28,11 +29,19 @@ void ToggleMainDialog() {
     SetForegroundWindow(dialog);
 }
 
-void OnStartCommand() {
+// The shell's broadcast after it has restarted, when every tray program adds its icon again.
+UINT const g_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+
+void OnStartCommand(HWND hwnd) {
     if (g_directPickerMode) {
         OpenPicker();
         return;
     }
+    SetTrayOwner(&g_trayIcon, hwnd);
+    HICON const icon = static_cast<HICON>(LoadImageW(g_instance, MAKEINTRESOURCEW(kTrayIconId), IMAGE_ICON,
+                                                     GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                                                     LR_DEFAULTCOLOR));
+    InstallTrayIcon(&g_trayIcon, kTrayIconId, icon, g_productName, 0, true);
     CreateMainDialog(&g_mainDialog, nullptr);
 }
 
@@ -64,6 +73,7 @@ int CreateHostWindow(HINSTANCE instance) {
 
 void OpenPickerFromTray() {
     OpenPicker();
+    MinimizeToTray(&g_trayIcon, g_mainDialog.dialog);
     ShowWindow(g_mainDialog.dialog, SW_HIDE);
 }
 
@@ -78,6 +88,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     // Not a case of the switch: the message number is only known at run time. The answer to the
     // sender stays DefWindowProcW's.
     if (message == g_instanceMessage) ShowMainDialogInFront();
+    if (message == g_taskbarCreated && g_trayIcon.owner) AddOrRefreshTrayIcon(&g_trayIcon);
     switch (message) {
         case WM_CREATE:
             // Posted, so that it runs from the message loop once the window exists and is hidden.
@@ -86,7 +97,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_CLOSE:
         case WM_DESTROY: PostQuitMessage(0); return 0;
         case WM_COMMAND:
-            if (LOWORD(wParam) == kStartCommand) OnStartCommand();
+            if (LOWORD(wParam) == kStartCommand) OnStartCommand(hwnd);
             return 0;
         case WM_TIMER: return 0;
         case kTrayCallback:

@@ -2,6 +2,7 @@
 
 #include <ole2.h>
 
+#include "app/autostart.h"
 #include "app/banner.h"
 #include "app/host_window.h"
 #include "app/main_pages.h"
@@ -10,12 +11,15 @@
 #include "services/page_procedure.h"
 #include "services/site_address.h"
 #include "settings/settings_store.h"
+#include "tray/tray_icon.h"
 
 int g_startTray = 0;
 int g_trayIfMinimize = 1;
 int g_autostartState = 0;
 
 namespace {
+
+size_t const kRunValueNameChars = 128;
 
 // Published before the dialog is made, so that its procedure finds it from the first message on.
 MainDialog* g_published;
@@ -54,6 +58,10 @@ BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog) {
     SetPageHost({CurrentPage, OpenPickerFromTray});
     BuildPages(mainDialog, dialog);
     SetTitleAndToolbar(mainDialog);
+    wchar_t runValueName[kRunValueNameChars] = {};
+    LoadStringW(g_instance, IDS_PRODUCT_CLASS, runValueName, int(kRunValueNameChars));
+    g_autostartState = CheckAutostart(runValueName, false);
+    CheckDlgButton(dialog, IDC_AUTOSTART, g_autostartState ? BST_CHECKED : BST_UNCHECKED);
     g_startTray = ReadSetting(Setting::kStartTray, g_startTray);
     g_trayIfMinimize = ReadSetting(Setting::kTrayIfMinimize, g_trayIfMinimize);
     CheckDlgButton(dialog, IDC_START_TRAY, g_startTray ? BST_CHECKED : BST_UNCHECKED);
@@ -77,7 +85,11 @@ void OnCommand(MainDialog* mainDialog, HWND dialog, int id) {
             WriteSetting(Setting::kStartTray, g_startTray);
             break;
         case IDC_THANKS: OpenSitePage(SitePage::kThanks); break;
-        case IDC_AUTOSTART: g_autostartState = IsChecked(dialog, IDC_AUTOSTART); break;
+        case IDC_AUTOSTART:
+            // The box keeps the user's choice whatever the registry says; the next start shows the truth.
+            g_autostartState = IsChecked(dialog, IDC_AUTOSTART);
+            ApplyAutostart(g_autostartState);
+            break;
         case IDC_EXIT: EndProgram(dialog, IDC_EXIT); break;
         case IDC_TAB_PICKER: SelectPageByTab(mainDialog, kPickerPage, IDC_TAB_PICKER); break;
         case IDC_TAB_INFO: SelectPageByTab(mainDialog, kInfoPage, IDC_TAB_INFO); break;
@@ -129,6 +141,6 @@ void MarkTab(HWND dialog, int pressedId) {
 }
 
 void SendMainDialogToTray() {
-    // The animation into the notification area comes with the tray icon.
+    MinimizeToTray(&g_trayIcon, g_mainDialog.dialog);
     ShowWindow(g_mainDialog.dialog, SW_HIDE);
 }

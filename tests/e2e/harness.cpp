@@ -64,7 +64,8 @@ Process::~Process() {
     if (job_) CloseHandle(job_);
 }
 
-bool Process::Start(const std::wstring& exe, const std::wstring& arguments, const wchar_t* directory) {
+bool Process::Start(const std::wstring& exe, const std::wstring& arguments, const wchar_t* directory,
+                    const wchar_t* desktop) {
     // Starting again ends what the last start left (its job ends its processes when closed).
     Kill();
     if (job_) CloseHandle(job_);
@@ -85,6 +86,7 @@ bool Process::Start(const std::wstring& exe, const std::wstring& arguments, cons
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+    startup.lpDesktop = const_cast<wchar_t*>(desktop);
     PROCESS_INFORMATION info = {};
     BOOL const started = CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
                                         CREATE_SUSPENDED, nullptr, directory, &startup, &info);

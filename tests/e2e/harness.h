@@ -28,7 +28,10 @@ class Process {
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
-    bool Start(const std::wstring& exe, const std::wstring& arguments, const wchar_t* directory = nullptr);
+    // desktop names the desktop to run on (Wine makes a virtual desktop of a name with a size under
+    // HKCU\Software\Wine\Explorer\Desktops); null: the test's own.
+    bool Start(const std::wstring& exe, const std::wstring& arguments, const wchar_t* directory = nullptr,
+               const wchar_t* desktop = nullptr);
     bool WaitExit(DWORD timeoutMs, DWORD* exitCode);  // false on time-out
     bool Running() const;
     void Kill();

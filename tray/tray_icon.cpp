@@ -1,0 +1,105 @@
+#include "tray/tray_icon.h"
+
+#include <shellapi.h>
+
+#include "base/process_state.h"
+#include "tray/tray_animation.h"
+
+TrayIcon g_trayIcon;
+
+namespace {
+
+// The record as far as the shell of Windows 2000 knows it: no balloon, no GUID.
+DWORD const kRecordSize = NOTIFYICONDATAW_V2_SIZE;
+static_assert(NOTIFYICONDATAW_V2_SIZE == 952, "the notification record's size");
+size_t const kShellTipChars = 128;
+// A stop that waits longer means the shell hangs; the icon is removed all the same.
+DWORD const kWatchdogStopWaitMs = 3000;
+
+DWORD WINAPI WatchdogThread(void* parameter) {
+    TrayIcon* const tray = static_cast<TrayIcon*>(parameter);
+    // The stop event ends the wait at once; otherwise one check per period.
+    while (WaitForSingleObject(tray->watchdogStop, kWatchdogPeriodMs) == WAIT_TIMEOUT)
+        if (!ProbeTrayIcon(tray)) AddOrRefreshTrayIcon(tray);
+    return 0;
+}
+
+void StopWatchdog(TrayIcon* tray) {
+    if (!tray->watchdogThread) return;
+    SetEvent(tray->watchdogStop);
+    WaitForSingleObject(tray->watchdogThread, kWatchdogStopWaitMs);
+    CloseHandle(tray->watchdogThread);
+    CloseHandle(tray->watchdogStop);
+    tray->watchdogThread = nullptr;
+    tray->watchdogStop = nullptr;
+    tray->watchdogThreadId = 0;
+}
+
+}  // namespace
+
+TrayIcon::~TrayIcon() {
+    RemoveTrayIcon(this);
+}
+
+BOOL NotifyTray(const TrayIcon* tray, DWORD message, UINT flags, HICON icon, const wchar_t* tip) {
+    NOTIFYICONDATAW data = {};
+    data.cbSize = kRecordSize;
+    data.hWnd = tray->owner;
+    data.uID = tray->iconId;
+    data.uFlags = flags;
+    data.uCallbackMessage = kTrayCallback;
+    data.hIcon = icon;
+    lstrcpynW(data.szTip, tip ? tip : L"", int(kShellTipChars));
+    BOOL const result = Shell_NotifyIconW(message, &data);
+    // The shell keeps a copy of its own.
+    if (icon) DestroyIcon(icon);
+    return result;
+}
+
+BOOL ProbeTrayIcon(const TrayIcon* tray) {
+    return NotifyTray(tray, NIM_MODIFY, NIF_MESSAGE, nullptr, tray->tip);
+}
+
+BOOL AddOrRefreshTrayIcon(TrayIcon* tray) {
+    tray->icon = static_cast<HICON>(LoadImageW(g_instance, MAKEINTRESOURCEW(tray->iconId), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                                               LR_DEFAULTCOLOR));
+    DWORD const message = ProbeTrayIcon(tray) ? NIM_MODIFY : NIM_ADD;
+    return NotifyTray(tray, message, NIF_MESSAGE | NIF_ICON | NIF_TIP, tray->icon, tray->tip);
+}
+
+void SetTrayOwner(TrayIcon* tray, HWND owner) {
+    tray->owner = owner;
+}
+
+int InstallTrayIcon(TrayIcon* tray, UINT iconId, HICON icon, const wchar_t* tip, LPARAM, bool watchdog) {
+    tray->iconId = iconId;
+    tray->icon = icon;
+    lstrcpynW(tray->tip, tip ? tip : L"", int(kTrayTipChars));
+    AddOrRefreshTrayIcon(tray);
+    if (watchdog) {
+        // Never two watchdogs: the one running ends before the next starts.
+        StopWatchdog(tray);
+        tray->watchdogStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (tray->watchdogStop)
+            tray->watchdogThread = CreateThread(nullptr, 0, WatchdogThread, tray, 0, &tray->watchdogThreadId);
+    }
+    return 1;
+}
+
+void RemoveTrayIcon(TrayIcon* tray) {
+    StopWatchdog(tray);
+    if (tray->owner && tray->iconId)
+        NotifyTray(tray, NIM_DELETE, NIF_MESSAGE | NIF_ICON | NIF_TIP, nullptr, nullptr);
+}
+
+void MinimizeToTray(TrayIcon* tray, HWND window) {
+    // From what the user sees, the window sent away; the icon's owner is never visible, and a
+    // window already hidden has nothing to animate.
+    if (window && IsWindowVisible(window) && MinimizeAnimationOn()) {
+        RECT start = {};
+        GetWindowRect(window, &start);
+        AnimateToTray(window, start, NotificationAreaOnScreen());
+    }
+    ShowWindow(tray->owner, SW_HIDE);
+}
