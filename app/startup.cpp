@@ -12,6 +12,7 @@
 #include "picker/palette_dialog.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
+#include "theme/dark_mode.h"
 
 namespace {
 
@@ -86,8 +87,9 @@ int RunHuepeek(HINSTANCE instance, const wchar_t* commandLine) {
     ChooseLanguage();
     if (!LoadLanguageArchive()) return 0;
 
-    // Dark mode (to come) follows "disable_dark_theme" here, once SetProcessDPIAware has succeeded.
-    CallSetProcessDpiAware();
+    // Dark mode needs a DPI-aware process; "disable_dark_theme" keeps every window light.
+    int const darkModeSwitchedOff = ReadSetting(Setting::kDisableDarkTheme);
+    if (CallSetProcessDpiAware()) StartDarkMode(instance, darkModeSwitchedOff);
 
     if (flags.palette) {
         RunPaletteDialog(ReadLastColour(0), nullptr);

@@ -57,7 +57,9 @@ add_subdirectory(${HUEPEEK_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FRO
 set(HUEPEEK_TEST_LINK -static -static-libgcc -static-libstdc++)
 
 file(GLOB_RECURSE HUEPEEK_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
-add_executable(huepeek_unit_tests ${HUEPEEK_WIN_TESTS})
+# The unit tests that look at windows save and read screenshots with the end-to-end harness.
+add_executable(huepeek_unit_tests ${HUEPEEK_WIN_TESTS} ${CMAKE_SOURCE_DIR}/tests/e2e/harness.cpp)
+target_include_directories(huepeek_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)
 target_link_libraries(huepeek_unit_tests PRIVATE huepeek_win GTest::gtest_main)
 target_compile_definitions(huepeek_unit_tests PRIVATE HUEPEEK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
 target_compile_options(huepeek_unit_tests PRIVATE ${HUEPEEK_WARNINGS})
