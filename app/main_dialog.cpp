@@ -11,6 +11,7 @@
 #include "services/page_procedure.h"
 #include "services/site_address.h"
 #include "settings/settings_store.h"
+#include "theme/dark_mode.h"
 #include "tray/tray_icon.h"
 
 int g_startTray = 0;
@@ -54,7 +55,8 @@ BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog) {
     SetIcons(dialog);
     mainDialog->dialog = dialog;
     g_banner.owner = dialog;
-    DrawBanner(&g_banner, IDB_BANNER_LIGHT, IDC_BANNER, false);
+    bool const dark = DarkModeInEffect();
+    DrawBanner(&g_banner, dark ? IDB_BANNER_DARK : IDB_BANNER_LIGHT, IDC_BANNER, dark);
     SetPageHost({CurrentPage, OpenPickerFromTray});
     BuildPages(mainDialog, dialog);
     SetTitleAndToolbar(mainDialog);
