@@ -117,7 +117,9 @@ HWND CreatePickerWindow(int width, int height, float zoom) {
     picker->hwnd = CreateWindowExW(WS_EX_TOPMOST, kPickerClassName, L"", WS_POPUP, 0, 0, 200, 200, nullptr,
                                    nullptr, g_instance, nullptr);
     if (!picker->hwnd) return nullptr;
-    SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
+    // In direct picker mode Esc ends the run at any time, the picker shown or not; otherwise the
+    // poll runs only while the picker is shown, so the program sleeps in the tray.
+    if (g_directPickerMode) SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
     return picker->hwnd;
 }
 
@@ -131,6 +133,7 @@ int ShowPicker() {
     picker->currentWidth = picker->requestedWidth;
     picker->currentHeight = picker->requestedHeight;
     SetTimer(picker->hwnd, kFollowTimer, kFollowMs, nullptr);
+    SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
     UpdatePicker(true);
     SetWindowPos(picker->hwnd, HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
@@ -145,6 +148,7 @@ void HidePicker() {
     ReleaseSnapshot(picker);
     ShowWindow(picker->hwnd, SW_HIDE);
     KillTimer(picker->hwnd, kFollowTimer);
+    if (!g_directPickerMode) KillTimer(picker->hwnd, kEscPollTimer);
 }
 
 void UpdatePicker(bool forced) {

@@ -78,3 +78,32 @@ TEST_F(PickerWindowTest, F1HidesWithoutEndingTheRun) {
 }
 
 }  // namespace
+
+namespace {
+
+// Takes the picker's timer messages of the next milliseconds out of the queue; true if the Esc
+// poll's came.
+bool EscPollTicks(DWORD forMs) {
+    bool ticked = false;
+    DWORD const start = GetTickCount();
+    while (GetTickCount() - start < forMs) {
+        MSG msg;
+        while (PeekMessageW(&msg, g_picker.hwnd, WM_TIMER, WM_TIMER, PM_REMOVE))
+            if (msg.wParam == kEscPollTimer) ticked = true;
+        Sleep(5);
+    }
+    return ticked;
+}
+
+// Outside direct picker mode the program sleeps in the tray: the Esc poll runs only while the
+// picker is shown.
+TEST_F(PickerWindowTest, EscPollRunsOnlyWhileThePickerIsShown) {
+    OpenPicker();
+    EXPECT_TRUE(EscPollTicks(200)) << "no Esc poll while shown";
+    HidePicker();
+    EXPECT_FALSE(EscPollTicks(200)) << "the Esc poll goes on while hidden";
+    OpenPicker();
+    EXPECT_TRUE(EscPollTicks(200)) << "no Esc poll after opening again";
+}
+
+}  // namespace
