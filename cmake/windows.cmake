@@ -129,6 +129,18 @@ foreach(bench_source ${HUEPEEK_WIN_BENCHES})
     set_target_properties(${bench} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endforeach()
 
+# Floor programs for the benchmarks: the least a step needs, built with the exe's own flags.
+file(GLOB HUEPEEK_FLOORS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/floors/*.cpp)
+foreach(floor_source ${HUEPEEK_FLOORS})
+    get_filename_component(floor ${floor_source} NAME_WE)
+    add_executable(${floor} WIN32 ${floor_source})
+    target_compile_definitions(${floor} PRIVATE ${HUEPEEK_DEFINES})
+    target_compile_options(${floor} PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
+    target_link_options(${floor} PRIVATE -municode -static -s -Wl,--gc-sections)
+    target_link_libraries(${floor} PRIVATE user32 gdi32)
+    set_target_properties(${floor} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endforeach()
+
 # The archive's markers occur in the exe only inside the archive.
 add_test(NAME exe.archive_markers_only_in_the_archive
          COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/exe/check_markers.py $<TARGET_FILE:huepeek> ${HUEPEEK_ARCHIVE})
