@@ -350,12 +350,7 @@ TEST_F(MainDialogTest, PickerButtonOpensThePickerAndHidesTheDialog) {
     HWND const picker = WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs);
     ASSERT_NE(nullptr, picker) << "no picker";
     EXPECT_FALSE(IsWindowVisible(dialog)) << "the dialog stays shown under the picker";
-    // X focus follows the pointer, and a window that appears under it does not get the focus:
-    // a nudge gives it to the picker, whose Esc poll sees keys only then.
-    POINT const at = CursorPos();
-    MoveCursor(at.x + 1, at.y);
-    MoveCursor(at.x, at.y);
-    PressKey(VK_ESCAPE);
+    PressKeyUnderPointer(VK_ESCAPE);
     EXPECT_TRUE(WaitForNoWindow(kPickerClass, huepeek_.Id(), 2000));
     Sleep(200);
     EXPECT_TRUE(huepeek_.Running()) << "Esc ended the program outside direct picker mode";

@@ -63,10 +63,7 @@ class TrayTest : public E2eTest {
         ClickAt(area.left + half + 2, area.top + half + 2);
         HWND const picker = WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs);
         ASSERT_NE(nullptr, picker) << "the click did not reach the program";
-        POINT const at = CursorPos();
-        MoveCursor(at.x + 1, at.y);
-        MoveCursor(at.x, at.y);
-        PressKey(VK_ESCAPE);
+        PressKeyUnderPointer(VK_ESCAPE);
         EXPECT_TRUE(WaitForNoWindow(kPickerClass, huepeek_.Id(), 2000));
     }
 
@@ -81,10 +78,7 @@ TEST_F(TrayTest, TrayCallbackOpensThePickerAndTogglesTheDialog) {
     PostMessageW(host_, kTrayCallback, kIconId, WM_LBUTTONDOWN);
     ASSERT_NE(nullptr, WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs)) << "no picker";
     EXPECT_FALSE(IsWindowVisible(dialog_)) << "the dialog stays shown under the picker";
-    POINT const at = CursorPos();
-    MoveCursor(at.x + 1, at.y);
-    MoveCursor(at.x, at.y);
-    PressKey(VK_ESCAPE);
+    PressKeyUnderPointer(VK_ESCAPE);
     ASSERT_TRUE(WaitForNoWindow(kPickerClass, huepeek_.Id(), 2000));
 
     PostMessageW(host_, kTrayCallback, kIconId, WM_RBUTTONDOWN);
