@@ -54,6 +54,21 @@ TEST_F(LanguageFileTest, TemplateIsWrittenWithItsExactBytes) {
         ReadFileBytes(L"" HUEPEEK_SOURCE_DIR L"/tests/unit/lang/golden/translate_Huepeek.txt");
     ASSERT_FALSE(golden.empty());
     EXPECT_EQ(ReadFileBytes(path), golden);
+
+    // A viewer holding the old file open, without sharing its deletion, keeps it from being
+    // deleted: it is rewritten from its start and cut after the template.
+    HANDLE const old2 =
+        CreateFileW(expectedPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    WriteFile(old2, junk.data(), DWORD(junk.size()), &written, nullptr);
+    CloseHandle(old2);
+    HANDLE const held = CreateFileW(expectedPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(DeleteFileW(expectedPath.c_str())) << "the viewer keeps the file from being deleted";
+    bool const rewritten = WriteTranslationTemplate(path);
+    CloseHandle(held);
+    EXPECT_TRUE(rewritten);
+    EXPECT_EQ(ReadFileBytes(path), golden);
 }
 
 TEST_F(LanguageFileTest, TemplateLoadedBackGivesEveryEnglishText) {
