@@ -7,6 +7,7 @@
 #include "app/host_window.h"
 #include "app/main_pages.h"
 #include "base/process_state.h"
+#include "lang/language_menu.h"
 #include "res/resource.h"
 #include "services/page_procedure.h"
 #include "services/site_address.h"
@@ -27,6 +28,10 @@ MainDialog* g_published;
 
 int CurrentPage() {
     return g_currentPage;
+}
+
+void ReapplyDialogTexts(HWND) {
+    SetTitleAndToolbar(g_published);
 }
 
 void SetIcons(HWND dialog) {
@@ -97,6 +102,7 @@ void OnCommand(MainDialog* mainDialog, HWND dialog, int id) {
         case IDC_TAB_INFO: SelectPageByTab(mainDialog, kInfoPage, IDC_TAB_INFO); break;
         case IDC_TAB_BLANK: SelectPageByTab(mainDialog, kBlankPage, IDC_TAB_BLANK); break;
         case IDC_TAB_MORE: SelectPageByTab(mainDialog, kMorePage, IDC_TAB_MORE); break;
+        case IDC_LANGUAGE: ShowLanguageMenu(dialog, mainDialog->toolbar, ReapplyDialogTexts); break;
         case IDC_LICENCE: OpenSitePage(SitePage::kLicence); break;
         case IDC_DONATE: OpenSitePage(SitePage::kDonation); break;
         case IDC_FAQ: OpenSitePage(SitePage::kFaq); break;

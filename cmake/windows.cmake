@@ -57,8 +57,10 @@ add_subdirectory(${HUEPEEK_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FRO
 set(HUEPEEK_TEST_LINK -static -static-libgcc -static-libstdc++)
 
 file(GLOB_RECURSE HUEPEEK_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
-# The unit tests that look at windows save and read screenshots with the end-to-end harness.
+# The unit tests of the Win32 layer use the end-to-end harness to act as a user on their own
+# windows and the system's dialogs, and load the archive of the exe built beside them.
 add_executable(huepeek_unit_tests ${HUEPEEK_WIN_TESTS} ${CMAKE_SOURCE_DIR}/tests/e2e/harness.cpp)
+add_dependencies(huepeek_unit_tests huepeek)
 target_include_directories(huepeek_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)
 target_link_libraries(huepeek_unit_tests PRIVATE huepeek_win GTest::gtest_main)
 target_compile_definitions(huepeek_unit_tests PRIVATE HUEPEEK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
@@ -117,6 +119,13 @@ foreach(variant "de_AT.UTF-8:0" "pt_BR.UTF-8:9" "el_GR.UTF-8:1" "ja_JP.UTF-8:4")
         ENVIRONMENT "LC_ALL=${locale};LANGUAGE_EXPECTED_SLOT=${slot}" TIMEOUT 60 RUN_SERIAL TRUE
         SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endforeach()
+
+# Language files under a double-byte ANSI code page (932), and the language menu's Japanese names.
+add_test(NAME win.LanguageFiles.ja_JP
+         COMMAND huepeek_unit_tests
+                 --gtest_filter=LanguageFileTest.DoubleByteCharacterAcrossBlocks:LanguageMenuTest.ListsTheNamedLanguagesAndChoosingOneSwitches)
+set_tests_properties(win.LanguageFiles.ja_JP PROPERTIES
+    ENVIRONMENT "LC_ALL=ja_JP.UTF-8;HUEPEEK_EXPECT_ACP_932=1" TIMEOUT 120 RUN_SERIAL TRUE)
 
 # Windows benchmarks: console programs that print figures; never run by the tests.
 file(GLOB HUEPEEK_WIN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/win/*_bench.cpp)

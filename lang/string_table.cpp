@@ -2,6 +2,7 @@
 
 #include "base/message_box.h"
 #include "base/program_path.h"
+#include "base/whole_file.h"
 #include "base/wide_text.h"
 #include "lang/core/lzari.h"
 #include "lang/core/string_lookup.h"
@@ -14,44 +15,19 @@ const char16_t* g_externalTable[kStringIdCount];
 namespace {
 
 char16_t g_fallbackText[32];
-
-// Reads the whole file into a buffer with spare room behind its data; null on any failure.
-BYTE* ReadWholeFile(const wchar_t* path, size_t spare, size_t* size) {
-    HANDLE const file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return nullptr;
-    BYTE* data = nullptr;
-    LARGE_INTEGER length = {};
-    if (GetFileSizeEx(file, &length) && length.QuadPart > 0 && length.QuadPart < 0x40000000) {
-        size_t const n = size_t(length.QuadPart);
-        data = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, n + spare));
-        size_t done = 0;
-        while (data && done < n) {
-            DWORD got = 0;
-            if (!ReadFile(file, data + done, DWORD(n - done), &got, nullptr) || got == 0) break;
-            done += got;
-        }
-        if (data && done == n) {
-            *size = n;
-        } else if (data) {
-            HeapFree(GetProcessHeap(), 0, data);
-            data = nullptr;
-        }
-    }
-    CloseHandle(file);
-    return data;
-}
+// The exe is some hundred kilobytes; anything near this size is not ours.
+size_t const kMaxExeBytes = 0x40000000;
 
 }  // namespace
 
 bool LoadLanguageArchiveFrom(const wchar_t* path) {
-    size_t fileSize = 0;
+    FileBytes file;
     // The spare bytes behind the data keep a marker comparison near the end inside the buffer.
-    BYTE* const file = ReadWholeFile(path, kStartMarkerSize + kEndMarkerSize, &fileSize);
-    if (!file) return false;
+    if (ReadWholeFile(path, kMaxExeBytes, kStartMarkerSize + kEndMarkerSize, &file) != FileRead::kRead)
+        return false;
     size_t offset = 0, payloadSize = 0;
-    bool ok = FindArchivePayload(file, fileSize, &offset, &payloadSize);
-    uint32_t const declared = ok ? ReadDeclaredSize(file + offset, payloadSize) : 0;
+    bool ok = FindArchivePayload(file.data, file.size, &offset, &payloadSize);
+    uint32_t const declared = ok ? ReadDeclaredSize(file.data + offset, payloadSize) : 0;
     if (ok && declared > kMaxDeclaredSize) ok = false;
     if (ok) {
         // The decoded text stays for the whole run: every table points into it.
@@ -60,11 +36,10 @@ bool LoadLanguageArchiveFrom(const wchar_t* path) {
         ok = text != nullptr;
         if (ok) {
             LzariDecoder decoder;
-            decoder.Decode(file + offset, payloadSize, text, declared);
+            decoder.Decode(file.data + offset, payloadSize, text, declared);
             LoadArchiveText(reinterpret_cast<char16_t*>(text), declared / 2, &g_archive);
         }
     }
-    HeapFree(GetProcessHeap(), 0, file);
     return ok;
 }
 

@@ -4,7 +4,7 @@
 #   wine_env_start STATE_DIR KEEPALIVE_EXE   exports WINEPREFIX, DISPLAY, ...
 #   wine_env_stop
 
-wine_env_stamp="huepeek-prefix 2 win10 managed=N fonts"
+wine_env_stamp="huepeek-prefix 3 win10 managed=N fonts txt"
 
 wine_env_export() {
     export WINEPREFIX="$1/prefix"
@@ -39,6 +39,9 @@ wine_env_make_prefix() {
     # Without a window manager Wine otherwise waits 2 s whenever a captioned window is hidden.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
     wine winecfg -v win10 </dev/null >/dev/null 2>&1
+    # Windows opens ".txt" files with Notepad; Wine's prefix has the class "txtfile" but does not
+    # map the extension to it, so the shell would find no program for a text file.
+    wine reg add 'HKLM\Software\Classes\.txt' /ve /d txtfile /f </dev/null >/dev/null 2>&1
     # Dialog sizes depend on the font; the package alone does not put them into a prefix.
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"

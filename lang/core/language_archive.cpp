@@ -111,13 +111,6 @@ void CopyReference(const char16_t* section, char16_t* out) {
     out[n] = 0;
 }
 
-int CountTexts(const char16_t* const* reference, const char16_t* const* table) {
-    int count = 0;
-    for (int id = 0; id < kStringIdCount; id++)
-        if (reference[id] && reference[id][0] && table[id] && table[id][0]) count++;
-    return count;
-}
-
 }  // namespace
 
 void BuildStartMarker(uint8_t out[kStartMarkerSize]) {
@@ -206,14 +199,24 @@ void LoadArchiveText(char16_t* text, size_t units, LanguageArchive* a) {
 
     for (int slot = 0; slot < a->languageCount; slot++) ParseSection(sections[slot], a->table[slot]);
 
-    // Integer arithmetic: the floating-point H / R * 100 truncates 29 of 50 to 57.
-    const char16_t* const* reference = a->table[kReferenceSlot];
-    int referenceCount = a->languageCount > kReferenceSlot ? CountTexts(reference, reference) : 0;
-    for (int slot = 0; slot < a->languageCount; slot++) {
-        a->percent[slot] = referenceCount ? CountTexts(reference, a->table[slot]) * 100 / referenceCount : 0;
-    }
+    // A missing reference slot leaves its table empty: every percentage is then 0.
+    for (int slot = 0; slot < a->languageCount; slot++)
+        a->percent[slot] = CompletenessPercent(a->table[kReferenceSlot], a->table[slot]);
 
     if (productSection) ParseProductStrings(productSection, a);
+}
+
+int CountMatchingTexts(const char16_t* const* reference, const char16_t* const* table) {
+    int count = 0;
+    for (int id = 0; id < kStringIdCount; id++)
+        if (reference[id] && reference[id][0] && table[id] && table[id][0]) count++;
+    return count;
+}
+
+int CompletenessPercent(const char16_t* const* reference, const char16_t* const* table) {
+    int const referenceCount = CountMatchingTexts(reference, reference);
+    // Integer arithmetic: the floating-point H / R * 100 truncates 29 of 50 to 57.
+    return referenceCount ? CountMatchingTexts(reference, table) * 100 / referenceCount : 0;
 }
 
 const char16_t* ProductString(const LanguageArchive& archive, int key) {

@@ -44,5 +44,13 @@ void ParseSection(char16_t* section, const char16_t* table[kStringIdCount]);
 // set to 0. Any content is safe: a damaged text only yields fewer or stranger texts.
 void LoadArchiveText(char16_t* text, size_t units, LanguageArchive* archive);
 
+// The number of string IDs whose text is present and non-empty both in reference and in table;
+// with table = reference, the number of reference texts every completeness is measured against.
+int CountMatchingTexts(const char16_t* const* reference, const char16_t* const* table);
+
+// The share of the reference texts that table has too, in whole percent (truncated); 0 when the
+// reference has no texts.
+int CompletenessPercent(const char16_t* const* reference, const char16_t* const* table);
+
 // The product string with the given key, or null if absent or the key is out of range.
 const char16_t* ProductString(const LanguageArchive& archive, int key);

@@ -8,6 +8,7 @@
 
 #include "lang/core/archive_builder.h"
 #include "lang/core/lzari.h"
+#include "shipped_archive.h"
 
 namespace {
 
@@ -334,25 +335,10 @@ TEST(LanguageArchive, FindArchivePayload) {
 
 // The whole path the exe takes, on the archive built from res/lang.
 TEST(LanguageArchive, ShippedArchiveLoads) {
-    ArchiveSources sources;
-    std::u16string text;
-    std::string error;
-    ASSERT_TRUE(ReadArchiveSources(HUEPEEK_SOURCE_DIR "/res/lang", &sources, &error)) << error;
-    ASSERT_TRUE(BuildArchiveText(sources, &text, &error)) << error;
-    std::vector<uint8_t> file = BuildArchiveBytes(text);
-
-    size_t offset = 0;
-    size_t size = 0;
-    ASSERT_TRUE(FindArchivePayload(file.data(), file.size(), &offset, &size));
-    uint32_t declared = ReadDeclaredSize(file.data() + offset, size);
-    ASSERT_EQ(declared, text.size() * 2);
-    ASSERT_LE(declared, kMaxDeclaredSize);
-    std::vector<char16_t> decoded(declared / 2 + 6);  // declared size + 10 bytes, as the exe allocates
-    LzariDecoder decoder;
-    decoder.Decode(file.data() + offset, size, reinterpret_cast<uint8_t*>(decoded.data()), declared);
-    auto archive = std::make_unique<LanguageArchive>();
-    LoadArchiveText(decoded.data(), declared / 2, archive.get());
-    const LanguageArchive& a = *archive;
+    ShippedArchive shipped;
+    ASSERT_NO_FATAL_FAILURE(LoadShippedArchive(&shipped));
+    const ArchiveSources& sources = shipped.sources;
+    const LanguageArchive& a = *shipped.archive;
 
     EXPECT_EQ(Str(ProductString(a, 19)), u"Huepeek 3.36");
     EXPECT_EQ(Str(ProductString(a, 26)), u"Version 3.36 Build 001 ");

@@ -1,0 +1,124 @@
+#include "lang/language_file.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include "base/message_box.h"
+#include "base/process_state.h"
+#include "base/system_library.h"
+#include "base/whole_file.h"
+#include "base/wide_text.h"
+#include "lang/core/language_archive.h"
+#include "lang/core/language_file.h"
+#include "lang/core/text_ids.h"
+#include "lang/string_table.h"
+
+namespace {
+
+wchar_t const kReportCaption[] = L"Translate";
+
+// The loaded file's text: the external table points into it until the next file replaces both.
+GrowingText g_externalText;
+
+size_t ConvertFromAnsi(const uint8_t* bytes, size_t size, char16_t* out, size_t outChars) {
+    if (size == 0 || size > 0x7FFFFFFF || outChars > 0x7FFFFFFF) return 0;
+    int const units = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes), int(size),
+                                          Wide(out), out ? int(outChars) : 0);
+    return units > 0 ? size_t(units) : 0;
+}
+
+bool BuildTemplatePath(wchar_t* path) {
+    wchar_t const prefix[] = L"translate_";
+    wchar_t const suffix[] = L".txt";
+    DWORD const folder = GetTempPathW(MAX_PATH, path);
+    if (folder == 0 || folder >= MAX_PATH) return false;
+    size_t const total = folder + lstrlenW(prefix) + lstrlenW(g_productName) + lstrlenW(suffix);
+    if (total >= MAX_PATH) return false;
+    lstrcatW(path, prefix);
+    lstrcatW(path, g_productName);
+    lstrcatW(path, suffix);
+    return true;
+}
+
+void Refuse(const char* reason, const wchar_t* path, GrowingText* message) {
+    message->Clear();
+    message->AppendAscii(reason);
+    message->AppendAscii("\n\n");
+    message->Append(Utf16(path));
+}
+
+}  // namespace
+
+bool WriteTranslationTemplate(wchar_t* path) {
+    path[0] = 0;
+    if (!BuildTemplatePath(path)) return false;
+    GrowingText content;
+    BuildTranslationTemplate(ProductString(g_archive, kProductTranslationRequest),
+                             ProductString(g_archive, kProductNameVersion), g_archive.referenceCopy,
+                             &content);
+    if (content.Failed()) return false;
+    DeleteFileW(path);
+    // Created anew even if the old file could not be deleted, so no tail of a longer one remains.
+    HANDLE const file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    size_t const bytes = content.Length() * sizeof(char16_t);
+    DWORD written = 0;
+    bool const ok = bytes <= 0x7FFFFFFF && WriteFile(file, content.Data(), DWORD(bytes), &written, nullptr) &&
+                    written == bytes;
+    CloseHandle(file);
+    return ok;
+}
+
+void OpenTranslationTemplate() {
+    wchar_t path[MAX_PATH];
+    WriteTranslationTemplate(path);
+    // Opened even when it could not be written: the shell then tells the user what it finds.
+    if (path[0]) ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOW);
+}
+
+bool LoadLanguageFile(const wchar_t* path, GrowingText* message) {
+    FileBytes file;
+    switch (ReadWholeFile(path, kMaxLanguageFileBytes, 0, &file)) {
+        case FileRead::kRead: break;
+        case FileRead::kTooLarge:
+            Refuse("This file is too large to be a language file:", path, message);
+            return false;
+        case FileRead::kUnreadable: Refuse("The language file cannot be read:", path, message); return false;
+    }
+    GrowingText text;
+    const char16_t* table[kStringIdCount];
+    if (!DecodeLanguageFile(file.data, file.size, ConvertFromAnsi, &text) || !text.MutableData()) {
+        Refuse("There is not enough memory to load the language file:", path, message);
+        return false;
+    }
+    ParseSection(text.MutableData(), table);
+    // The new text takes the old one's place; the old one goes when text does.
+    g_externalText.Swap(text);
+    for (int id = 0; id < kStringIdCount; id++) g_externalTable[id] = table[id];
+    g_externalLanguage = 1;
+    BuildMissingTextReport(g_archive.table[kReferenceSlot], g_externalTable, message);
+    return true;
+}
+
+bool ChooseLanguageFile(HWND owner) {
+    wchar_t path[MAX_PATH] = {};
+    wchar_t title[MAX_PATH] = {};
+    OPENFILENAMEW open = {};
+    open.lStructSize = sizeof(open);
+    // Owned by the main dialog, so that it cannot open a second menu or dialog meanwhile.
+    open.hwndOwner = owner;
+    open.lpstrFile = path;
+    open.nMaxFile = MAX_PATH;
+    open.lpstrFileTitle = title;
+    open.nMaxFileTitle = MAX_PATH;
+    // comdlg32 uses comctl32, which the manifest redirects; loaded at run time from the system folder.
+    using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEW*);
+    auto const getOpenFileName =
+        GetProcedure<GetOpenFileNameFn>(LoadSideBySideLibrary(L"comdlg32.dll"), "GetOpenFileNameW");
+    if (!getOpenFileName || !getOpenFileName(&open)) return false;
+    GrowingText message;
+    LoadLanguageFile(path, &message);
+    ShowMessage(GetActiveWindow(), Wide(message.Data()), kReportCaption, MB_OK);
+    return true;
+}
