@@ -56,8 +56,12 @@ target_link_options(huepeek PRIVATE -municode -static -s -Wl,--gc-sections)
 add_subdirectory(${HUEPEEK_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 set(HUEPEEK_TEST_LINK -static -static-libgcc -static-libstdc++)
 
+# Screenshots for a person to look at, written by both kinds of Windows tests.
+set(HUEPEEK_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/screenshot.cpp)
+
 file(GLOB_RECURSE HUEPEEK_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
-add_executable(huepeek_unit_tests ${HUEPEEK_WIN_TESTS})
+add_executable(huepeek_unit_tests ${HUEPEEK_WIN_TESTS} ${HUEPEEK_TEST_SUPPORT})
+target_include_directories(huepeek_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
 target_link_libraries(huepeek_unit_tests PRIVATE huepeek_win GTest::gtest_main)
 target_compile_definitions(huepeek_unit_tests PRIVATE HUEPEEK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
 target_compile_options(huepeek_unit_tests PRIVATE ${HUEPEEK_WARNINGS})
@@ -67,9 +71,9 @@ gtest_discover_tests(huepeek_unit_tests TEST_PREFIX "win." DISCOVERY_MODE PRE_TE
 
 # End-to-end tests drive the real huepeek.exe; the harness finds it beside the test program.
 file(GLOB HUEPEEK_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
-add_executable(huepeek_e2e_tests ${HUEPEEK_E2E_SOURCES})
+add_executable(huepeek_e2e_tests ${HUEPEEK_E2E_SOURCES} ${HUEPEEK_TEST_SUPPORT})
 add_dependencies(huepeek_e2e_tests huepeek huepeek_fixtures)
-target_include_directories(huepeek_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)
+target_include_directories(huepeek_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/support)
 target_compile_definitions(huepeek_e2e_tests PRIVATE ${HUEPEEK_DEFINES}
                            HUEPEEK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
 target_compile_options(huepeek_e2e_tests PRIVATE ${HUEPEEK_WARNINGS})

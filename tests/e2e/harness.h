@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "screenshot.h"  // ScreenshotDir and SaveScreenshot, PNG files for a person to look at
+
 namespace e2e {
 
 // Every wait in the harness is bounded; a program that hangs fails its test and is ended.
@@ -81,10 +83,6 @@ bool SetTextOf(HWND hwnd, const std::wstring& text);  // WM_SETTEXT, as if the u
 bool ClickButton(HWND button);                        // BM_CLICK, posted: the click may end a modal loop
 RECT ClientRectOnScreen(HWND hwnd);
 RECT WorkArea();
-
-// The screen as it is now inside a rectangle, saved as a 24-bit BMP (for a person to look at).
-std::wstring ScreenshotDir();  // build/windows/screenshots, created on demand
-bool SaveScreenshot(const RECT& screenRect, const std::wstring& path);
 
 // An environment variable for the programs a test starts (they inherit the test's environment),
 // restored when the test ends. Under Wine, TZ sets the time zone and LC_ALL the user's language.
