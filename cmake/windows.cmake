@@ -59,9 +59,13 @@ set(HUEPEEK_TEST_LINK -static -static-libgcc -static-libstdc++)
 # Screenshots for a person to look at, written by both kinds of Windows tests.
 set(HUEPEEK_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/screenshot.cpp)
 
+# The unit tests carry the program's resources (dialogs, icons, manifest), so that they can make its
+# windows in process as the exe does; the texts come from huepeek.exe beside them.
 file(GLOB_RECURSE HUEPEEK_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
-add_executable(huepeek_unit_tests ${HUEPEEK_WIN_TESTS} ${HUEPEEK_TEST_SUPPORT})
-target_include_directories(huepeek_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
+add_executable(huepeek_unit_tests ${HUEPEEK_WIN_TESTS} ${HUEPEEK_TEST_SUPPORT} ${CMAKE_SOURCE_DIR}/res/huepeek.rc)
+add_dependencies(huepeek_unit_tests huepeek)
+target_include_directories(huepeek_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated
+                           ${CMAKE_SOURCE_DIR}/tests/support)
 target_link_libraries(huepeek_unit_tests PRIVATE huepeek_win GTest::gtest_main)
 target_compile_definitions(huepeek_unit_tests PRIVATE HUEPEEK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
 target_compile_options(huepeek_unit_tests PRIVATE ${HUEPEEK_WARNINGS})
@@ -117,6 +121,22 @@ foreach(variant "de_AT.UTF-8:0" "pt_BR.UTF-8:9" "el_GR.UTF-8:1" "ja_JP.UTF-8:4")
              COMMAND huepeek_unit_tests --gtest_filter=SettingsStoreTest.UserLanguageChoosesTheSlot)
     set_tests_properties(win.SettingsStoreTest.UserLanguageChoosesTheSlot.${locale} PROPERTIES
         ENVIRONMENT "LC_ALL=${locale};LANGUAGE_EXPECTED_SLOT=${slot}" TIMEOUT 60 RUN_SERIAL TRUE
+        SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+endforeach()
+
+# The main dialog's text-fit test measures each language under its users' locale, whose code page
+# makes Wine choose the dialog font and its fallbacks for the script. Wine takes the locale from
+# LC_ALL when a process starts, so each locale runs in a process of its own; the test's table says
+# which languages each measures, and checks that every locale there is one of these.
+set(HUEPEEK_TEXT_FIT_LOCALES en_US.UTF-8 de_DE.UTF-8 pl_PL.UTF-8 ru_RU.UTF-8 vi_VN.UTF-8 he_IL.UTF-8
+    ar_SA.UTF-8 fa_IR.UTF-8 hi_IN.UTF-8 th_TH.UTF-8 ja_JP.UTF-8 ko_KR.UTF-8 zh_TW.UTF-8)
+string(REPLACE ";" "," fit_locale_list "${HUEPEEK_TEXT_FIT_LOCALES}")
+target_compile_definitions(huepeek_unit_tests PRIVATE HUEPEEK_TEXT_FIT_LOCALES="${fit_locale_list}")
+foreach(locale ${HUEPEEK_TEXT_FIT_LOCALES})
+    add_test(NAME win.MainDialogTextFitTest.TextsOfOneLocaleFit.${locale}
+             COMMAND huepeek_unit_tests --gtest_filter=MainDialogTextFitTest.TextsOfOneLocaleFit)
+    set_tests_properties(win.MainDialogTextFitTest.TextsOfOneLocaleFit.${locale} PROPERTIES
+        ENVIRONMENT "LC_ALL=${locale};HUEPEEK_TEXT_FIT_LOCALE=${locale}" TIMEOUT 60 RUN_SERIAL TRUE
         SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endforeach()
 
