@@ -98,22 +98,26 @@ std::wstring ScreenshotDir() {
     return dir;
 }
 
+BITMAPINFO TopDownInfo(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 bool SaveScreenshot(const RECT& screenRect, const std::wstring& path) {
     int const width = screenRect.right - screenRect.left;
     int const height = screenRect.bottom - screenRect.top;
     if (width <= 0 || height <= 0) return false;
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof(header);
-    header.biWidth = width;
-    header.biHeight = -height;  // top row first
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownInfo(width, height);
     void* bits = nullptr;
     HDC const screen = GetDC(nullptr);
     HDC const memory = CreateCompatibleDC(screen);
-    HBITMAP const bitmap =
-        CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP const bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     bool ok = false;
     if (bitmap && bits) {
         HGDIOBJ const old = SelectObject(memory, bitmap);

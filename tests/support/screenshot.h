@@ -11,6 +11,9 @@
 // build/windows/screenshots, beside the folder of the test programs; created on demand.
 std::wstring ScreenshotDir();
 
+// The header of a top-down 32-bit DIB section of the size, whose pixels are 0x00RRGGBB.
+BITMAPINFO TopDownInfo(int width, int height);
+
 // The screen as it is now inside the rectangle.
 bool SaveScreenshot(const RECT& screenRect, const std::wstring& path);
 

@@ -219,13 +219,7 @@ class TextGauge {
     TextGauge() {
         screen_ = GetDC(nullptr);
         dc_ = CreateCompatibleDC(screen_);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = kSide;
-        info.bmiHeader.biHeight = -kSide;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = TopDownInfo(kSide, kSide);
         bitmap_ =
             CreateDIBSection(screen_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
         oldBitmap_ = SelectObject(dc_, bitmap_);
