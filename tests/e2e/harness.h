@@ -85,7 +85,8 @@ RECT ClientRectOnScreen(HWND hwnd);
 RECT WorkArea();
 
 // An environment variable for the programs a test starts (they inherit the test's environment),
-// restored when the test ends. Under Wine, TZ sets the time zone and LC_ALL the user's language.
+// restored when the test ends. Under Wine, TZ sets the time zone. LC_ALL set here does not change a
+// started program's locale: Wine takes that from the Unix locale of the process that starts it.
 class ScopedEnvironment {
   public:
     ScopedEnvironment(const wchar_t* name, const wchar_t* value);
