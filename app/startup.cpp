@@ -27,17 +27,6 @@ bool CallSetProcessDpiAware() {
     return setAware && setAware();
 }
 
-void InitializeCommonControls() {
-    HMODULE const comctl32 = LoadSideBySideLibrary(L"comctl32.dll");
-    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    using InitCommonControlsFn = void(WINAPI*)();
-    // ICC_WIN95_CLASSES, ICC_DATE_CLASSES and ICC_COOL_CLASSES.
-    INITCOMMONCONTROLSEX const icc = {8, 0x5FF};
-    if (auto const initEx = GetProcedure<InitCommonControlsExFn>(comctl32, "InitCommonControlsEx"))
-        initEx(&icc);
-    if (auto const init = GetProcedure<InitCommonControlsFn>(comctl32, "InitCommonControls")) init();
-}
-
 BOOL CALLBACK AskWindowToShowItself(HWND hwnd, LPARAM found) {
     DWORD_PTR answer = 0;
     LRESULT const sent =
@@ -71,6 +60,17 @@ int RunMessageLoop() {
 }
 
 }  // namespace
+
+void InitializeCommonControls() {
+    HMODULE const comctl32 = LoadSideBySideLibrary(L"comctl32.dll");
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    using InitCommonControlsFn = void(WINAPI*)();
+    // ICC_WIN95_CLASSES, ICC_DATE_CLASSES and ICC_COOL_CLASSES.
+    INITCOMMONCONTROLSEX const icc = {8, 0x5FF};
+    if (auto const initEx = GetProcedure<InitCommonControlsExFn>(comctl32, "InitCommonControlsEx"))
+        initEx(&icc);
+    if (auto const init = GetProcedure<InitCommonControlsFn>(comctl32, "InitCommonControls")) init();
+}
 
 int RunHuepeek(HINSTANCE instance, const wchar_t* commandLine) {
     g_instance = instance;

@@ -56,12 +56,19 @@ target_link_options(huepeek PRIVATE -municode -static -s -Wl,--gc-sections)
 add_subdirectory(${HUEPEEK_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 set(HUEPEEK_TEST_LINK -static -static-libgcc -static-libstdc++)
 
+# Screenshots for a person to look at, written by both kinds of Windows tests.
+set(HUEPEEK_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/screenshot.cpp)
+
+# The unit tests carry the program's resources (dialogs, icons, manifest), so that they can make its
+# windows in process as the exe does; the texts come from huepeek.exe beside them.
 file(GLOB_RECURSE HUEPEEK_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
-# The unit tests of the Win32 layer use the end-to-end harness to act as a user on their own
-# windows and the system's dialogs, and load the archive of the exe built beside them.
-add_executable(huepeek_unit_tests ${HUEPEEK_WIN_TESTS} ${CMAKE_SOURCE_DIR}/tests/e2e/harness.cpp)
+# They also use the end-to-end harness to act as a user on their own windows and the system's
+# dialogs.
+add_executable(huepeek_unit_tests ${HUEPEEK_WIN_TESTS} ${HUEPEEK_TEST_SUPPORT} ${CMAKE_SOURCE_DIR}/tests/e2e/harness.cpp
+               ${CMAKE_SOURCE_DIR}/res/huepeek.rc)
 add_dependencies(huepeek_unit_tests huepeek)
-target_include_directories(huepeek_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)
+target_include_directories(huepeek_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated
+                           ${CMAKE_SOURCE_DIR}/tests/support ${CMAKE_SOURCE_DIR}/tests/e2e)
 target_link_libraries(huepeek_unit_tests PRIVATE huepeek_win GTest::gtest_main)
 target_compile_definitions(huepeek_unit_tests PRIVATE HUEPEEK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
 target_compile_options(huepeek_unit_tests PRIVATE ${HUEPEEK_WARNINGS})
@@ -71,9 +78,9 @@ gtest_discover_tests(huepeek_unit_tests TEST_PREFIX "win." DISCOVERY_MODE PRE_TE
 
 # End-to-end tests drive the real huepeek.exe; the harness finds it beside the test program.
 file(GLOB HUEPEEK_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
-add_executable(huepeek_e2e_tests ${HUEPEEK_E2E_SOURCES})
+add_executable(huepeek_e2e_tests ${HUEPEEK_E2E_SOURCES} ${HUEPEEK_TEST_SUPPORT})
 add_dependencies(huepeek_e2e_tests huepeek huepeek_fixtures)
-target_include_directories(huepeek_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e)
+target_include_directories(huepeek_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/support)
 target_compile_definitions(huepeek_e2e_tests PRIVATE ${HUEPEEK_DEFINES}
                            HUEPEEK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
 target_compile_options(huepeek_e2e_tests PRIVATE ${HUEPEEK_WARNINGS})
@@ -126,6 +133,22 @@ add_test(NAME win.LanguageFiles.ja_JP
                  --gtest_filter=LanguageFileTest.DoubleByteCharacterAcrossBlocks:LanguageMenuTest.ListsTheNamedLanguagesAndChoosingOneSwitches)
 set_tests_properties(win.LanguageFiles.ja_JP PROPERTIES
     ENVIRONMENT "LC_ALL=ja_JP.UTF-8;HUEPEEK_EXPECT_ACP_932=1" TIMEOUT 120 RUN_SERIAL TRUE)
+
+# The main dialog's text-fit test measures each language under its users' locale, whose code page
+# makes Wine choose the dialog font and its fallbacks for the script. Wine takes the locale from
+# LC_ALL when a process starts, so each locale runs in a process of its own; the test's table says
+# which languages each measures, and checks that every locale there is one of these.
+set(HUEPEEK_TEXT_FIT_LOCALES en_US.UTF-8 de_DE.UTF-8 pl_PL.UTF-8 ru_RU.UTF-8 vi_VN.UTF-8 he_IL.UTF-8
+    ar_SA.UTF-8 fa_IR.UTF-8 hi_IN.UTF-8 th_TH.UTF-8 ja_JP.UTF-8 ko_KR.UTF-8 zh_TW.UTF-8)
+string(REPLACE ";" "," fit_locale_list "${HUEPEEK_TEXT_FIT_LOCALES}")
+target_compile_definitions(huepeek_unit_tests PRIVATE HUEPEEK_TEXT_FIT_LOCALES="${fit_locale_list}")
+foreach(locale ${HUEPEEK_TEXT_FIT_LOCALES})
+    add_test(NAME win.MainDialogTextFitTest.TextsOfOneLocaleFit.${locale}
+             COMMAND huepeek_unit_tests --gtest_filter=MainDialogTextFitTest.TextsOfOneLocaleFit)
+    set_tests_properties(win.MainDialogTextFitTest.TextsOfOneLocaleFit.${locale} PROPERTIES
+        ENVIRONMENT "LC_ALL=${locale};HUEPEEK_TEXT_FIT_LOCALE=${locale}" TIMEOUT 60 RUN_SERIAL TRUE
+        SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+endforeach()
 
 # Windows benchmarks: console programs that print figures; never run by the tests.
 file(GLOB HUEPEEK_WIN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/win/*_bench.cpp)

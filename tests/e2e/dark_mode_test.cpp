@@ -53,8 +53,8 @@ Look LookAtColourDialog(const wchar_t* disableDarkTheme, const wchar_t* screensh
 using DarkModeTest = E2eTest;
 
 TEST_F(DarkModeTest, WithoutDarkModeEntriesTheColourDialogLooksTheSameWhateverTheSetting) {
-    Look const allowed = LookAtColourDialog(L"0", L"colour_dialog_dark_theme_allowed.bmp");
-    Look const disabled = LookAtColourDialog(L"1", L"colour_dialog_dark_theme_disabled.bmp");
+    Look const allowed = LookAtColourDialog(L"0", L"colour_dialog_dark_theme_allowed.png");
+    Look const disabled = LookAtColourDialog(L"1", L"colour_dialog_dark_theme_disabled.png");
     ASSERT_FALSE(allowed.pixels.empty());
     ASSERT_TRUE(EqualRect(&allowed.window, &disabled.window)) << "the same place and size";
     ASSERT_EQ(allowed.pixels.size(), disabled.pixels.size());

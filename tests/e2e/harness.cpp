@@ -353,55 +353,6 @@ RECT WorkArea() {
     return rect;
 }
 
-std::wstring ScreenshotDir() {
-    std::wstring const dir = TestProgramDir() + L"\\..\\screenshots";
-    CreateDirectoryW(dir.c_str(), nullptr);
-    return dir;
-}
-
-bool SaveScreenshot(const RECT& screenRect, const std::wstring& path) {
-    int const width = screenRect.right - screenRect.left;
-    int const height = screenRect.bottom - screenRect.top;
-    if (width <= 0 || height <= 0) return false;
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof(header);
-    header.biWidth = width;
-    header.biHeight = height;  // bottom-up, as BMP files keep it
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    DWORD const stride = (DWORD(width) * 3 + 3) & ~3u;
-    header.biSizeImage = stride * DWORD(height);
-    void* bits = nullptr;
-    HDC const screen = GetDC(nullptr);
-    HDC const memory = CreateCompatibleDC(screen);
-    HBITMAP const bitmap =
-        CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
-    if (bitmap && bits) {
-        HGDIOBJ const old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, screenRect.left, screenRect.top, SRCCOPY);
-        GdiFlush();
-        SelectObject(memory, old);
-        BITMAPFILEHEADER file = {};
-        file.bfType = 0x4D42;  // "BM"
-        file.bfOffBits = sizeof(file) + sizeof(header);
-        file.bfSize = file.bfOffBits + header.biSizeImage;
-        HANDLE const out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (out != INVALID_HANDLE_VALUE) {
-            DWORD written = 0;
-            ok = WriteFile(out, &file, sizeof(file), &written, nullptr) &&
-                 WriteFile(out, &header, sizeof(header), &written, nullptr) &&
-                 WriteFile(out, bits, header.biSizeImage, &written, nullptr);
-            CloseHandle(out);
-        }
-    }
-    if (bitmap) DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return ok;
-}
-
 ScopedEnvironment::ScopedEnvironment(const wchar_t* name, const wchar_t* value) : name_(name) {
     wchar_t old[1024] = {};
     DWORD const length = GetEnvironmentVariableW(name, old, ARRAYSIZE(old));

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "screenshot.h"  // ScreenshotDir and SaveScreenshot, PNG files for a person to look at
+
 namespace e2e {
 
 // Every wait in the harness is bounded; a program that hangs fails its test and is ended.
@@ -85,12 +87,9 @@ bool ClickButton(HWND button);                        // BM_CLICK, posted: the c
 RECT ClientRectOnScreen(HWND hwnd);
 RECT WorkArea();
 
-// The screen as it is now inside a rectangle, saved as a 24-bit BMP (for a person to look at).
-std::wstring ScreenshotDir();  // build/windows/screenshots, created on demand
-bool SaveScreenshot(const RECT& screenRect, const std::wstring& path);
-
 // An environment variable for the programs a test starts (they inherit the test's environment),
-// restored when the test ends. Under Wine, TZ sets the time zone and LC_ALL the user's language.
+// restored when the test ends. Under Wine, TZ sets the time zone. LC_ALL set here does not change a
+// started program's locale: Wine takes that from the Unix locale of the process that starts it.
 class ScopedEnvironment {
   public:
     ScopedEnvironment(const wchar_t* name, const wchar_t* value);

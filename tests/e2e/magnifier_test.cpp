@@ -110,31 +110,14 @@ class Capture {
     int Height() const { return height_; }
     COLORREF At(int x, int y) const { return pixels_[size_t(y) * width_ + x]; }
 
-    // Kept as a bitmap file beside the test program when a check fails, to look at.
+    // Kept as a picture beside the test program when a check fails, to look at.
     std::wstring Save(const wchar_t* name) const {
-        std::wstring const path = TestProgramDir() + L"\\" + name + L".bmp";
-        BITMAPFILEHEADER file = {};
-        BITMAPINFOHEADER header = {};
-        header.biSize = sizeof(header);
-        header.biWidth = width_;
-        header.biHeight = -height_;
-        header.biPlanes = 1;
-        header.biBitCount = 32;
-        std::vector<DWORD> bits(pixels_.size());
-        for (size_t i = 0; i < bits.size(); ++i)
-            bits[i] = DWORD(GetRValue(pixels_[i])) << 16 | DWORD(GetGValue(pixels_[i])) << 8 |
-                      GetBValue(pixels_[i]);
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof(file) + sizeof(header);
-        file.bfSize = DWORD(file.bfOffBits + bits.size() * 4);
-        HANDLE const out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (out == INVALID_HANDLE_VALUE) return L"(not saved)";
-        DWORD written = 0;
-        WriteFile(out, &file, sizeof(file), &written, nullptr);
-        WriteFile(out, &header, sizeof(header), &written, nullptr);
-        WriteFile(out, bits.data(), DWORD(bits.size() * 4), &written, nullptr);
-        CloseHandle(out);
-        return path;
+        std::wstring const path = TestProgramDir() + L"\\" + name + L".png";
+        std::vector<uint32_t> pixels(pixels_.size());
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = uint32_t(GetRValue(pixels_[i])) << 16 | uint32_t(GetGValue(pixels_[i])) << 8 |
+                        GetBValue(pixels_[i]);
+        return WritePngFile(path, width_, height_, pixels.data()) ? path : L"(not saved)";
     }
 
   private:

@@ -396,7 +396,7 @@ TEST_F(PaletteTest, EnlargedCentredWithInfoBoxAndWebButton) {
 
     // For a person to look at: nothing overlapped or cut. The dialog paints in its own time.
     Sleep(500);
-    EXPECT_TRUE(SaveScreenshot(window, ScreenshotDir() + L"\\palette_dialog.bmp"));
+    EXPECT_TRUE(SaveScreenshot(window, ScreenshotDir() + L"\\palette_dialog.png"));
     EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
 }
 

@@ -93,8 +93,8 @@ inline std::wstring SaveWindowPicture(HWND hwnd, const wchar_t* name) {
     Sleep(1500);
     RECT rect = {};
     GetWindowRect(hwnd, &rect);
-    std::wstring const path = e2e::ScreenshotDir() + L"\\" + name + L".bmp";
-    e2e::SaveScreenshot(rect, path);
+    std::wstring const path = ScreenshotDir() + L"\\" + name + L".png";
+    SaveScreenshot(rect, path);
     return path;
 }
 

@@ -82,7 +82,7 @@ SeenDialog WatchModalDialog(Modal modal, const wchar_t* screenshot, int closeCom
             reinterpret_cast<LPARAM>(&seen));
         RECT const window = ScreenRectOf(dialog, false);
         seen.pixels.emplace(window);
-        e2e::SaveScreenshot(window, e2e::ScreenshotDir() + L"\\" + screenshot);
+        SaveScreenshot(window, ScreenshotDir() + L"\\" + screenshot);
         PostMessageW(dialog, WM_COMMAND, WPARAM(closeCommand), 0);
     });
     modal();
@@ -132,7 +132,7 @@ TEST_F(DarkDialogTest, MessageBoxIsDarkWithLightText) {
     StartDarkWindows10();
     SeenDialog const seen = WatchModalDialog(
         [] { ShowMessage(nullptr, L"Dark mode: the message of a dark message box.", L"Huepeek", MB_OK); },
-        L"dark_message_box.bmp", IDOK);
+        L"dark_message_box.png", IDOK);
     ASSERT_NE(nullptr, seen.window) << "no message box";
     ASSERT_TRUE(seen.pixels && !seen.pixels->Empty());
     ExpectDarkTitleBar(seen.window);
@@ -153,7 +153,7 @@ TEST_F(DarkDialogTest, ColourDialogIsDarkWithLightText) {
     LoadLanguageArchiveFrom(e2e::HuepeekPath().c_str());
     StartDarkWindows10();
     SeenDialog const seen = WatchModalDialog([] { RunPaletteDialog(RGB(12, 34, 56), nullptr); },
-                                             L"dark_colour_dialog.bmp", IDCANCEL);
+                                             L"dark_colour_dialog.png", IDCANCEL);
     ASSERT_NE(nullptr, seen.window) << "no colour dialog";
     ASSERT_TRUE(seen.pixels && !seen.pixels->Empty());
     ExpectDarkTitleBar(seen.window);
@@ -286,7 +286,7 @@ class DarkControlsTest : public SystemDoubleTest {
         RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         PumpMessages(300);
         RECT const window = ScreenRectOf(dialog_, false);
-        if (screenshot) e2e::SaveScreenshot(window, e2e::ScreenshotDir() + L"\\" + screenshot);
+        if (screenshot) SaveScreenshot(window, ScreenshotDir() + L"\\" + screenshot);
         return ScreenPixels(window);
     }
 
@@ -299,7 +299,7 @@ class DarkControlsTest : public SystemDoubleTest {
 };
 
 TEST_F(DarkControlsTest, DialogAndLabelsAreDarkWithLightText) {
-    ScreenPixels const pixels = Look(L"dark_controls.bmp");
+    ScreenPixels const pixels = Look(L"dark_controls.png");
     RECT const client = ScreenRectOf(dialog_, true);
     EXPECT_GT(pixels.Count(client, kDarkBackground), Area(client) / 3);
     RECT const label = ScreenRectOf(static_, false);
@@ -316,7 +316,7 @@ TEST_F(DarkControlsTest, ToolbarTextIsLightAndTheHotItemHighlighted) {
     EXPECT_EQ(0, plain.Count(ScreenRectOf(toolbar_, false), kHighlightText));
 
     SendMessageW(toolbar_, TB_SETHOTITEM, 0, 0);
-    ScreenPixels const hot = Look(L"dark_controls_hot_toolbar_item.bmp");
+    ScreenPixels const hot = Look(L"dark_controls_hot_toolbar_item.png");
     EXPECT_GT(hot.Count(first, kHighlightText), 10) << "the hot item's text is highlighted";
     EXPECT_EQ(0, hot.Count(first, kLightText));
     EXPECT_EQ(0, hot.Count(second, kHighlightText));
