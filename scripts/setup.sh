@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake make g++ clang libclang-rt-14-dev googletest
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-    wine wine64 fonts-wine xvfb x11-utils xdotool xclip imagemagick python3 bc procps
+    wine wine64 fonts-wine xvfb x11-utils xdotool xclip imagemagick python3 bc procps unzip
 )
 
 missing=()
