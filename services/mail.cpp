@@ -2,6 +2,7 @@
 
 #include <mapi.h>
 
+#include "base/heap_buffer.h"
 #include "base/process_state.h"
 #include "base/program_path.h"
 #include "base/system_library.h"
@@ -45,27 +46,6 @@ struct MapiMessageW {
     void* recipients;
     ULONG fileCount;
     MapiFileDescW* files;
-};
-
-// A text in the ANSI code page, on the heap for as long as the object lives.
-class AnsiText {
-  public:
-    explicit AnsiText(const wchar_t* text) {
-        if (!text) return;
-        int const bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-        if (bytes <= 0) return;
-        text_ = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, bytes));
-        if (text_) WideCharToMultiByte(CP_ACP, 0, text, -1, text_, bytes, nullptr, nullptr);
-    }
-    ~AnsiText() {
-        if (text_) HeapFree(GetProcessHeap(), 0, text_);
-    }
-    AnsiText(const AnsiText&) = delete;
-    AnsiText& operator=(const AnsiText&) = delete;
-    char* get() const { return text_; }
-
-  private:
-    char* text_ = nullptr;
 };
 
 const wchar_t* FileNameOf(const wchar_t* path) {
@@ -184,7 +164,8 @@ bool ComposeMail(const MailEntries& entries, HWND owner, const wchar_t* attachme
         message.files = attach ? &file : nullptr;
         result = entries.wide(0, ULONG_PTR(owner), &message, kComposeFlags, 0);
     } else {
-        AnsiText const subjectAnsi(subjectField), textAnsi(noteText), pathAnsi(pathField), nameAnsi(fileName);
+        CodePageText const subjectAnsi(CP_ACP, subjectField), textAnsi(CP_ACP, noteText),
+            pathAnsi(CP_ACP, pathField), nameAnsi(CP_ACP, fileName);
         MapiFileDesc file = {0, 0, kNoPosition, pathAnsi.get(), nameAnsi.get(), nullptr};
         MapiMessage message = {};
         message.lpszSubject = subjectAnsi.get();
@@ -209,21 +190,17 @@ bool BuildProgramZip(const wchar_t* zipPath) {
     if (exe == INVALID_HANDLE_VALUE) return false;
     FILETIME changed = {};
     LARGE_INTEGER size = {};
-    BYTE* bytes = nullptr;
+    bool const known = GetFileSizeEx(exe, &size) && size.QuadPart <= kMaxProgramBytes &&
+                       GetFileTime(exe, nullptr, nullptr, &changed);
+    HeapBuffer<BYTE> const bytes(known ? size.LowPart : 0);
     DWORD got = 0;
-    if (GetFileSizeEx(exe, &size) && size.QuadPart <= kMaxProgramBytes &&
-        GetFileTime(exe, nullptr, nullptr, &changed))
-        bytes = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, size.LowPart ? size.LowPart : 1));
-    bool const read = bytes && ReadFile(exe, bytes, size.LowPart, &got, nullptr) && got == size.LowPart;
+    bool const read = known && bytes.get() && ReadFile(exe, bytes.get(), size.LowPart, &got, nullptr) &&
+                      got == size.LowPart;
     CloseHandle(exe);
-    bool built = false;
-    if (read) {
-        ZipEntry entry = {name, size.LowPart, Crc32(0, bytes, size.LowPart), 0, 0};
-        FILETIME local;
-        FileTimeToLocalFileTime(&changed, &local);
-        FileTimeToDosDateTime(&local, &entry.dosDate, &entry.dosTime);
-        built = WriteZip(zipPath, entry, bytes);
-    }
-    if (bytes) HeapFree(GetProcessHeap(), 0, bytes);
-    return built;
+    if (!read) return false;
+    ZipEntry entry = {name, size.LowPart, Crc32(0, bytes.get(), size.LowPart), 0, 0};
+    FILETIME local;
+    FileTimeToLocalFileTime(&changed, &local);
+    FileTimeToDosDateTime(&local, &entry.dosDate, &entry.dosTime);
+    return WriteZip(zipPath, entry, bytes.get());
 }

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/heap_buffer.h"
 #include "base/message_box.h"
 #include "base/program_path.h"
 #include "base/wide_text.h"
@@ -15,24 +16,6 @@ namespace {
 
 size_t const kFolderChars = MAX_PATH + 1;  // what GetTempPathW may return, terminator included
 size_t const kBatchTextReserve = 512;      // the batch's own words around its paths
-
-// A heap buffer of wide characters, released on every way out.
-class WideBuffer {
-  public:
-    explicit WideBuffer(size_t chars)
-        : text_(
-              static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, chars * sizeof(wchar_t)))) {
-    }
-    ~WideBuffer() {
-        if (text_) HeapFree(GetProcessHeap(), 0, text_);
-    }
-    WideBuffer(const WideBuffer&) = delete;
-    WideBuffer& operator=(const WideBuffer&) = delete;
-    wchar_t* get() const { return text_; }
-
-  private:
-    wchar_t* text_;
-};
 
 // True when text converts to the code page and back unchanged.
 bool FitsCodePage(UINT codePage, const wchar_t* text) {
@@ -50,29 +33,23 @@ bool FitsCodePage(UINT codePage, const wchar_t* text) {
 void BatchFormOfPath(const wchar_t* path, wchar_t* out, size_t chars) {
     lstrcpynW(out, path, int(chars));
     if (!*path || FitsCodePage(CP_OEMCP, path)) return;
-    WideBuffer shortPath(chars);
+    HeapBuffer<wchar_t> const shortPath(chars);
     DWORD const length = shortPath.get() ? GetShortPathNameW(path, shortPath.get(), DWORD(chars)) : 0;
     if (length && length < chars && FitsCodePage(CP_OEMCP, shortPath.get()))
         lstrcpynW(out, shortPath.get(), int(chars));
 }
 
 bool WriteBatchFile(const wchar_t* path, const wchar_t* text) {
-    int const bytes = WideCharToMultiByte(CP_OEMCP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) return false;
-    char* const encoded = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, bytes));
-    if (!encoded) return false;
-    WideCharToMultiByte(CP_OEMCP, 0, text, -1, encoded, bytes, nullptr, nullptr);
-    bool written = false;
+    CodePageText const encoded(CP_OEMCP, text);
+    if (!encoded.Length()) return false;
     HANDLE const file =
         CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        // Without the terminating zero.
-        DWORD done = 0;
-        written = WriteFile(file, encoded, DWORD(bytes - 1), &done, nullptr) && done == DWORD(bytes - 1);
-        written = CloseHandle(file) && written;
-    }
-    HeapFree(GetProcessHeap(), 0, encoded);
-    return written;
+    if (file == INVALID_HANDLE_VALUE) return false;
+    // Without the terminating zero.
+    DWORD done = 0;
+    bool const written =
+        WriteFile(file, encoded.get(), encoded.Length(), &done, nullptr) && done == encoded.Length();
+    return CloseHandle(file) && written;
 }
 
 }  // namespace
@@ -92,10 +69,10 @@ bool WriteSelfDeleteBatch(const wchar_t* exePath, const wchar_t* settingsPath, w
     // A short form can be longer than the long one ("a.b.c" may become "AB~1.C").
     size_t const exeChars = lstrlenW(exePath) + 1 + MAX_PATH;
     size_t const settingsChars = lstrlenW(settingsPath ? settingsPath : L"") + 1 + MAX_PATH;
-    WideBuffer exeForm(exeChars), settingsForm(settingsChars);
+    HeapBuffer<wchar_t> const exeForm(exeChars), settingsForm(settingsChars);
     // Each "%" may double: room for twice the paths.
     size_t const textChars = 4 * (exeChars + settingsChars) + kBatchTextReserve;
-    WideBuffer text(textChars);
+    HeapBuffer<wchar_t> const text(textChars);
     if (!exeForm.get() || !settingsForm.get() || !text.get()) return false;
     BatchFormOfPath(exePath, exeForm.get(), exeChars);
     BatchFormOfPath(settingsPath ? settingsPath : L"", settingsForm.get(), settingsChars);

@@ -1,6 +1,6 @@
 #include "mail_recorder.h"
 
-#include "program_copy.h"
+#include "files.h"
 
 namespace e2e {
 
@@ -130,19 +130,6 @@ bool RunLinuxCommand(const std::string& command, DWORD* exitCode) {
     if (exitCode) *exitCode = DWORD(atoi(FileBytes(status).c_str()));
     DeleteFileW(status.c_str());
     return true;
-}
-
-std::string FileBytes(const std::wstring& path) {
-    HANDLE const file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD got = 0;
-    ReadFile(file, &bytes[0], DWORD(bytes.size()), &got, nullptr);
-    CloseHandle(file);
-    bytes.resize(got);
-    return bytes;
 }
 
 }  // namespace e2e

@@ -56,7 +56,5 @@ class MailRecorder {
 std::string UnixPath(const std::wstring& path);
 // Runs a command of the Linux shell and gives its exit status; false when it did not end in time.
 bool RunLinuxCommand(const std::string& command, DWORD* exitCode);
-// The whole file, or "" when it cannot be read.
-std::string FileBytes(const std::wstring& path);
 
 }  // namespace e2e

@@ -6,7 +6,7 @@
 #include "dialog_driver.h"
 #include "harness.h"
 #include "mail_recorder.h"
-#include "program_copy.h"
+#include "files.h"
 
 namespace e2e {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "dialog_driver.h"
 #include "harness.h"
-#include "program_copy.h"
+#include "files.h"
 
 namespace e2e {
 namespace {

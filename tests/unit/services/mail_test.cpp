@@ -9,7 +9,7 @@
 #include "base/process_state.h"
 #include "base/program_path.h"
 #include "mail_recorder.h"
-#include "program_copy.h"
+#include "files.h"
 #include "services/core/zip_writer.h"
 
 namespace {
@@ -124,10 +124,7 @@ TEST_F(MailTest, ProgramZipHoldsTheExeOnce) {
     std::wstring const zip = e2e::TempFolder() + L"huepeek-test.zip";
     std::string const older(1 << 20, 'x');
     e2e::ScratchFolder const folder(L"huepeek-zip-test");
-    HANDLE file = CreateFileW(zip.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, older.data(), DWORD(older.size()), &written, nullptr);
-    CloseHandle(file);
+    ASSERT_TRUE(e2e::WriteFileBytes(zip, older));
     std::string const exe = e2e::FileBytes(ProgramPath());
     ASSERT_FALSE(exe.empty());
     for (int time = 1; time <= 2; ++time) {

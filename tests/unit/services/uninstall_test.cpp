@@ -8,8 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "base/wide_text.h"
-#include "mail_recorder.h"
-#include "program_copy.h"
+#include "files.h"
 #include "services/core/self_delete_batch.h"
 
 namespace {
@@ -41,13 +40,6 @@ std::string InCodePage(UINT codePage, const std::wstring& text) {
     return bytes;
 }
 
-bool Touch(const std::wstring& path) {
-    HANDLE const file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
-    return true;
-}
-
 // cmd reads a batch in the console's code page, not the ANSI one: a path that code page holds is
 // written in it, one it cannot hold in its short form; either way the batch finds and deletes the
 // exe and its settings file, then itself.
@@ -66,8 +58,8 @@ TEST(UninstallBatch, DeletesTheProgramWhateverItsPathIsWrittenIn) {
         ScratchFolder const folder(c.folder);
         std::wstring const exe = folder.Path() + L"\\" + c.exe;
         std::wstring const ini = exe.substr(0, exe.size() - 4) + L".ini";
-        ASSERT_TRUE(Touch(exe));
-        ASSERT_TRUE(Touch(ini));
+        ASSERT_TRUE(e2e::WriteFileBytes(exe, "MZ"));
+        ASSERT_TRUE(e2e::WriteFileBytes(ini, "[Program]"));
         ASSERT_TRUE(folder.WriteFile(L"notes.txt", "kept"));
         wchar_t batch[MAX_PATH * 2] = {};
         ASSERT_TRUE(WriteSelfDeleteBatch(exe.c_str(), ini.c_str(), batch, ARRAYSIZE(batch)));
@@ -95,22 +87,15 @@ TEST(UninstallBatch, GivesUpOnAnExeThatCannotBeDeleted) {
     ScratchFolder const folder(L"huepeek held");
     std::wstring const exe = folder.Path() + L"\\huepeek.exe";
     std::wstring const ini = folder.Path() + L"\\huepeek.ini";
-    ASSERT_TRUE(Touch(exe));
-    ASSERT_TRUE(Touch(ini));
+    ASSERT_TRUE(e2e::WriteFileBytes(exe, "MZ"));
+    ASSERT_TRUE(e2e::WriteFileBytes(ini, "[Program]"));
     HANDLE const held =
         CreateFileW(exe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     char16_t text[2048];
     ASSERT_TRUE(BuildSelfDeleteBatch(Utf16(exe.c_str()), Utf16(ini.c_str()), 2, text, 2048));
     std::wstring const batch = e2e::TempFolder() + L"huepeek-held_selfdestruct.bat";
-    {
-        HANDLE const file = CreateFileW(batch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        std::string const bytes = InCodePage(CP_OEMCP, Wide(text));
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
+    ASSERT_TRUE(e2e::WriteFileBytes(batch, InCodePage(CP_OEMCP, Wide(text))));
     EXPECT_TRUE(RunBatch(batch)) << "the batch did not give up";
     EXPECT_TRUE(FileExists(exe));
     EXPECT_TRUE(FileExists(ini)) << "the settings went while the program stayed";

@@ -2,6 +2,7 @@
 #include "settings/settings_store.h"
 
 #include "base/wide_text.h"
+#include "files.h"
 
 #include <string>
 
@@ -135,35 +136,11 @@ TEST_F(SettingsStoreTest, UserLanguageChoosesTheSlot) {
     EXPECT_EQ(atoi(expected), g_languageIndex) << "LANGID " << GetUserDefaultLangID();
 }
 
-std::wstring TempPath(const wchar_t* name) {
-    wchar_t folder[MAX_PATH + 1] = {};
-    GetTempPathW(ARRAYSIZE(folder), folder);
-    return std::wstring(folder) + name;
-}
-
-std::string FileText(const std::wstring& path) {
-    HANDLE const file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "";
-    char bytes[4096] = {};
-    DWORD got = 0;
-    ReadFile(file, bytes, sizeof(bytes) - 1, &got, nullptr);
-    CloseHandle(file);
-    return std::string(bytes, got);
-}
-
-bool MakeFile(const std::wstring& path) {
-    HANDLE const file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
-    return true;
-}
-
 // With a settings file every setting lives there, as "key=value" lines of the section "Program",
 // read as the registry's are; the registry is not touched.
 TEST_F(SettingsStoreTest, SettingsFileKeepsEverySettingInsteadOfTheRegistry) {
-    std::wstring const ini = TempPath(L"huepeek-settings-test.ini");
-    ASSERT_TRUE(MakeFile(ini));
+    std::wstring const ini = e2e::TempFolder() + L"huepeek-settings-test.ini";
+    ASSERT_TRUE(e2e::WriteFileBytes(ini, ""));
     UseSettingsFile(ini.c_str());
     EXPECT_TRUE(PortableMode());
     EXPECT_EQ(ini, SettingsFilePath());
@@ -171,7 +148,7 @@ TEST_F(SettingsStoreTest, SettingsFileKeepsEverySettingInsteadOfTheRegistry) {
     EXPECT_EQ(1, WriteSetting(Setting::kPage, 3));
     EXPECT_EQ(1, WriteProgramInt(L"n", -5));
     EXPECT_EQ(1, WriteCustomColour(7, RGB(1, 2, 3)));
-    EXPECT_EQ("[Program]\r\nc_wnd=3\r\nn=-5\r\nlast_color_7=197121\r\n", FileText(ini));
+    EXPECT_EQ("[Program]\r\nc_wnd=3\r\nn=-5\r\nlast_color_7=197121\r\n", e2e::FileBytes(ini));
     EXPECT_EQ(3, ReadSetting(Setting::kPage));
     EXPECT_EQ(-5, ReadProgramInt(L"n", 99));
     EXPECT_EQ(COLORREF(RGB(1, 2, 3)), ReadCustomColour(7, 0));
@@ -210,7 +187,7 @@ TEST_F(SettingsStoreTest, PortableModeOnlyWithTheFileBesideTheExe) {
     ChooseSettingsBackEnd();
     EXPECT_FALSE(PortableMode()) << "a folder of that name is not a settings file";
     RemoveDirectoryW(ini.c_str());
-    ASSERT_TRUE(MakeFile(ini));
+    ASSERT_TRUE(e2e::WriteFileBytes(ini, ""));
     ChooseSettingsBackEnd();
     EXPECT_TRUE(PortableMode());
     EXPECT_EQ(ini, SettingsFilePath());

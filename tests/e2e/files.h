@@ -1,6 +1,7 @@
 #pragma once
-// Folders and program copies under the temporary folder, for tests that delete the program, keep a
-// settings file beside it or unpack files. Each goes, with what it holds, when the object does.
+// Files for tests: whole files read and written, and folders and program copies under the
+// temporary folder for tests that delete the program, keep a settings file beside it or unpack
+// files; each folder goes, with what it holds, when its object does.
 #include <windows.h>
 
 #include <string>
@@ -19,6 +20,31 @@ inline bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The whole file, or "" when it cannot be read.
+inline std::string FileBytes(const std::wstring& path) {
+    HANDLE const file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(file, &bytes[0], DWORD(bytes.size()), &got, nullptr);
+    CloseHandle(file);
+    bytes.resize(got);
+    return bytes;
+}
+
+// Writes the file anew with these bytes.
+inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE const file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool const ok =
+        WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
 class ScratchFolder {
   public:
     explicit ScratchFolder(const std::wstring& name) : path_(TempFolder() + name) {
@@ -31,13 +57,7 @@ class ScratchFolder {
 
     const std::wstring& Path() const { return path_; }
     bool WriteFile(const std::wstring& name, const std::string& bytes) const {
-        HANDLE const file =
-            CreateFileW((path_ + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        DWORD written = 0;
-        bool const ok = ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) != 0;
-        CloseHandle(file);
-        return ok;
+        return WriteFileBytes(path_ + L"\\" + name, bytes);
     }
 
   private:
