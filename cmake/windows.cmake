@@ -84,10 +84,11 @@ target_link_options(huepeek_e2e_tests PRIVATE ${HUEPEEK_TEST_LINK})
 gtest_discover_tests(huepeek_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                      PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE ENVIRONMENT TZ=UTC)
 
-# The site variant by the time zone, for zones at and beyond the European bounds of four hours
-# (Wine takes the zone of a program from TZ as the program starts; POSIX zones give exact offsets).
+# The site variant by the time zone, for zones at and beyond the European bounds of four hours, one
+# with summer time and one Wine does not know (UTC to it). Wine takes a program's zone from the TZ
+# it starts with, and POSIX zones give exact offsets ("XXX4:01" is UTC-4:01, a bias of 241).
 foreach(variant "bias+240|XXX4|eu" "bias+241|XXX4:01|com" "bias-240|XXX-4|eu" "bias-241|XXX-4:01|com"
-                "Berlin|Europe/Berlin|eu")
+                "Berlin|Europe/Berlin|eu" "unknown|Nowhere/Unknown|eu")
     string(REPLACE "|" ";" parts ${variant})
     list(GET parts 0 name)
     list(GET parts 1 zone)

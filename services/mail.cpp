@@ -101,8 +101,10 @@ bool WriteZip(const wchar_t* zipPath, const ZipEntry& entry, const BYTE* bytes) 
 }
 
 void MailProgram(HWND page, bool attachProgram) {
+    // Without a mail program the system's MAPI32.DLL would tell the user so: nothing shows instead.
+    if (!page || !IsWindow(page) || !MailProgramRegistered()) return;
     MailEntries const entries = SystemMailEntries();
-    if (!page || !IsWindow(page) || (!entries.ansi && !entries.wide) || !MailProgramRegistered()) return;
+    if (!entries.ansi && !entries.wide) return;
     wchar_t zipPath[kMailFieldChars] = {};
     if (attachProgram && (!ProgramZipPath(zipPath) || !BuildProgramZip(zipPath))) return;
     // Kept off the stack: the mail text may be long.
