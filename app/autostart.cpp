@@ -3,6 +3,7 @@
 #include "base/process_state.h"
 #include "base/program_path.h"
 #include "res/resource.h"
+#include "settings/settings_store.h"
 
 namespace {
 
@@ -53,15 +54,21 @@ int CheckAutostart(const wchar_t* valueName, bool machineWide) {
     HKEY key = nullptr;
     bool present = false;
     bool differs = false;
-    if (RegCreateKeyExW(Hive(machineWide), kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
+    // A portable copy only looks: it writes nothing to the registry unprompted, and an entry of
+    // another copy of the program stays that copy's.
+    bool const portable = PortableMode();
+    LONG const opened = portable ? RegOpenKeyExW(Hive(machineWide), kRunKey, 0, KEY_READ, &key)
+                                 : RegCreateKeyExW(Hive(machineWide), kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                   nullptr, &key, nullptr);
+    if (opened == ERROR_SUCCESS) {
         wchar_t stored[kQueryChars + 1] = {};
         present = ReadRunValue(key, valueName, stored);
         differs = present && lstrcmpW(stored, expected) != 0;
         RegCloseKey(key);
     }
-    if (differs && RegCreateKeyExW(Hive(machineWide), kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                                   nullptr) == ERROR_SUCCESS) {
+    if (differs && !portable &&
+        RegCreateKeyExW(Hive(machineWide), kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
+            ERROR_SUCCESS) {
         StoreCommand(key, valueName, expected);
         RegCloseKey(key);
     }

@@ -34,6 +34,15 @@ void ReapplyDialogTexts(HWND) {
     SetTitleAndToolbar(g_published);
 }
 
+void RemoveOwnAutostart() {
+    ApplyAutostart(0);
+}
+
+// Uninstall ends the run with 0, as closing the host window does.
+void EndAfterUninstall() {
+    PostQuitMessage(0);
+}
+
 void SetIcons(HWND dialog) {
     auto const load = [](int cx, int cy) {
         return reinterpret_cast<LPARAM>(LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_HUEPEEK), IMAGE_ICON,
@@ -62,7 +71,7 @@ BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog) {
     g_banner.owner = dialog;
     bool const dark = DarkModeInEffect();
     DrawBanner(&g_banner, dark ? IDB_BANNER_DARK : IDB_BANNER_LIGHT, IDC_BANNER, dark);
-    SetPageHost({CurrentPage, OpenPickerFromTray});
+    SetPageHost({CurrentPage, OpenPickerFromTray, RemoveOwnAutostart, EndAfterUninstall});
     BuildPages(mainDialog, dialog);
     SetTitleAndToolbar(mainDialog);
     wchar_t runValueName[kRunValueNameChars] = {};

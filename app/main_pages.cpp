@@ -18,6 +18,7 @@ size_t const kButtonTextChars = 256;
 int const kToolbarButtonSide = 24;
 int const kToolbarRebuildDeletes = 10;
 wchar_t const kTitleEnd[] = L" - x64";
+wchar_t const kTitlePortable[] = L" (Portable)";
 
 struct PageTemplate {
     int page;
@@ -111,8 +112,11 @@ void SetTitle(HWND dialog) {
     wchar_t title[kTitleChars] = {};
     lstrcpynW(title, ProductString(kProductNameVersion) ? ProductString(kProductNameVersion) : L"",
               int(kTitleChars));
-    int const used = lstrlenW(title);
-    lstrcpynW(title + used, kTitleEnd, int(kTitleChars) - used);
+    const wchar_t* const parts[] = {PortableMode() ? kTitlePortable : L"", kTitleEnd};
+    for (const wchar_t* part : parts) {
+        int const used = lstrlenW(title);
+        lstrcpynW(title + used, part, int(kTitleChars) - used);
+    }
     SetWindowTextW(dialog, title);
 }
 

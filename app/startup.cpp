@@ -84,6 +84,7 @@ int RunHuepeek(HINSTANCE instance, const wchar_t* commandLine) {
     LoadStringW(instance, IDS_PRODUCT_NAME, g_productName, kTitleChars);
     RegisterHostWindowClass(instance);
 
+    ChooseSettingsBackEnd();
     ChooseLanguage();
     if (!LoadLanguageArchive()) return 0;
 

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake make g++ clang libclang-rt-14-dev googletest
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-    wine wine64 fonts-wine xvfb x11-utils xdotool xclip imagemagick python3 bc procps
+    wine wine64 fonts-wine xvfb x11-utils xdotool xclip imagemagick python3 bc procps unzip
     # Fonts that Wine finds for the scripts its own fonts lack (the main dialog's text-fit test
     # measures every language with them): Arabic, Persian, Hebrew and some Vietnamese letters;
     # Thai; Japanese; Korean and Chinese; Devanagari.

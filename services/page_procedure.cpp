@@ -1,7 +1,9 @@
 #include "services/page_procedure.h"
 
 #include "res/resource.h"
+#include "services/mail.h"
 #include "services/site_address.h"
+#include "services/uninstall.h"
 
 namespace {
 
@@ -11,22 +13,21 @@ void OnPickerPageCommand(int id) {
     if (id == IDC_PICK && g_host.openPickerFromTray) g_host.openPickerFromTray();
 }
 
-void OnMorePageCommand(int id) {
+void OnMorePageCommand(HWND page, int id) {
     switch (id) {
+        case IDC_RECOMMEND: RecommendProgram(page); break;
+        case IDC_SEND: SendProgram(page); break;
         case IDC_MORE_FREEWARE: OpenSitePage(SitePage::kMoreFreeware); break;
-        // Recommend, send by e-mail and uninstall come with those features.
-        case IDC_RECOMMEND:
-        case IDC_SEND:
-        case IDC_UNINSTALL: break;
+        case IDC_UNINSTALL: Uninstall({g_host.removeAutostart, g_host.endProgram}); break;
     }
 }
 
-void OnCommand(int id) {
-    int const page = g_host.currentPage ? g_host.currentPage() : -1;
-    if (page == kPickerPage)
+void OnCommand(HWND page, int id) {
+    int const current = g_host.currentPage ? g_host.currentPage() : -1;
+    if (current == kPickerPage)
         OnPickerPageCommand(id);
-    else if (page == kMorePage)
-        OnMorePageCommand(id);
+    else if (current == kMorePage)
+        OnMorePageCommand(page, id);
 }
 
 }  // namespace
@@ -35,7 +36,7 @@ void SetPageHost(const PageHost& host) {
     g_host = host;
 }
 
-INT_PTR CALLBACK PageProc(HWND, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_COMMAND) OnCommand(LOWORD(wParam));
+INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND) OnCommand(page, LOWORD(wParam));
     return FALSE;
 }

@@ -13,6 +13,8 @@ int const kMorePage = 3;
 struct PageHost {
     int (*currentPage)();
     void (*openPickerFromTray)();
+    void (*removeAutostart)();  // this program's "Start with Windows" entry
+    void (*endProgram)();       // after uninstall
 };
 void SetPageHost(const PageHost& host);
 

@@ -1,14 +1,17 @@
 #include "settings/settings_store.h"
 
 #include "base/core/text.h"
+#include "base/program_path.h"
 #include "base/wide_text.h"
 #include "settings/core/language_slots.h"
+#include "settings/core/settings_file.h"
 
 int g_languageIndex = 1;
 
 namespace {
 
 wchar_t g_rootPath[MAX_PATH];
+wchar_t g_settingsFile[MAX_PATH];  // empty: the registry
 
 // The query buffer holds 511 characters and the terminator; longer data counts as absent.
 DWORD const kQueryBytes = 1024;
@@ -34,6 +37,26 @@ bool IsAcceptedText(DWORD type, const BYTE* data, DWORD bytes) {
 
 }  // namespace
 
+void ChooseSettingsBackEnd() {
+    char16_t path[MAX_PATH];
+    if (!PortableSettingsPath(Utf16(ProgramPath()), path, MAX_PATH)) return;
+    DWORD const attributes = GetFileAttributesW(Wide(path));
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        UseSettingsFile(Wide(path));
+}
+
+void UseSettingsFile(const wchar_t* path) {
+    lstrcpynW(g_settingsFile, path ? path : L"", MAX_PATH);
+}
+
+const wchar_t* SettingsFilePath() {
+    return g_settingsFile;
+}
+
+bool PortableMode() {
+    return g_settingsFile[0] != 0;
+}
+
 const wchar_t* SettingsRootPath() {
     if (lstrlenW(g_rootPath) <= 10) {
         lstrcpynW(g_rootPath, L"Software\\Vantorel\\", MAX_PATH);
@@ -43,6 +66,14 @@ const wchar_t* SettingsRootPath() {
 }
 
 int ReadSettingText(const wchar_t* section, const wchar_t* key, wchar_t* out) {
+    if (PortableMode()) {
+        // A value that is there but empty reads as absent, as the profile functions cannot tell.
+        wchar_t text[kSettingTextChars] = {};
+        if (!GetPrivateProfileStringW(section, key, L"", text, DWORD(kSettingTextChars), g_settingsFile))
+            return 0;
+        lstrcpynW(out, text, int(kSettingTextChars));
+        return 1;
+    }
     wchar_t path[MAX_PATH * 2];
     BuildKeyPath(section, path, ARRAYSIZE(path));
     HKEY hkey = nullptr;
@@ -62,6 +93,7 @@ int ReadSettingText(const wchar_t* section, const wchar_t* key, wchar_t* out) {
 int WriteSettingInt(const wchar_t* section, const wchar_t* key, int value) {
     wchar_t text[16];
     wsprintfW(text, L"%d", value);
+    if (PortableMode()) return WritePrivateProfileStringW(section, key, text, g_settingsFile) ? 1 : 0;
     wchar_t path[MAX_PATH * 2];
     BuildKeyPath(section, path, ARRAYSIZE(path));
     HKEY hkey = nullptr;

@@ -7,10 +7,21 @@
 // HKEY_CURRENT_USER\Software\Vantorel\Huepeek\<section>. There is no cache: each call opens the
 // key, does one operation and closes it again, so a write is seen at once by every later read,
 // also by the palette process that runs beside the main one.
+// Portable mode keeps them in a settings file beside the exe instead (same sections, keys and
+// "%d" text, through the system's profile functions) and leaves the registry alone.
 
 size_t const kSettingTextChars = 1024;
 
 extern int g_languageIndex;
+
+// Portable mode is on when the settings file (the exe's path with ".ini" for ".exe") exists at
+// start. Called once by start-up, before the first setting is read.
+void ChooseSettingsBackEnd();
+// Keeps the settings in the file at path from now on; null or empty: in the registry.
+void UseSettingsFile(const wchar_t* path);
+// The settings file's path; empty while the settings live in the registry.
+const wchar_t* SettingsFilePath();
+bool PortableMode();
 
 const wchar_t* SettingsRootPath();
 int ReadSettingText(const wchar_t* section, const wchar_t* key, wchar_t* out /* kSettingTextChars */);

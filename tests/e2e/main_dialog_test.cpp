@@ -6,6 +6,7 @@
 
 #include "dialog_driver.h"
 #include "harness.h"
+#include "mail_recorder.h"
 
 namespace e2e {
 namespace {
@@ -329,8 +330,10 @@ TEST_F(MainDialogTest, PageCommandsOpenTheirAddressesOnce) {
     }
 }
 
-// A More-page command that reaches the pages while another page is current does nothing.
+// A More-page command that reaches the pages while another page is current does nothing: no page,
+// no mail, no uninstall question.
 TEST_F(MainDialogTest, MorePageCommandsActOnlyOnTheMorePage) {
+    MailRecorder mail;
     HWND const dialog = Start();
     ASSERT_NE(nullptr, dialog);
     HWND more = nullptr;
@@ -338,9 +341,12 @@ TEST_F(MainDialogTest, MorePageCommandsActOnlyOnTheMorePage) {
         if (GetDlgItem(page, kRecommend) && GetDlgItem(page, 1017)) more = page;
     ASSERT_NE(nullptr, more);
     UrlRecorder recorder;
-    Command(more, kMoreFreeware);
+    for (int id : {kMoreFreeware, kRecommend, 1017 /* send */, 1014 /* uninstall */}) Command(more, id);
     Sleep(700);
     EXPECT_TRUE(recorder.Urls().empty()) << "opened from the picker page";
+    EXPECT_TRUE(mail.Mails().empty()) << "mailed from the picker page";
+    EXPECT_EQ(nullptr, FindTopWindow(L"#32770", L"Info", huepeek_.Id())) << "asked from the picker page";
+    EXPECT_TRUE(huepeek_.Running());
 }
 
 TEST_F(MainDialogTest, PickerButtonOpensThePickerAndHidesTheDialog) {

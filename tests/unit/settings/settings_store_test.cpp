@@ -2,6 +2,7 @@
 #include "settings/settings_store.h"
 
 #include "base/wide_text.h"
+#include "files.h"
 
 #include <string>
 
@@ -15,7 +16,10 @@ wchar_t const kProgram[] = L"Software\\Vantorel\\Huepeek\\Program";
 class SettingsStoreTest : public ::testing::Test {
   protected:
     void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kRoot); }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kRoot); }
+    void TearDown() override {
+        UseSettingsFile(nullptr);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kRoot);
+    }
 
     static void Store(const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
         HKEY key;
@@ -130,6 +134,65 @@ TEST_F(SettingsStoreTest, UserLanguageChoosesTheSlot) {
         GTEST_SKIP() << "run by the locale variants of this test";
     ChooseLanguage();
     EXPECT_EQ(atoi(expected), g_languageIndex) << "LANGID " << GetUserDefaultLangID();
+}
+
+// With a settings file every setting lives there, as "key=value" lines of the section "Program",
+// read as the registry's are; the registry is not touched.
+TEST_F(SettingsStoreTest, SettingsFileKeepsEverySettingInsteadOfTheRegistry) {
+    std::wstring const ini = e2e::TempFolder() + L"huepeek-settings-test.ini";
+    ASSERT_TRUE(e2e::WriteFileBytes(ini, ""));
+    UseSettingsFile(ini.c_str());
+    EXPECT_TRUE(PortableMode());
+    EXPECT_EQ(ini, SettingsFilePath());
+    EXPECT_EQ(2, ReadSetting(Setting::kPage)) << "a fresh file reads the defaults";
+    EXPECT_EQ(1, WriteSetting(Setting::kPage, 3));
+    EXPECT_EQ(1, WriteProgramInt(L"n", -5));
+    EXPECT_EQ(1, WriteCustomColour(7, RGB(1, 2, 3)));
+    EXPECT_EQ("[Program]\r\nc_wnd=3\r\nn=-5\r\nlast_color_7=197121\r\n", e2e::FileBytes(ini));
+    EXPECT_EQ(3, ReadSetting(Setting::kPage));
+    EXPECT_EQ(-5, ReadProgramInt(L"n", 99));
+    EXPECT_EQ(COLORREF(RGB(1, 2, 3)), ReadCustomColour(7, 0));
+    struct {
+        const wchar_t* text;
+        int expected;
+    } const cases[] = {
+        {L" 42", 42}, {L"42abc", 42}, {L"abc", 0}, {L"", 99},  // the file cannot tell empty from absent
+    };
+    for (const auto& c : cases) {
+        WritePrivateProfileStringW(L"Program", L"v", c.text, ini.c_str());
+        EXPECT_EQ(c.expected, ReadProgramInt(L"v", 99)) << c.text;
+    }
+    HKEY key;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kRoot, 0, KEY_READ, &key))
+        << "the registry was written";
+
+    UseSettingsFile(nullptr);
+    EXPECT_FALSE(PortableMode());
+    EXPECT_STREQ(L"", SettingsFilePath());
+    EXPECT_EQ(2, ReadSetting(Setting::kPage)) << "back in the registry";
+    DeleteFileW(ini.c_str());
+}
+
+// Start-up switches to the settings file only when a file named like the exe with ".ini" lies
+// beside it (here the test program's own).
+TEST_F(SettingsStoreTest, PortableModeOnlyWithTheFileBesideTheExe) {
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring const ini = std::wstring(exe).substr(0, lstrlenW(exe) - 4) + L".ini";
+    DeleteFileW(ini.c_str());
+    RemoveDirectoryW(ini.c_str());
+    ChooseSettingsBackEnd();
+    EXPECT_FALSE(PortableMode()) << "without the file";
+    ASSERT_TRUE(CreateDirectoryW(ini.c_str(), nullptr));
+    ChooseSettingsBackEnd();
+    EXPECT_FALSE(PortableMode()) << "a folder of that name is not a settings file";
+    RemoveDirectoryW(ini.c_str());
+    ASSERT_TRUE(e2e::WriteFileBytes(ini, ""));
+    ChooseSettingsBackEnd();
+    EXPECT_TRUE(PortableMode());
+    EXPECT_EQ(ini, SettingsFilePath());
+    UseSettingsFile(nullptr);
+    DeleteFileW(ini.c_str());
 }
 
 }  // namespace

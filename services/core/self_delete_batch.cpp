@@ -1,0 +1,102 @@
+#include "services/core/self_delete_batch.h"
+
+#include "base/core/text.h"
+
+namespace {
+
+// Appends to a bounded text and remembers whether everything fitted.
+class BatchWriter {
+  public:
+    BatchWriter(char16_t* out, size_t capacity) : out_(out), capacity_(capacity) {}
+    void Add(const char16_t* text) {
+        for (; *text; ++text) Put(*text);
+    }
+    // A path in double quotes; cmd would expand "%name%" inside quotes too.
+    void AddQuotedPath(const char16_t* path) {
+        Put(u'"');
+        for (; *path; ++path) {
+            if (*path == u'%') Put(u'%');
+            Put(*path);
+        }
+        Put(u'"');
+    }
+    void AddNumber(int value) {
+        char16_t digits[kDecimalChars];
+        FormatDecimal(value, digits);
+        Add(digits);
+    }
+    void EndLine() { Add(u"\r\n"); }
+    void Line(const char16_t* text) {
+        Add(text);
+        EndLine();
+    }
+    bool Finish() {
+        if (length_ >= capacity_) {
+            out_[0] = 0;
+            return false;
+        }
+        out_[length_] = 0;
+        return true;
+    }
+
+  private:
+    void Put(char16_t c) {
+        if (length_ + 1 < capacity_) out_[length_] = c;
+        ++length_;
+    }
+    char16_t* out_;
+    size_t capacity_;
+    size_t length_ = 0;
+};
+
+}  // namespace
+
+bool SelfDeleteBatchName(const char16_t* modulePath, char16_t* out, size_t capacity) {
+    if (!out || !capacity) return false;
+    const char16_t* name = modulePath ? modulePath : u"";
+    for (const char16_t* c = name; *c; ++c)
+        if (*c == u'\\' || *c == u'/') name = c + 1;
+    BatchWriter writer(out, capacity);
+    writer.Add(name);
+    writer.Add(u"_selfdestruct.bat");
+    return writer.Finish();
+}
+
+bool BuildSelfDeleteBatch(const char16_t* exePath, const char16_t* settingsPath, int tries, char16_t* out,
+                          size_t capacity) {
+    if (!out || !capacity) return false;
+    if (!exePath || !*exePath) {
+        out[0] = 0;
+        return false;
+    }
+    BatchWriter batch(out, capacity);
+    batch.Line(u"@echo off");
+    batch.Line(u"set tries=0");
+    batch.Line(u":Repeat");
+    batch.Add(u"DEL ");
+    batch.AddQuotedPath(exePath);
+    batch.EndLine();
+    batch.Add(u"if not exist ");
+    batch.AddQuotedPath(exePath);
+    batch.Add(u" goto Done");
+    batch.EndLine();
+    batch.Line(u"set /a tries+=1");
+    // ping is the pause that every Windows has: one second between its two echoes.
+    batch.Add(u"if %tries% lss ");
+    batch.AddNumber(tries);
+    batch.Add(u" (ping -n 2 127.0.0.1 >nul & goto Repeat)");
+    batch.EndLine();
+    batch.Line(u":Done");
+    // Given up, the program is still there, and so stay its settings.
+    if (settingsPath && *settingsPath) {
+        batch.Add(u"if not exist ");
+        batch.AddQuotedPath(exePath);
+        batch.Add(u" DEL ");
+        batch.AddQuotedPath(settingsPath);
+        batch.EndLine();
+    }
+    // Last, on one line: cmd reads a batch line by line from its file, so after deleting its own
+    // file it could not read another line; "exit" ends it before it tries.
+    batch.Line(u"DEL \"%~f0\" & exit");
+    return batch.Finish();
+}

@@ -1,0 +1,208 @@
+#include "services/mail.h"
+
+#include <mapi.h>
+
+#include "base/heap_buffer.h"
+#include "base/process_state.h"
+#include "base/program_path.h"
+#include "base/system_library.h"
+#include "base/wide_text.h"
+#include "lang/core/text_ids.h"
+#include "lang/string_table.h"
+#include "services/core/mail_text.h"
+#include "services/core/zip_writer.h"
+#include "services/site_address.h"
+
+namespace {
+
+HKEY const kMailHives[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};  // the user's choice first
+wchar_t const kMailClientsKey[] = L"Software\\Clients\\Mail";
+ULONG const kComposeFlags = MAPI_LOGON_UI | MAPI_DIALOG;
+ULONG const kNoPosition = 0xFFFFFFFF;  // the attachment is not placed in the text
+ULONG const kMapiUserAbort = 1;
+ULONG const kMapiLoginFailure = 3;
+// The program is about 120 KB; anything far larger is not this program's exe.
+DWORD const kMaxProgramBytes = 64 * 1024 * 1024;
+
+// The wide twins of Simple MAPI's structures, as published with MAPISendMailW.
+struct MapiFileDescW {
+    ULONG reserved;
+    ULONG flags;
+    ULONG position;
+    wchar_t* pathName;
+    wchar_t* fileName;
+    void* fileType;
+};
+struct MapiMessageW {
+    ULONG reserved;
+    wchar_t* subject;
+    wchar_t* noteText;
+    wchar_t* messageType;
+    wchar_t* dateReceived;
+    wchar_t* conversationId;
+    ULONG flags;
+    void* originator;
+    ULONG recipientCount;
+    void* recipients;
+    ULONG fileCount;
+    MapiFileDescW* files;
+};
+
+const wchar_t* FileNameOf(const wchar_t* path) {
+    const wchar_t* name = path;
+    for (const wchar_t* c = path; *c; ++c)
+        if (*c == L'\\') name = c + 1;
+    return name;
+}
+
+bool ClientKeyExists(const wchar_t* clientName) {
+    wchar_t path[ARRAYSIZE(kMailClientsKey) + 256];
+    wsprintfW(path, L"%s\\%.255s", kMailClientsKey, clientName);
+    for (HKEY hive : kMailHives) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(hive, path, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+        RegCloseKey(key);
+        return true;
+    }
+    return false;
+}
+
+// The temporary folder, "Huepeek.zip"; false when that does not fit the attachment field.
+bool ProgramZipPath(wchar_t* path /* kMailFieldChars */) {
+    wchar_t folder[MAX_PATH + 1] = {};
+    DWORD const length = GetTempPathW(ARRAYSIZE(folder), folder);
+    if (!length || length >= ARRAYSIZE(folder)) return false;
+    if (size_t(length) + lstrlenW(g_productName) + 4 >= kMailFieldChars) return false;
+    wsprintfW(path, L"%s%s.zip", folder, g_productName);
+    return true;
+}
+
+bool WriteAll(HANDLE file, const void* bytes, DWORD size) {
+    DWORD written = 0;
+    return WriteFile(file, bytes, size, &written, nullptr) && written == size;
+}
+
+bool WriteZip(const wchar_t* zipPath, const ZipEntry& entry, const BYTE* bytes) {
+    uint8_t header[kZipLocalHeaderBytes + kZipNameMax];
+    uint8_t directory[kZipDirectoryHeaderBytes + kZipNameMax + kZipEndRecordBytes];
+    size_t const headerBytes = ZipLocalHeader(entry, header, sizeof(header));
+    size_t const directoryBytes = ZipDirectory(entry, directory, sizeof(directory));
+    if (!headerBytes || !directoryBytes) return false;
+    // No sharing while it is written: no mail program reads a half-written zip.
+    HANDLE const zip =
+        CreateFileW(zipPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (zip == INVALID_HANDLE_VALUE) return false;
+    bool const written = WriteAll(zip, header, DWORD(headerBytes)) && WriteAll(zip, bytes, entry.size) &&
+                         WriteAll(zip, directory, DWORD(directoryBytes));
+    bool const closed = CloseHandle(zip) != 0;
+    if (written && closed) return true;
+    DeleteFileW(zipPath);
+    return false;
+}
+
+void MailProgram(HWND page, bool attachProgram) {
+    // Without a mail program the system's MAPI32.DLL would tell the user so: nothing shows instead.
+    if (!page || !IsWindow(page) || !MailProgramRegistered()) return;
+    MailEntries const entries = SystemMailEntries();
+    if (!entries.ansi && !entries.wide) return;
+    wchar_t zipPath[kMailFieldChars] = {};
+    if (attachProgram && (!ProgramZipPath(zipPath) || !BuildProgramZip(zipPath))) return;
+    // Kept off the stack: the mail text may be long.
+    static wchar_t s_subject[kMailTextChars];
+    static wchar_t s_text[kMailTextChars];
+    FillMailSubject(Utf16(Text(kTextMailSubject)), Utf16(g_productName), Utf16(s_subject), kMailTextChars);
+    FillMailText(Utf16(Text(kTextMailBody)), Utf16(g_productName), Utf16(BuiltInSiteAddress(false)),
+                 Utf16(s_text), kMailTextChars);
+    ComposeMail(entries, page, attachProgram ? zipPath : nullptr, s_subject, s_text);
+}
+
+}  // namespace
+
+void RecommendProgram(HWND page) {
+    MailProgram(page, false);
+}
+
+void SendProgram(HWND page) {
+    MailProgram(page, true);
+}
+
+MailEntries SystemMailEntries() {
+    static HMODULE s_mapi;
+    if (!s_mapi) s_mapi = LoadSystemLibrary(L"mapi32.dll");
+    return {GetProcedure<MapiSendMailFn>(s_mapi, "MAPISendMail"),
+            GetProcedure<MapiSendMailFn>(s_mapi, "MAPISendMailW")};
+}
+
+bool MailProgramRegistered() {
+    for (HKEY hive : kMailHives) {
+        wchar_t client[256] = {};
+        DWORD bytes = sizeof(client) - sizeof(wchar_t);
+        if (RegGetValueW(hive, kMailClientsKey, nullptr, RRF_RT_REG_SZ, nullptr, client, &bytes) ==
+                ERROR_SUCCESS &&
+            client[0] && ClientKeyExists(client))
+            return true;
+    }
+    return false;
+}
+
+bool ComposeMail(const MailEntries& entries, HWND owner, const wchar_t* attachment, const wchar_t* subject,
+                 const wchar_t* text) {
+    if (!owner || !IsWindow(owner) || (!entries.ansi && !entries.wide)) return false;
+    bool const attach = attachment && *attachment;
+    if (attach && size_t(lstrlenW(attachment)) >= kMailFieldChars) return false;
+    wchar_t subjectField[kMailFieldChars];
+    CopyTextCut(Utf16(subject), Utf16(subjectField), kMailFieldChars);
+    wchar_t pathField[kMailFieldChars] = {};
+    if (attach) lstrcpynW(pathField, attachment, int(kMailFieldChars));
+    wchar_t* const fileName = const_cast<wchar_t*>(FileNameOf(pathField));
+    wchar_t* const noteText = const_cast<wchar_t*>(text ? text : L"");
+    ULONG result;
+    if (entries.wide) {
+        MapiFileDescW file = {0, 0, kNoPosition, pathField, fileName, nullptr};
+        MapiMessageW message = {};
+        message.subject = subjectField;
+        message.noteText = noteText;
+        message.fileCount = attach ? 1 : 0;
+        message.files = attach ? &file : nullptr;
+        result = entries.wide(0, ULONG_PTR(owner), &message, kComposeFlags, 0);
+    } else {
+        CodePageText const subjectAnsi(CP_ACP, subjectField), textAnsi(CP_ACP, noteText),
+            pathAnsi(CP_ACP, pathField), nameAnsi(CP_ACP, fileName);
+        MapiFileDesc file = {0, 0, kNoPosition, pathAnsi.get(), nameAnsi.get(), nullptr};
+        MapiMessage message = {};
+        message.lpszSubject = subjectAnsi.get();
+        message.lpszNoteText = textAnsi.get();
+        message.nFileCount = attach ? 1 : 0;
+        message.lpFiles = attach ? &file : nullptr;
+        result = entries.ansi(0, ULONG_PTR(owner), &message, kComposeFlags, 0);
+    }
+    return result == SUCCESS_SUCCESS || result == kMapiUserAbort || result == kMapiLoginFailure;
+}
+
+bool BuildProgramZip(const wchar_t* zipPath) {
+    char name[kZipNameMax + 1] = {};
+    wchar_t wideName[kTitleChars + 4];
+    wsprintfW(wideName, L"%.250s.exe", g_productName);
+    for (int i = 0; wideName[i]; ++i) {
+        if (wideName[i] >= 0x80) return false;
+        name[i] = char(wideName[i]);
+    }
+    HANDLE const exe = CreateFileW(ProgramPath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+    if (exe == INVALID_HANDLE_VALUE) return false;
+    FILETIME changed = {};
+    LARGE_INTEGER size = {};
+    bool const known = GetFileSizeEx(exe, &size) && size.QuadPart <= kMaxProgramBytes &&
+                       GetFileTime(exe, nullptr, nullptr, &changed);
+    HeapBuffer<BYTE> const bytes(known ? size.LowPart : 0);
+    DWORD got = 0;
+    bool const read = known && bytes.get() && ReadFile(exe, bytes.get(), size.LowPart, &got, nullptr) &&
+                      got == size.LowPart;
+    CloseHandle(exe);
+    if (!read) return false;
+    ZipEntry entry = {name, size.LowPart, Crc32(0, bytes.get(), size.LowPart), 0, 0};
+    FILETIME local;
+    FileTimeToLocalFileTime(&changed, &local);
+    FileTimeToDosDateTime(&local, &entry.dosDate, &entry.dosTime);
+    return WriteZip(zipPath, entry, bytes.get());
+}

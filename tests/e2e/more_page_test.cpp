@@ -1,0 +1,344 @@
+// The More page's mail and uninstall buttons as a user meets them: the mail reaches the user's mail
+// program through Simple MAPI, and uninstall removes the program and its autostart entry.
+#include <string>
+#include <vector>
+
+#include "dialog_driver.h"
+#include "harness.h"
+#include "mail_recorder.h"
+#include "files.h"
+
+namespace e2e {
+namespace {
+
+int const kTabMore = 1089;
+int const kRecommend = 2031;
+int const kSend = 1017;
+int const kUninstall = 1014;
+ULONG const kLogonUiAndDialog = 9;  // MAPI_LOGON_UI | MAPI_DIALOG
+ULONG const kNoPosition = 0xFFFFFFFF;
+
+// English and German texts 60 and 61 with their placeholders filled, for a site address.
+std::wstring EnglishText(const std::wstring& site) {
+    std::wstring const download = site + L"?site=Freeware/Huepeek";
+    return L"Hello,\r\n \r\n I found Huepeek . \r\n \r\n .....................................\r\n \r\n "
+           L"website: " +
+           download + L"\r\n download: " + download + L"?Download=Huepeek\r\n ";
+}
+
+wchar_t const kRun[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+bool RunValueExists(HKEY hive, const wchar_t* name) {
+    return RegGetValueW(hive, kRun, name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+void WriteRunValue(HKEY hive, const wchar_t* name, const std::wstring& command) {
+    RegSetKeyValueW(hive, kRun, name, REG_SZ, command.c_str(), DWORD((command.size() + 1) * sizeof(wchar_t)));
+}
+
+// Visible top-level windows of a process.
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search = {processId, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lParam) {
+            Search* const s = reinterpret_cast<Search*>(lParam);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == s->processId && IsWindowVisible(hwnd)) s->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Unzips the zip into a new folder with Debian's unzip, which checks every CRC as it goes; returns
+// the names of what came out.
+std::vector<std::wstring> Unzip(const std::wstring& zip, const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    DWORD code = 0xFFFF;
+    bool const ran =
+        RunLinuxCommand("unzip -q -o '" + UnixPath(zip) + "' -d '" + UnixPath(folder) + "'", &code);
+    EXPECT_TRUE(ran) << "unzip did not run";
+    EXPECT_EQ(0u, code) << "unzip found the zip faulty";
+    WIN32_FIND_DATAW found;
+    HANDLE const search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+class MorePageTest : public E2eTest {
+  protected:
+    // Starts the program (or a copy) and shows its More page.
+    HWND StartOnMorePage(const std::wstring& exe = HuepeekPath()) {
+        if (!huepeek_.Start(exe, L"")) return nullptr;
+        dialog_ = WaitForMainDialog(huepeek_.Id(), kStartTimeoutMs);
+        if (!dialog_) return nullptr;
+        WaitUntil([&] { return IsWindowVisible(dialog_) != FALSE; }, 2000);
+        ClickButton(GetDlgItem(dialog_, kTabMore));
+        HWND page = nullptr;
+        WaitUntil([&] { return (page = VisiblePage(dialog_)) && GetDlgItem(page, kUninstall); }, 2000);
+        return page;
+    }
+    void Press(HWND page, int id) { ClickButton(GetDlgItem(page, id)); }
+
+    // The uninstall question in English or German, once it shows.
+    HWND WaitForQuestion() { return WaitForWindow(L"#32770", L"Info", huepeek_.Id(), 5000); }
+    static std::wstring QuestionText(HWND box) {
+        for (HWND text : ChildWindows(box, L"Static"))
+            if (!WindowText(text).empty()) return WindowText(text);
+        return L"";
+    }
+
+    Process huepeek_;
+    HWND dialog_ = nullptr;
+};
+
+// The tests run in the zone UTC (the test command sets TZ): the European site for every language but
+// German.
+TEST_F(MorePageTest, RecommendComposesTheMailInTheCurrentLanguage) {
+    struct {
+        const wchar_t* language;
+        const wchar_t* subject;
+        std::wstring text;
+    } const cases[] = {
+        {L"1", L"Juhuuuu I found Huepeek! :Huepeek", EnglishText(L"https://www.vantorel.eu")},
+        {L"0", L"Juhu, ich habe Huepeek gefunden! :Huepeek",
+         L"Hallo,\r\n \r\n ich habe Huepeek gefunden. \r\n \r\n .....................................\r\n "
+         L"\r\n "
+         L"Website: https://www.vantorel.de?site=Freeware/Huepeek\r\n Download: "
+         L"https://www.vantorel.de?site=Freeware/Huepeek?Download=Huepeek\r\n "},
+        // Russian, which no Western ANSI code page holds, arrives whole through the wide call.
+        {L"5", L"\u0423\u0440\u0430, \u044f \u043d\u0430\u0448\u0451\u043b Huepeek! :Huepeek",
+         L"\u041f\u0440\u0438\u0432\u0435\u0442!\r\n \r\n \u042f \u043d\u0430\u0448\u0451\u043b "
+         L"\u043f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u0443 Huepeek. \r\n \r\n "
+         L".....................................\r\n \r\n \u0421\u0430\u0439\u0442: "
+         L"https://www.vantorel.eu?site=Freeware/Huepeek\r\n \u0421\u043a\u0430\u0447\u0430\u0442\u044c: "
+         L"https://www.vantorel.eu?site=Freeware/Huepeek?Download=Huepeek\r\n "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "lng " << c.language);
+        ResetSettings();
+        ASSERT_TRUE(WriteSetting(L"lng", c.language));
+        MailRecorder mail;
+        HWND const page = StartOnMorePage();
+        ASSERT_NE(nullptr, page);
+        Press(page, kRecommend);
+        ASSERT_TRUE(mail.WaitForMails(1, 5000)) << "no mail composed";
+        Sleep(300);
+        std::vector<RecordedMail> const mails = mail.Mails();
+        ASSERT_EQ(1u, mails.size());
+        RecordedMail const& m = mails[0];
+        EXPECT_EQ(L"MAPISendMailW", m.call);
+        EXPECT_EQ(0u, m.session);
+        EXPECT_EQ(ULONG_PTR(page), m.owner) << "the page owns the mail program's window";
+        EXPECT_EQ(kLogonUiAndDialog, m.flags);
+        EXPECT_EQ(0u, m.reserved);
+        EXPECT_EQ(c.subject, m.subject);
+        EXPECT_EQ(c.text, m.text);
+        EXPECT_EQ(0u, m.recipients) << "the user fills in the recipients";
+        EXPECT_EQ(0u, m.fileCount) << "recommending attaches nothing";
+        EXPECT_TRUE(huepeek_.Running());
+        huepeek_.Kill();
+    }
+}
+
+// "Send the program" attaches the program as a zip that is complete when the mail is composed (the
+// mail program's copy is taken during the call) and holds the exe once, however often it is sent.
+TEST_F(MorePageTest, SendAttachesTheProgramZipped) {
+    ASSERT_TRUE(WriteSetting(L"lng", L"1"));
+    std::wstring const zip = TempFolder() + L"Huepeek.zip";
+    DeleteFileW(zip.c_str());
+    MailRecorder mail;
+    HWND const page = StartOnMorePage();
+    ASSERT_NE(nullptr, page);
+    Press(page, kSend);
+    ASSERT_TRUE(mail.WaitForMails(1, 5000)) << "no mail composed";
+    Press(page, kSend);
+    ASSERT_TRUE(mail.WaitForMails(2, 5000)) << "no second mail";
+    std::string const program = FileBytes(HuepeekPath());
+    ASSERT_FALSE(program.empty());
+    int n = 0;
+    for (RecordedMail const& m : mail.Mails()) {
+        SCOPED_TRACE(testing::Message() << "mail " << ++n);
+        EXPECT_EQ(L"MAPISendMailW", m.call);
+        EXPECT_EQ(L"Juhuuuu I found Huepeek! :Huepeek", m.subject);
+        EXPECT_EQ(EnglishText(L"https://www.vantorel.eu"), m.text);
+        EXPECT_EQ(0u, m.recipients);
+        ASSERT_EQ(1u, m.fileCount);
+        ASSERT_EQ(1u, m.files.size());
+        EXPECT_EQ(kNoPosition, m.files[0].position);
+        EXPECT_EQ(zip, m.files[0].path);
+        EXPECT_EQ(L"Huepeek.zip", m.files[0].name);
+        ScratchFolder const folder(L"huepeek-unzipped");
+        std::vector<std::wstring> const names = Unzip(m.files[0].copy, folder.Path());
+        ASSERT_EQ(std::vector<std::wstring>{L"Huepeek.exe"}, names);
+        EXPECT_TRUE(FileBytes(folder.Path() + L"\\Huepeek.exe") == program) << "the zipped exe differs";
+    }
+    EXPECT_TRUE(huepeek_.Running());
+}
+
+TEST_F(MorePageTest, WithoutAMailProgramTheButtonsDoNothingVisible) {
+    std::wstring const zip = TempFolder() + L"Huepeek.zip";
+    DeleteFileW(zip.c_str());
+    MailRecorder noMailProgram(false);
+    HWND const page = StartOnMorePage();
+    ASSERT_NE(nullptr, page);
+    Press(page, kRecommend);
+    Press(page, kSend);
+    Sleep(1000);
+    EXPECT_EQ(std::vector<HWND>{dialog_}, VisibleWindowsOf(huepeek_.Id())) << "something showed";
+    EXPECT_FALSE(FileExists(zip)) << "a zip was built for no mail";
+    EXPECT_TRUE(noMailProgram.Mails().empty());
+    EXPECT_TRUE(huepeek_.Running());
+}
+
+// The mail's site and the uninstall page follow the time zone; the test command sets TZ and the
+// site expected there.
+TEST_F(MorePageTest, SiteVariantFollowsTheTimeZone) {
+    wchar_t expected[64] = {};
+    if (!GetEnvironmentVariableW(L"HUEPEEK_EXPECTED_SITE", expected, ARRAYSIZE(expected)))
+        GTEST_SKIP() << "run by the time-zone variants of this test";
+    ProgramCopy const copy(L"Huepeek in a time zone", L"huepeek.exe");
+    ASSERT_TRUE(copy.Copied());
+    ASSERT_TRUE(WriteSetting(L"lng", L"1"));
+    MailRecorder mail;
+    UrlRecorder urls;
+    HWND const page = StartOnMorePage(copy.Exe());
+    ASSERT_NE(nullptr, page);
+    Press(page, kRecommend);
+    ASSERT_TRUE(mail.WaitForMails(1, 5000));
+    EXPECT_EQ(EnglishText(expected), mail.Mails()[0].text);
+    Press(page, kUninstall);
+    HWND const box = WaitForQuestion();
+    ASSERT_NE(nullptr, box);
+    ClickButton(GetDlgItem(box, IDYES));
+    ASSERT_TRUE(urls.WaitForUrls(1, 5000));
+    EXPECT_EQ(std::wstring(expected) + L"?site=Microsoft/Huepeek/Uninstall", urls.Urls()[0]);
+    DWORD code = 0xFFFF;
+    EXPECT_TRUE(huepeek_.WaitExit(kExitTimeoutMs, &code));
+    EXPECT_TRUE(WaitUntil([&] { return !FileExists(copy.Exe()); }, 20000)) << "the exe stays";
+}
+
+// Any answer but Yes leaves everything as it was; the question speaks the current language.
+TEST_F(MorePageTest, UninstallAnsweredOtherwiseThanYesChangesNothing) {
+    ProgramCopy const copy(L"Huepeek kept", L"huepeek.exe");
+    ASSERT_TRUE(copy.Copied());
+    WriteRunValue(HKEY_CURRENT_USER, L"Huepeek", L"\"" + copy.Exe() + L"\" -bg -startup");
+    std::wstring const batch = TempFolder() + L"huepeek.exe_selfdestruct.bat";
+    DeleteFileW(batch.c_str());
+    struct {
+        const char* how;
+        void (*answer)(HWND box);
+        const wchar_t* language;
+        const wchar_t* caption;
+        const wchar_t* question;
+        const wchar_t* screenshot;
+    } const answers[] = {
+        {"No", [](HWND box) { ClickButton(GetDlgItem(box, IDNO)); }, L"1", L"Info", L"Are you sure?",
+         L"uninstall_question_en.bmp"},
+        {"Cancel", [](HWND box) { ClickButton(GetDlgItem(box, IDCANCEL)); }, L"0", L"Info",
+         L"Sind Sie sicher?", L"uninstall_question_de.bmp"},
+        {"closed", [](HWND box) { PostMessageW(box, WM_CLOSE, 0, 0); }, L"5",
+         L"\u0418\u043d\u0444\u043e\u0440\u043c\u0430\u0446\u0438\u044f",
+         L"\u0412\u044b \u0443\u0432\u0435\u0440\u0435\u043d\u044b?", L"uninstall_question_ru.bmp"},
+    };
+    for (const auto& a : answers) {
+        SCOPED_TRACE(a.how);
+        ASSERT_TRUE(WriteSetting(L"lng", a.language));
+        UrlRecorder urls;
+        HWND const page = StartOnMorePage(copy.Exe());
+        ASSERT_NE(nullptr, page);
+        Press(page, kUninstall);
+        HWND const box = WaitForWindow(L"#32770", a.caption, huepeek_.Id(), 5000);
+        ASSERT_NE(nullptr, box) << "no question";
+        EXPECT_EQ(a.question, QuestionText(box));
+        for (int button : {IDYES, IDNO, IDCANCEL}) EXPECT_NE(nullptr, GetDlgItem(box, button)) << button;
+        Sleep(500);
+        RECT rect;
+        GetWindowRect(box, &rect);
+        SaveScreenshot(rect, ScreenshotDir() + L"\\" + a.screenshot);
+        a.answer(box);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 2000)) << "the question stays";
+        Sleep(500);
+        EXPECT_TRUE(huepeek_.Running());
+        EXPECT_TRUE(FileExists(copy.Exe()));
+        EXPECT_FALSE(FileExists(batch));
+        EXPECT_TRUE(RunValueExists(HKEY_CURRENT_USER, L"Huepeek"));
+        EXPECT_TRUE(urls.Urls().empty());
+        huepeek_.Kill();
+    }
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"Huepeek");
+}
+
+// Yes: the "Huepeek" entry of the user's Run key goes (no other entry), the uninstall page opens,
+// the program ends, and the batch it leaves deletes the exe, a portable settings file and itself,
+// whatever the folder is called. Registry settings stay.
+TEST_F(MorePageTest, UninstallDeletesTheProgram) {
+    struct {
+        const wchar_t* folder;
+        const wchar_t* exe;
+        const wchar_t* language;
+        bool portable;
+        const wchar_t* page;
+    } const cases[] = {
+        {L"Huepeek with blanks", L"huepeek.exe", L"1", false,
+         L"https://www.vantorel.eu?site=Microsoft/Huepeek/Uninstall"},
+        {L"100% Huepeek %TEMP%", L"picker.exe", L"0", false,
+         L"https://www.vantorel.de?site=Microsoft/Huepeek/Uninstall"},
+        {L"Huepeek portable", L"huepeek.exe", L"0", true,
+         L"https://www.vantorel.de?site=Microsoft/Huepeek/Uninstall"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "in " << std::string(c.folder, c.folder + lstrlenW(c.folder)));
+        ResetSettings();
+        ProgramCopy const copy(c.folder, c.exe);
+        ASSERT_TRUE(copy.Copied());
+        ASSERT_TRUE(copy.Folder().WriteFile(L"notes.txt", "the user's own file"));
+        if (c.portable)
+            ASSERT_TRUE(copy.Folder().WriteFile(
+                copy.SettingsFileName(), "[Program]\r\nlng=" + std::string(1, char(c.language[0])) + "\r\n"));
+        else
+            ASSERT_TRUE(WriteSetting(L"lng", c.language));
+        WriteRunValue(HKEY_CURRENT_USER, L"Huepeek", L"\"" + copy.Exe() + L"\" -bg -startup");
+        WriteRunValue(HKEY_CURRENT_USER, L"OtherProgram", L"other.exe");
+        WriteRunValue(HKEY_LOCAL_MACHINE, L"Huepeek", L"\"" + copy.Exe() + L"\" -bg -startup");
+        std::wstring const batch = TempFolder() + c.exe + L"_selfdestruct.bat";
+        UrlRecorder urls;
+        HWND const page = StartOnMorePage(copy.Exe());
+        ASSERT_NE(nullptr, page);
+        Press(page, kUninstall);
+        HWND const box = WaitForQuestion();
+        ASSERT_NE(nullptr, box);
+        ClickButton(GetDlgItem(box, IDYES));
+        DWORD code = 0xFFFF;
+        EXPECT_TRUE(huepeek_.WaitExit(kExitTimeoutMs, &code)) << "the program runs on";
+        EXPECT_EQ(0u, code);
+        ASSERT_TRUE(urls.WaitForUrls(1, 5000));
+        Sleep(300);
+        EXPECT_EQ(std::vector<std::wstring>{c.page}, urls.Urls());
+        EXPECT_TRUE(WaitUntil([&] { return !FileExists(copy.Exe()); }, 20000)) << "the exe stays";
+        EXPECT_TRUE(WaitUntil([&] { return !FileExists(batch); }, 5000)) << "the batch stays";
+        if (c.portable) {
+            EXPECT_FALSE(FileExists(copy.SettingsFile())) << "the settings file stays";
+        }
+        EXPECT_TRUE(FileExists(copy.Folder().Path() + L"\\notes.txt")) << "more than the program went";
+        EXPECT_FALSE(RunValueExists(HKEY_CURRENT_USER, L"Huepeek"));
+        EXPECT_TRUE(RunValueExists(HKEY_CURRENT_USER, L"OtherProgram"));
+        EXPECT_TRUE(RunValueExists(HKEY_LOCAL_MACHINE, L"Huepeek")) << "the machine's entry is not ours";
+        if (!c.portable) {
+            EXPECT_EQ(c.language, StoredSetting(L"lng")) << "the settings went";
+        }
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"OtherProgram");
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRun, L"Huepeek");
+    }
+}
+
+}  // namespace
+}  // namespace e2e

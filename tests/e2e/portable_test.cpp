@@ -1,0 +1,126 @@
+// Portable mode: a settings file beside the exe, named like it with ".ini", keeps every setting;
+// the registry is left alone.
+#include <string>
+
+#include "dialog_driver.h"
+#include "harness.h"
+#include "files.h"
+
+namespace e2e {
+namespace {
+
+wchar_t const kSettingsKey[] = L"Software\\Vantorel\\Huepeek";
+wchar_t const kRun[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+wchar_t const kPickerClass[] = L"RealTimeMagnifier1_____5";
+int const kTabMore = 1089;
+int const kTabMoreCaption = 32787;
+int const kStartTray = 1010;
+int const kExit = 1045;
+int const kVersion = 1072;
+int const kAddToCustomColours = 712;
+
+bool SettingsKeyExists() {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::wstring RunValue(const wchar_t* name) {
+    wchar_t text[512] = {};
+    DWORD bytes = sizeof(text) - sizeof(wchar_t);
+    RegGetValueW(HKEY_CURRENT_USER, kRun, name, RRF_RT_REG_SZ, nullptr, text, &bytes);
+    return text;
+}
+
+class PortableTest : public E2eTest {
+  protected:
+    std::wstring FileSetting(const wchar_t* key) const {
+        wchar_t text[64] = {};
+        GetPrivateProfileStringW(L"Program", key, L"<none>", text, 64, copy_.SettingsFile().c_str());
+        return text;
+    }
+    HWND StartDialog() {
+        if (!huepeek_.Start(copy_.Exe(), L"")) return nullptr;
+        HWND const dialog = WaitForMainDialog(huepeek_.Id(), kStartTimeoutMs);
+        if (dialog) WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, 2000);
+        return dialog;
+    }
+
+    ProgramCopy const copy_{L"Huepeek portable", L"huepeek.exe"};
+    Process huepeek_;
+};
+
+// Every setting the program writes (the check box, the page, the picked colour and the custom
+// colours of the colour dialog) goes to the file, and the settings read at start come from it.
+TEST_F(PortableTest, SettingsLiveInTheFileAndNeverInTheRegistry) {
+    ASSERT_TRUE(copy_.Copied());
+    ASSERT_TRUE(copy_.Folder().WriteFile(copy_.SettingsFileName(), "[Program]\r\nlng=0\r\nc_wnd=1\r\n"));
+    // "Start with Windows" of another copy: a portable copy looks at it but does not take it over.
+    std::wstring const otherCopy = L"\"C:\\Programs\\Huepeek\\huepeek.exe\"  -bg -startup";
+    RegSetKeyValueW(HKEY_CURRENT_USER, kRun, L"Huepeek", REG_SZ, otherCopy.c_str(),
+                    DWORD((otherCopy.size() + 1) * sizeof(wchar_t)));
+
+    HWND const dialog = StartDialog();
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(L"Huepeek 3.36 (Portable) - x64", WindowText(dialog));
+    EXPECT_EQ(L"Mehr", WindowText(GetDlgItem(dialog, kTabMore))) << "the language is not the file's";
+    HWND const page = VisiblePage(dialog);
+    ASSERT_NE(nullptr, page);
+    EXPECT_NE(nullptr, GetDlgItem(page, kVersion)) << "not the file's page, Info";
+    Sleep(800);
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    SaveScreenshot(frame, ScreenshotDir() + L"\\main_dialog_portable_de.bmp");
+
+    ClickButton(GetDlgItem(dialog, kStartTray));
+    EXPECT_TRUE(WaitUntil([&] { return FileSetting(L"start_tray") == L"1"; }, 2000));
+    ClickButton(GetDlgItem(dialog, kTabMore));
+    EXPECT_TRUE(WaitUntil([&] { return FileSetting(L"c_wnd") == L"3"; }, 2000));
+    EXPECT_EQ(L"Mehr", WindowText(GetDlgItem(dialog, kTabMoreCaption)));
+    ClickButton(GetDlgItem(dialog, kExit));
+    DWORD code = 0xFFFF;
+    EXPECT_TRUE(huepeek_.WaitExit(kExitTimeoutMs, &code));
+
+    // The picker stores the colour it takes; the colour dialog it opens (another process of the
+    // same copy) keeps its custom colours.
+    Process pattern;
+    ASSERT_TRUE(pattern.Start(TestProgramDir() + L"\\pattern_window.exe", L"solid 540 300 200 200 0AC81E"));
+    MoveCursor(640, 400);
+    ASSERT_TRUE(huepeek_.Start(copy_.Exe(), L"huepeek"));
+    ASSERT_NE(nullptr, WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs));
+    Sleep(300);
+    Click();
+    EXPECT_TRUE(huepeek_.WaitExit(kExitTimeoutMs, &code));
+    EXPECT_EQ(std::to_wstring(10 | 200 << 8 | 30 << 16), FileSetting(L"last_rgb_color"));
+    HWND const colours = WaitForWindow(L"#32770", nullptr, 0, kStartTimeoutMs);
+    ASSERT_NE(nullptr, colours) << "no colour dialog";
+    EXPECT_EQ(L"200", WindowText(GetDlgItem(colours, 707))) << "not the file's colour";
+    DWORD paletteProcess = 0;
+    GetWindowThreadProcessId(colours, &paletteProcess);
+    ClickButton(GetDlgItem(colours, kAddToCustomColours));
+    Sleep(200);
+    ClickButton(GetDlgItem(colours, IDOK));
+    EXPECT_TRUE(WaitForNoWindow(L"#32770", paletteProcess, kExitTimeoutMs));
+    EXPECT_TRUE(WaitUntil([&] { return FileSetting(L"last_color_15") != L"<none>"; }, 2000));
+    EXPECT_EQ(std::to_wstring(10 | 200 << 8 | 30 << 16), FileSetting(L"last_color_0"));
+
+    EXPECT_FALSE(SettingsKeyExists()) << "a portable run wrote to the registry";
+    EXPECT_EQ(otherCopy, RunValue(L"Huepeek")) << "the other copy's entry was rewritten";
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, L"Huepeek");
+}
+
+// Without the file the same copy keeps its settings in the registry and says nothing of portability.
+TEST_F(PortableTest, WithoutTheFileNothingChanges) {
+    ASSERT_TRUE(copy_.Copied());
+    ASSERT_TRUE(WriteSetting(L"c_wnd", L"1"));
+    HWND const dialog = StartDialog();
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(L"Huepeek 3.36 - x64", WindowText(dialog));
+    ClickButton(GetDlgItem(dialog, kTabMore));
+    EXPECT_TRUE(WaitUntil([&] { return StoredSetting(L"c_wnd") == L"3"; }, 2000));
+    EXPECT_FALSE(FileExists(copy_.SettingsFile()));
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,40 @@
+#include "base/heap_buffer.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(HeapBuffer, ZeroFilledOfTheAskedSize) {
+    HeapBuffer<wchar_t> const buffer(300);
+    ASSERT_NE(nullptr, buffer.get());
+    EXPECT_GE(HeapSize(GetProcessHeap(), 0, buffer.get()), 300 * sizeof(wchar_t));
+    for (int i = 0; i < 300; ++i) ASSERT_EQ(0, buffer.get()[i]) << i;
+    HeapBuffer<char> const none(0);
+    EXPECT_NE(nullptr, none.get()) << "an empty buffer is still one to write a terminator into";
+}
+
+// Enough memory that it cannot be had: null, not a crash.
+TEST(HeapBuffer, NullWhenTheHeapHasNoRoom) {
+    HeapBuffer<char> const huge(size_t(1) << 62);
+    EXPECT_EQ(nullptr, huge.get());
+}
+
+TEST(CodePageText, ConvertsWithItsTerminator) {
+    CodePageText const ascii(CP_ACP, L"C:\\Temp\\huepeek.exe");
+    ASSERT_NE(nullptr, ascii.get());
+    EXPECT_EQ(std::string("C:\\Temp\\huepeek.exe"), ascii.get());
+    EXPECT_EQ(DWORD(19), ascii.Length());
+    CodePageText const utf8(CP_UTF8, L"\u00fc\u0451");
+    EXPECT_EQ(std::string("\xC3\xBC\xD1\x91"), utf8.get());
+    EXPECT_EQ(DWORD(4), utf8.Length());
+    CodePageText const empty(CP_ACP, L"");
+    EXPECT_EQ(std::string(), empty.get());
+    EXPECT_EQ(DWORD(0), empty.Length());
+    CodePageText const none(CP_ACP, nullptr);
+    EXPECT_EQ(nullptr, none.get());
+    EXPECT_EQ(DWORD(0), none.Length());
+}
+
+}  // namespace
