@@ -57,11 +57,15 @@ class TrayTest : public E2eTest {
     void ExpectClickOnIconOpensThePicker() {
         HWND const tray = StandaloneTray();
         ASSERT_NE(nullptr, tray) << "no notification area";
-        // The program's is the only icon: the first place of the client area.
+        // The first place of the client area. An icon left there by a program that was ended from
+        // outside goes when it is clicked (the tray finds its window gone), and ours moves up.
         RECT const area = ClientRectOnScreen(tray);
         int const half = GetSystemMetrics(SM_CXSMICON) / 2;
-        ClickAt(area.left + half + 2, area.top + half + 2);
-        HWND const picker = WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs);
+        HWND picker = nullptr;
+        for (int attempt = 0; attempt < 4 && !picker; ++attempt) {
+            ClickAt(area.left + half + 2, area.top + half + 2);
+            picker = WaitForWindow(kPickerClass, L"", huepeek_.Id(), 1500);
+        }
         ASSERT_NE(nullptr, picker) << "the click did not reach the program";
         PressKeyUnderPointer(VK_ESCAPE);
         EXPECT_TRUE(WaitForNoWindow(kPickerClass, huepeek_.Id(), 2000));

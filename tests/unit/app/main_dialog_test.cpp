@@ -1,0 +1,94 @@
+// The main dialog made in this test process from the program's own resources: the picker button's
+// larger font and the banner composed on its ground.
+#include "app/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include "app/banner.h"
+#include "app/main_pages.h"
+#include "app/startup.h"
+#include "base/process_state.h"
+#include "harness.h"
+#include "lang/string_table.h"
+#include "res/resource.h"
+
+namespace {
+
+class MainDialogInProcess : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Vantorel\\Huepeek");
+        g_instance = GetModuleHandleW(nullptr);
+        InitializeCommonControls();
+        ASSERT_TRUE(LoadLanguageArchiveFrom((e2e::TestProgramDir() + L"\\huepeek.exe").c_str()));
+        g_backgroundFlag = 1;  // made hidden
+        dialog_ = CreateMainDialog(&g_mainDialog, nullptr);
+        ASSERT_NE(nullptr, dialog_);
+    }
+    void TearDown() override {
+        DestroyWindow(dialog_);
+        g_mainDialog = MainDialog();
+        g_backgroundFlag = 0;
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Vantorel\\Huepeek");
+    }
+    static LONG FontHeight(HWND window) {
+        LOGFONTW font = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof(font), &font);
+        return font.lfHeight;
+    }
+    HWND dialog_ = nullptr;
+};
+
+// One and a half times the dialog font's height, cut toward zero (-11 becomes -16), made once.
+TEST_F(MainDialogInProcess, PickerButtonFontIsOneAndAHalfTimesTheDialogFontAndMadeOnce) {
+    HWND const pick = GetDlgItem(g_pages[0], IDC_PICK);
+    LONG const dialogHeight = FontHeight(dialog_);
+    ASSERT_NE(0, dialogHeight);
+    EXPECT_EQ(LONG(dialogHeight * 1.5), FontHeight(pick));
+    HFONT const font = reinterpret_cast<HFONT>(SendMessageW(pick, WM_GETFONT, 0, 0));
+    for (int page = 0; page < kPageCount; ++page) SelectPage(&g_mainDialog, page);
+    SetTitleAndToolbar(&g_mainDialog);
+    EXPECT_EQ(font, reinterpret_cast<HFONT>(SendMessageW(pick, WM_GETFONT, 0, 0))) << "made again";
+    EXPECT_EQ(LONG(dialogHeight * 1.5), FontHeight(pick)) << "enlarged again";
+}
+
+// The composed banner fills the control: the ground at the edges, the picture in the middle.
+TEST_F(MainDialogInProcess, BannerIsCentredOnTheGroundOfItsMode) {
+    HWND const control = GetDlgItem(dialog_, IDC_BANNER);
+    RECT client;
+    GetClientRect(control, &client);
+    for (bool dark : {false, true}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        ASSERT_EQ(1, DrawBanner(&g_banner, dark ? IDB_BANNER_DARK : IDB_BANNER_LIGHT, IDC_BANNER, dark));
+        HBITMAP const shown = reinterpret_cast<HBITMAP>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        ASSERT_NE(nullptr, shown);
+        BITMAP info = {};
+        GetObjectW(shown, sizeof(info), &info);
+        EXPECT_EQ(client.right, info.bmWidth);
+        EXPECT_EQ(client.bottom, info.bmHeight);
+        HDC const memory = CreateCompatibleDC(nullptr);
+        HGDIOBJ const old = SelectObject(memory, shown);
+        COLORREF const ground = dark ? kBannerGroundDark : kBannerGroundLight;
+        EXPECT_EQ(ground, GetPixel(memory, 0, 0));
+        EXPECT_EQ(ground, GetPixel(memory, info.bmWidth - 1, info.bmHeight - 1));
+        int picture = 0;
+        for (int x = info.bmWidth / 4; x < info.bmWidth * 3 / 4; x += 3)
+            if (GetPixel(memory, x, info.bmHeight / 2) != ground) ++picture;
+        EXPECT_GT(picture, 10) << "no picture in the middle";
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+}
+
+TEST_F(MainDialogInProcess, MissingBannerBitmapLeavesThePictureAsItIs) {
+    HWND const control = GetDlgItem(dialog_, IDC_BANNER);
+    HANDLE const before = reinterpret_cast<HANDLE>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    HBITMAP const kept = g_banner.picture;
+    int const kNoSuchBitmap = 9999;
+    EXPECT_EQ(0, DrawBanner(&g_banner, kNoSuchBitmap, IDC_BANNER, false));
+    EXPECT_EQ(before, reinterpret_cast<HANDLE>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0)));
+    EXPECT_EQ(kept, g_banner.picture);
+    EXPECT_EQ(OBJ_BITMAP, GetObjectType(kept)) << "the shown picture was deleted";
+}
+
+}  // namespace
