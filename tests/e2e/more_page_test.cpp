@@ -242,12 +242,12 @@ TEST_F(MorePageTest, UninstallAnsweredOtherwiseThanYesChangesNothing) {
         const wchar_t* screenshot;
     } const answers[] = {
         {"No", [](HWND box) { ClickButton(GetDlgItem(box, IDNO)); }, L"1", L"Info", L"Are you sure?",
-         L"uninstall_question_en.bmp"},
+         L"uninstall_question_en.png"},
         {"Cancel", [](HWND box) { ClickButton(GetDlgItem(box, IDCANCEL)); }, L"0", L"Info",
-         L"Sind Sie sicher?", L"uninstall_question_de.bmp"},
+         L"Sind Sie sicher?", L"uninstall_question_de.png"},
         {"closed", [](HWND box) { PostMessageW(box, WM_CLOSE, 0, 0); }, L"5",
          L"\u0418\u043d\u0444\u043e\u0440\u043c\u0430\u0446\u0438\u044f",
-         L"\u0412\u044b \u0443\u0432\u0435\u0440\u0435\u043d\u044b?", L"uninstall_question_ru.bmp"},
+         L"\u0412\u044b \u0443\u0432\u0435\u0440\u0435\u043d\u044b?", L"uninstall_question_ru.png"},
     };
     for (const auto& a : answers) {
         SCOPED_TRACE(a.how);

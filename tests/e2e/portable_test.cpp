@@ -71,7 +71,7 @@ TEST_F(PortableTest, SettingsLiveInTheFileAndNeverInTheRegistry) {
     Sleep(800);
     RECT frame;
     GetWindowRect(dialog, &frame);
-    SaveScreenshot(frame, ScreenshotDir() + L"\\main_dialog_portable_de.bmp");
+    SaveScreenshot(frame, ScreenshotDir() + L"\\main_dialog_portable_de.png");
 
     ClickButton(GetDlgItem(dialog, kStartTray));
     EXPECT_TRUE(WaitUntil([&] { return FileSetting(L"start_tray") == L"1"; }, 2000));
