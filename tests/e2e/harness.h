@@ -85,6 +85,11 @@ bool ClickButton(HWND button);                        // BM_CLICK, posted: the c
 RECT ClientRectOnScreen(HWND hwnd);
 RECT WorkArea();
 
+// Whole files, for inputs a test writes and outputs it checks; unreadable: empty.
+std::vector<BYTE> ReadFileBytes(const std::wstring& path);
+bool WriteFileBytes(const std::wstring& path, const std::vector<BYTE>& bytes);
+std::vector<BYTE> Utf16WithMark(const std::wstring& text);  // UTF-16 LE after the byte-order mark
+
 // The screen as it is now inside a rectangle, saved as a 24-bit BMP (for a person to look at).
 std::wstring ScreenshotDir();  // build/windows/screenshots, created on demand
 bool SaveScreenshot(const RECT& screenRect, const std::wstring& path);
