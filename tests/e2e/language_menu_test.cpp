@@ -292,13 +292,13 @@ TEST_F(LanguageMenuTest, ListsTheLanguagesGreysTheCurrentOneAndSwitchesAtOnce) {
 
     HWND menu = OpenMenu();
     ASSERT_NE(nullptr, menu);
-    // Under the button; a menu too tall for the screen below it is moved up to the screen's edge.
+    // Under the button; a menu too tall for the room below it is moved up to the work area's edge.
     RECT const button = ToolbarButtonRectOnScreen(Toolbar(dialog_), kLanguageButton);
     RECT menuRect;
     GetWindowRect(menu, &menuRect);
     EXPECT_EQ(button.left, menuRect.left);
-    EXPECT_TRUE(menuRect.top == button.bottom || menuRect.bottom == GetSystemMetrics(SM_CYSCREEN))
-        << menuRect.top << " to " << menuRect.bottom;
+    EXPECT_TRUE(menuRect.top == button.bottom || menuRect.bottom == WorkArea().bottom)
+        << menuRect.top << " to " << menuRect.bottom << ", work area to " << WorkArea().bottom;
     PaintedMenu painted;
     WaitUntil([&] { return (painted = ReadPaintedMenu(menu)).lines.size() == 37; }, 2000);
     EXPECT_TRUE(SendMessageW(Toolbar(dialog_), TB_ISBUTTONPRESSED, kLanguageButton, 0))
