@@ -353,6 +353,37 @@ RECT WorkArea() {
     return rect;
 }
 
+std::vector<BYTE> ReadFileBytes(const std::wstring& path) {
+    std::vector<BYTE> bytes;
+    HANDLE const file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    BYTE block[4096];
+    DWORD got = 0;
+    while (ReadFile(file, block, sizeof(block), &got, nullptr) && got > 0)
+        bytes.insert(bytes.end(), block, block + got);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::vector<BYTE>& bytes) {
+    HANDLE const file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    if (!bytes.empty()) WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return written == bytes.size();
+}
+
+std::vector<BYTE> Utf16WithMark(const std::wstring& text) {
+    std::vector<BYTE> bytes = {0xFF, 0xFE};
+    for (wchar_t c : text) {
+        bytes.push_back(BYTE(c & 0xFF));
+        bytes.push_back(BYTE(c >> 8));
+    }
+    return bytes;
+}
+
 ScopedEnvironment::ScopedEnvironment(const wchar_t* name, const wchar_t* value) : name_(name) {
     wchar_t old[1024] = {};
     DWORD const length = GetEnvironmentVariableW(name, old, ARRAYSIZE(old));

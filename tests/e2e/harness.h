@@ -87,6 +87,11 @@ bool ClickButton(HWND button);                        // BM_CLICK, posted: the c
 RECT ClientRectOnScreen(HWND hwnd);
 RECT WorkArea();
 
+// Whole files, for inputs a test writes and outputs it checks; unreadable: empty.
+std::vector<BYTE> ReadFileBytes(const std::wstring& path);
+bool WriteFileBytes(const std::wstring& path, const std::vector<BYTE>& bytes);
+std::vector<BYTE> Utf16WithMark(const std::wstring& text);  // UTF-16 LE after the byte-order mark
+
 // An environment variable for the programs a test starts (they inherit the test's environment),
 // restored when the test ends. Under Wine, TZ sets the time zone. LC_ALL set here does not change a
 // started program's locale: Wine takes that from the Unix locale of the process that starts it.

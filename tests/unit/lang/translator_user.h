@@ -33,37 +33,13 @@ inline std::wstring TestFolder() {
     return folder;
 }
 
+using e2e::ReadFileBytes;
+using e2e::Utf16WithMark;
+
 inline std::wstring WriteFileBytes(const std::wstring& name, const std::vector<BYTE>& bytes) {
     std::wstring const path = TestFolder() + name;
-    HANDLE const file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    if (file != INVALID_HANDLE_VALUE) {
-        if (!bytes.empty()) WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
+    e2e::WriteFileBytes(path, bytes);
     return path;
-}
-
-inline std::vector<BYTE> ReadFileBytes(const std::wstring& path) {
-    std::vector<BYTE> bytes;
-    HANDLE const file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    BYTE block[4096];
-    DWORD got = 0;
-    while (ReadFile(file, block, sizeof(block), &got, nullptr) && got > 0)
-        bytes.insert(bytes.end(), block, block + got);
-    CloseHandle(file);
-    return bytes;
-}
-
-inline std::vector<BYTE> Utf16WithMark(const std::wstring& text) {
-    std::vector<BYTE> bytes = {0xFF, 0xFE};
-    for (wchar_t c : text) {
-        bytes.push_back(BYTE(c & 0xFF));
-        bytes.push_back(BYTE(c >> 8));
-    }
-    return bytes;
 }
 
 inline std::vector<BYTE> Ansi(const std::string& text) {
