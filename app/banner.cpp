@@ -6,7 +6,9 @@
 Banner g_banner;
 
 int DrawBanner(Banner* banner, int bitmapId, int controlId, bool dark) {
-    ScopedGdiObject<HBITMAP> loaded(LoadBitmapW(g_instance, MAKEINTRESOURCEW(bitmapId)));
+    // As a DIB section the bitmap keeps its 8 bits a pixel; as a device bitmap it would take 32.
+    ScopedGdiObject<HBITMAP> loaded(static_cast<HBITMAP>(
+        LoadImageW(g_instance, MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     BITMAP info = {};
     if (!loaded.get() || GetObjectW(loaded, sizeof(info), &info) != sizeof(info)) return 0;
     HWND const control = GetDlgItem(banner->owner, controlId);

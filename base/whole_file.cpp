@@ -1,7 +1,7 @@
 #include "base/whole_file.h"
 
 FileBytes::~FileBytes() {
-    if (data) HeapFree(GetProcessHeap(), 0, data);
+    if (data) VirtualFree(data, 0, MEM_RELEASE);
 }
 
 FileRead ReadWholeFile(const wchar_t* path, size_t maxSize, size_t spare, FileBytes* out) {
@@ -17,7 +17,9 @@ FileRead ReadWholeFile(const wchar_t* path, size_t maxSize, size_t spare, FileBy
         result = FileRead::kTooLarge;
     } else {
         size_t const n = size_t(length.QuadPart);
-        BYTE* const data = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, n + spare));
+        // One byte more: an empty file still gets pages.
+        BYTE* const data =
+            static_cast<BYTE*>(VirtualAlloc(nullptr, n + spare + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
         size_t done = 0;
         while (data && done < n) {
             DWORD got = 0;
@@ -26,12 +28,12 @@ FileRead ReadWholeFile(const wchar_t* path, size_t maxSize, size_t spare, FileBy
             done += got;
         }
         if (data && done == n) {
-            if (out->data) HeapFree(GetProcessHeap(), 0, out->data);
+            if (out->data) VirtualFree(out->data, 0, MEM_RELEASE);
             out->data = data;
             out->size = n;
             result = FileRead::kRead;
         } else if (data) {
-            HeapFree(GetProcessHeap(), 0, data);
+            VirtualFree(data, 0, MEM_RELEASE);
         }
     }
     CloseHandle(file);

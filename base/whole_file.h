@@ -9,7 +9,9 @@ struct FileBytes {
     FileBytes(const FileBytes&) = delete;
     FileBytes& operator=(const FileBytes&) = delete;
 
-    BYTE* data = nullptr;  // size + spare bytes from the process heap
+    // size + spare bytes of pages of their own: freed, they go back to the system at once, where the
+    // heap would keep a block this large for the rest of the run.
+    BYTE* data = nullptr;
     size_t size = 0;
 };
 
