@@ -59,7 +59,9 @@ LRESULT OnToolbarCustomDraw(NMTBCUSTOMDRAW* draw) {
         case CDDS_ITEMPREPAINT:
             draw->clrText =
                 (draw->nmcd.uItemState & (CDIS_SELECTED | CDIS_HOT)) ? kHighlightText : kLightText;
-            return TBCDRF_USECDCOLORS;
+            // The toolbar keeps the light theme: its face of a hot or pressed button is a light
+            // one, on which the highlight text could not be read. The dialog's dark shows instead.
+            return TBCDRF_USECDCOLORS | TBCDRF_NOBACKGROUND;
     }
     return CDRF_DODEFAULT;
 }
