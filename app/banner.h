@@ -5,7 +5,9 @@
 // mode, composed once into a bitmap of the banner control's size.
 class Banner {
   public:
-    virtual ~Banner() {}
+    virtual ~Banner() {
+        if (picture) DeleteObject(picture);
+    }
     HWND owner = nullptr;       // the main dialog
     HBITMAP picture = nullptr;  // the composed banner the control shows
 };

@@ -1,6 +1,7 @@
 #include "app/main_pages.h"
 
 #include "base/process_state.h"
+#include "base/scoped_gdi.h"
 #include "base/wide_text.h"
 #include "lang/core/text_ids.h"
 #include "lang/string_table.h"
@@ -36,7 +37,7 @@ PageTemplate const kPageTemplates[kPageCount] = {
 int const kPageTitles[kPageCount] = {kTextProgramPage, kTextInfo, kTextTranslator, kTextMore};
 
 // The picker button's larger font, made once and kept for the run.
-HFONT g_pickFont;
+ScopedGdiObject<HFONT> g_pickFont(nullptr);
 
 void SetItemText(HWND dialog, int id, const wchar_t* text) {
     SetDlgItemTextW(dialog, id, text ? text : L"");
@@ -55,16 +56,19 @@ RECT PageRect(HWND dialog) {
 }
 
 void MakePickFont(HWND button) {
-    if (g_pickFont) return;
     HFONT const font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
-    LOGFONTW logFont = {};
-    if (!font || !GetObjectW(font, sizeof(logFont), &logFont)) return;
-    logFont.lfItalic = FALSE;
-    logFont.lfCharSet = DEFAULT_CHARSET;
-    logFont.lfQuality = PROOF_QUALITY;
-    logFont.lfHeight = LONG(logFont.lfHeight * 1.5);  // toward zero: -11 becomes -16
-    g_pickFont = CreateFontIndirectW(&logFont);
-    if (g_pickFont) SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(g_pickFont), FALSE);
+    if (!g_pickFont.get()) {
+        LOGFONTW logFont = {};
+        if (!font || !GetObjectW(font, sizeof(logFont), &logFont)) return;
+        logFont.lfItalic = FALSE;
+        logFont.lfCharSet = DEFAULT_CHARSET;
+        logFont.lfQuality = PROOF_QUALITY;
+        logFont.lfHeight = LONG(logFont.lfHeight * 1.5);  // toward zero: -11 becomes -16
+        g_pickFont.Reset(CreateFontIndirectW(&logFont));
+    }
+    // A main dialog made again gets the font too.
+    if (g_pickFont.get() && font != g_pickFont.get())
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(g_pickFont.get()), FALSE);
 }
 
 void SetPageTexts(HWND dialog) {

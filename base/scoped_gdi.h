@@ -47,7 +47,8 @@ class ScopedSelect {
     HGDIOBJ previous_;
 };
 
-// A pen, brush, font, bitmap or region, deleted at the end unless handed on with Detach.
+// A pen, brush, font, bitmap or region, deleted at the end unless handed on with Detach. As a
+// global it holds an object made once for the whole run, deleted at exit.
 template <typename Handle>
 class ScopedGdiObject {
   public:
@@ -64,6 +65,11 @@ class ScopedGdiObject {
         Handle const object = object_;
         object_ = nullptr;
         return object;
+    }
+    // Takes the object in place of the one held, which is deleted.
+    void Reset(Handle object) {
+        if (object_ && object_ != object) DeleteObject(object_);
+        object_ = object;
     }
 
   private:

@@ -34,16 +34,11 @@ void Subclass(HWND window, WNDPROC procedure, WNDPROC* saved) {
 }
 
 // The dark background brush, shared by every dialog: made on first use, deleted at exit.
-struct DarkBrush {
-    HBRUSH brush;
-    ~DarkBrush() {
-        if (brush) DeleteObject(brush);
-    }
-} g_darkBrush;
+ScopedGdiObject<HBRUSH> g_darkBrush(nullptr);
 
 HBRUSH DarkBackgroundBrush() {
-    if (!g_darkBrush.brush) g_darkBrush.brush = CreateSolidBrush(kDarkBackground);
-    return g_darkBrush.brush;
+    if (!g_darkBrush.get()) g_darkBrush.Reset(CreateSolidBrush(kDarkBackground));
+    return g_darkBrush.get();
 }
 
 LRESULT OnControlColour(HDC dc) {
@@ -64,7 +59,9 @@ LRESULT OnToolbarCustomDraw(NMTBCUSTOMDRAW* draw) {
         case CDDS_ITEMPREPAINT:
             draw->clrText =
                 (draw->nmcd.uItemState & (CDIS_SELECTED | CDIS_HOT)) ? kHighlightText : kLightText;
-            return TBCDRF_USECDCOLORS;
+            // The toolbar keeps the light theme: its face of a hot or pressed button is a light
+            // one, on which the highlight text could not be read. The dialog's dark shows instead.
+            return TBCDRF_USECDCOLORS | TBCDRF_NOBACKGROUND;
     }
     return CDRF_DODEFAULT;
 }

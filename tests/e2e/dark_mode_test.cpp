@@ -1,8 +1,9 @@
 // Dark mode with the real system: Wine's UxTheme has none of the dark-mode entries (and other
-// functions under two of their numbers), so the program must find dark mode unsupported and look
-// exactly as in light mode, whatever "disable_dark_theme" says.
+// functions under two of their numbers), so the program must find dark mode unsupported and its
+// windows look exactly as in light mode, whatever "disable_dark_theme" says.
 #include <string>
 
+#include "dialog_driver.h"
 #include "harness.h"
 #include "screen_pixels.h"
 
@@ -11,6 +12,7 @@ namespace {
 
 wchar_t const kPaletteArgument[] = L"last_rgb_color_from_the_huepeek";
 COLORREF const kDarkBackground = RGB(32, 32, 32);
+int const kExitButton = 1045;
 
 struct Look {
     RECT window = {};
@@ -18,23 +20,14 @@ struct Look {
     std::vector<COLORREF> pixels;
 };
 
-// The palette process's colour dialog as it looks with the setting, taken once it has painted.
-Look LookAtColourDialog(const wchar_t* disableDarkTheme, const wchar_t* screenshot) {
+// A window of a started program as it looks once it has painted.
+Look LookAt(HWND window, const wchar_t* screenshot) {
     Look look;
-    ResetSettings();
-    WriteSetting(L"lng", L"1");
-    WriteSetting(L"last_rgb_color", std::to_wstring(0x38220C));
-    WriteSetting(L"disable_dark_theme", disableDarkTheme);
-    Process palette;
-    EXPECT_TRUE(StartHuepeek(palette, kPaletteArgument));
-    HWND const dialog = WaitForWindow(L"#32770", nullptr, palette.Id(), kStartTimeoutMs);
-    EXPECT_NE(nullptr, dialog) << "no colour dialog";
-    if (!dialog) return look;
     Sleep(800);
-    GetWindowRect(dialog, &look.window);
+    GetWindowRect(window, &look.window);
     GUITHREADINFO thread = {};
     thread.cbSize = sizeof(thread);
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread) && thread.hwndCaret) {
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndCaret) {
         look.caret = thread.rcCaret;
         MapWindowPoints(thread.hwndCaret, nullptr, reinterpret_cast<POINT*>(&look.caret), 2);
         InflateRect(&look.caret, 1, 1);
@@ -43,18 +36,49 @@ Look LookAtColourDialog(const wchar_t* disableDarkTheme, const wchar_t* screensh
     SaveScreenshot(look.window, ScreenshotDir() + L"\\" + screenshot);
     for (int y = look.window.top; y < look.window.bottom; ++y)
         for (int x = look.window.left; x < look.window.right; ++x) look.pixels.push_back(pixels.At(x, y));
-    EXPECT_TRUE(ClickButton(GetDlgItem(dialog, IDCANCEL)));
+    return look;
+}
+
+// What a start of the program with the setting shows, the pointer resting outside it: the window
+// that find waits for, looked at and then closed with its button closeId, which ends that run with 1.
+template <typename Find>
+Look LookAtStart(const wchar_t* disableDarkTheme, const wchar_t* arguments, Find find, int closeId,
+                 const wchar_t* screenshot) {
+    ResetSettings();
+    WriteSetting(L"lng", L"1");
+    WriteSetting(L"last_rgb_color", std::to_wstring(0x38220C));
+    WriteSetting(L"disable_dark_theme", disableDarkTheme);
+    MoveCursor(0, 0);
+    Process program;
+    EXPECT_TRUE(StartHuepeek(program, arguments));
+    HWND const window = find(program.Id());
+    EXPECT_NE(nullptr, window) << "no window to look at";
+    if (!window) return Look();
+    Look const look = LookAt(window, screenshot);
+    EXPECT_TRUE(ClickButton(GetDlgItem(window, closeId)));
     DWORD code = 0;
-    EXPECT_TRUE(palette.WaitExit(kExitTimeoutMs, &code));
+    EXPECT_TRUE(program.WaitExit(kExitTimeoutMs, &code));
     EXPECT_EQ(DWORD(1), code);
     return look;
 }
 
-using DarkModeTest = E2eTest;
+// The palette process's colour dialog.
+Look LookAtColourDialog(const wchar_t* disableDarkTheme, const wchar_t* screenshot) {
+    auto const find = [](DWORD process) {
+        return WaitForWindow(L"#32770", nullptr, process, kStartTimeoutMs);
+    };
+    return LookAtStart(disableDarkTheme, kPaletteArgument, find, IDCANCEL, screenshot);
+}
 
-TEST_F(DarkModeTest, WithoutDarkModeEntriesTheColourDialogLooksTheSameWhateverTheSetting) {
-    Look const allowed = LookAtColourDialog(L"0", L"colour_dialog_dark_theme_allowed.png");
-    Look const disabled = LookAtColourDialog(L"1", L"colour_dialog_dark_theme_disabled.png");
+Look LookAtMainDialog(const wchar_t* disableDarkTheme, const wchar_t* screenshot) {
+    auto const find = [](DWORD process) {
+        HWND const dialog = WaitForMainDialog(process, kStartTimeoutMs);
+        return dialog && WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, 2000) ? dialog : nullptr;
+    };
+    return LookAtStart(disableDarkTheme, L"", find, kExitButton, screenshot);
+}
+
+void ExpectSameLightLook(const Look& allowed, const Look& disabled) {
     ASSERT_FALSE(allowed.pixels.empty());
     ASSERT_TRUE(EqualRect(&allowed.window, &disabled.window)) << "the same place and size";
     ASSERT_EQ(allowed.pixels.size(), disabled.pixels.size());
@@ -70,6 +94,20 @@ TEST_F(DarkModeTest, WithoutDarkModeEntriesTheColourDialogLooksTheSameWhateverTh
     }
     EXPECT_EQ(0, differences) << "pixels that differ between disable_dark_theme 0 and 1";
     EXPECT_LT(dark, int(allowed.pixels.size()) / 20) << "the light look, not the dark one";
+}
+
+using DarkModeTest = E2eTest;
+
+TEST_F(DarkModeTest, WithoutDarkModeEntriesTheColourDialogLooksTheSameWhateverTheSetting) {
+    Look const allowed = LookAtColourDialog(L"0", L"colour_dialog_dark_theme_allowed.png");
+    Look const disabled = LookAtColourDialog(L"1", L"colour_dialog_dark_theme_disabled.png");
+    ExpectSameLightLook(allowed, disabled);
+}
+
+TEST_F(DarkModeTest, WithoutDarkModeEntriesTheMainDialogLooksTheSameWhateverTheSetting) {
+    Look const allowed = LookAtMainDialog(L"0", L"main_dialog_dark_theme_allowed.png");
+    Look const disabled = LookAtMainDialog(L"1", L"main_dialog_dark_theme_disabled.png");
+    ExpectSameLightLook(allowed, disabled);
 }
 
 }  // namespace

@@ -92,6 +92,21 @@ TEST_F(ScopedGdiTest, DetachedMemoryDCIsKept) {
     DeleteDC(kept);
 }
 
+TEST_F(ScopedGdiTest, ResetDeletesTheObjectItReplaces) {
+    HBRUSH const first = CreateSolidBrush(RGB(1, 2, 3));
+    HBRUSH const second = CreateSolidBrush(RGB(4, 5, 6));
+    {
+        ScopedGdiObject<HBRUSH> brush(nullptr);
+        brush.Reset(first);
+        brush.Reset(first);
+        EXPECT_EQ(OBJ_BRUSH, GetObjectType(first)) << "taking the same object again keeps it";
+        brush.Reset(second);
+        EXPECT_EQ(0u, GetObjectType(first));
+        EXPECT_EQ(second, brush.get());
+    }
+    EXPECT_EQ(0u, GetObjectType(second));
+}
+
 TEST_F(ScopedGdiTest, NullHandlesAreHarmless) {
     ScopedGdiObject<HBRUSH> none(nullptr);
     ScopedDC memory = ScopedDC::Compatible(nullptr);

@@ -278,6 +278,8 @@ TEST_F(CreationHookTest, CustomDrawIsAnsweredForToolbarsOnlyAndNeverReachesTheDi
         draw.clrText = RGB(1, 1, 1);
         return SendMessageW(dialog_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
     };
+    // Colours of their own, on no face of the light theme.
+    LRESULT const kItemAnswer = TBCDRF_USECDCOLORS | TBCDRF_NOBACKGROUND;
     struct {
         const char* what;
         HWND from;
@@ -287,13 +289,12 @@ TEST_F(CreationHookTest, CustomDrawIsAnsweredForToolbarsOnlyAndNeverReachesTheDi
         COLORREF text;
     } const cases[] = {
         {"toolbar, before painting", toolbar, CDDS_PREPAINT, 0, CDRF_NOTIFYITEMDRAW, RGB(1, 1, 1)},
-        {"toolbar item", toolbar, CDDS_ITEMPREPAINT, 0, TBCDRF_USECDCOLORS, kLightText},
-        {"hot toolbar item", toolbar, CDDS_ITEMPREPAINT, CDIS_HOT, TBCDRF_USECDCOLORS, kHighlightText},
-        {"selected toolbar item", toolbar, CDDS_ITEMPREPAINT, CDIS_SELECTED, TBCDRF_USECDCOLORS,
+        {"toolbar item", toolbar, CDDS_ITEMPREPAINT, 0, kItemAnswer, kLightText},
+        {"hot toolbar item", toolbar, CDDS_ITEMPREPAINT, CDIS_HOT, kItemAnswer, kHighlightText},
+        {"selected toolbar item", toolbar, CDDS_ITEMPREPAINT, CDIS_SELECTED, kItemAnswer, kHighlightText},
+        {"pressed and hot", toolbar, CDDS_ITEMPREPAINT, CDIS_HOT | CDIS_SELECTED, kItemAnswer,
          kHighlightText},
-        {"pressed and hot", toolbar, CDDS_ITEMPREPAINT, CDIS_HOT | CDIS_SELECTED, TBCDRF_USECDCOLORS,
-         kHighlightText},
-        {"focused toolbar item", toolbar, CDDS_ITEMPREPAINT, CDIS_FOCUS, TBCDRF_USECDCOLORS, kLightText},
+        {"focused toolbar item", toolbar, CDDS_ITEMPREPAINT, CDIS_FOCUS, kItemAnswer, kLightText},
         {"toolbar, after painting", toolbar, CDDS_POSTPAINT, 0, CDRF_DODEFAULT, RGB(1, 1, 1)},
         {"button, before painting", button, CDDS_PREPAINT, 0, CDRF_DODEFAULT, RGB(1, 1, 1)},
         {"button item", button, CDDS_ITEMPREPAINT, CDIS_HOT, CDRF_DODEFAULT, RGB(1, 1, 1)},
