@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/main_dialog.h"
 #include "base/process_state.h"
+#include "base/system_calls.h"
 #include "picker/picker_window.h"
 #include "res/resource.h"
 #include "tray/tray_icon.h"
@@ -37,12 +38,15 @@ void OnStartCommand(HWND hwnd) {
         OpenPicker();
         return;
     }
+    // The dialog first: it is what the user waits for. The tray icon and OLE load libraries of
+    // the shell and COM, which take their time once the dialog is on screen.
+    CreateMainDialog(&g_mainDialog, nullptr);
     SetTrayOwner(&g_trayIcon, hwnd);
     HICON const icon = static_cast<HICON>(LoadImageW(g_instance, MAKEINTRESOURCEW(kTrayIconId), IMAGE_ICON,
                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
                                                      LR_DEFAULTCOLOR));
     InstallTrayIcon(&g_trayIcon, kTrayIconId, icon, g_productName, 0, true);
-    CreateMainDialog(&g_mainDialog, nullptr);
+    OleInitializeForThread();
 }
 
 }  // namespace

@@ -65,7 +65,6 @@ bool IsChecked(HWND dialog, int id) {
 }
 
 BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog) {
-    OleInitialize(nullptr);
     SetIcons(dialog);
     mainDialog->dialog = dialog;
     g_banner.owner = dialog;
@@ -146,7 +145,11 @@ HWND CreateMainDialog(MainDialog* mainDialog, HWND owner) {
     g_published = mainDialog;
     mainDialog->dialog = CreateDialogParamW(g_instance, MAKEINTRESOURCEW(IDD_MAIN), owner, MainDialogProc, 0);
     g_startTray = ReadSetting(Setting::kStartTray, g_startTray);
-    if (!g_startTray && !g_backgroundFlag) ShowWindow(mainDialog->dialog, SW_SHOW);
+    if (!g_startTray && !g_backgroundFlag) {
+        ShowWindow(mainDialog->dialog, SW_SHOW);
+        // Painted now, before the start goes on with the tray icon.
+        UpdateWindow(mainDialog->dialog);
+    }
     return mainDialog->dialog;
 }
 

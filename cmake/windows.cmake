@@ -36,8 +36,8 @@ file(GLOB HUEPEEK_WIN_SOURCES CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/services/*.cpp)
 list(REMOVE_ITEM HUEPEEK_WIN_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
 add_library(huepeek_win STATIC ${HUEPEEK_WIN_SOURCES})
-target_link_libraries(huepeek_win PUBLIC huepeek_core
-                      gdi32 user32 advapi32 shell32 ole32 oleaut32 uuid)
+# shell32, ole32 and oleaut32 are loaded at run time (base/system_calls.h), not imported.
+target_link_libraries(huepeek_win PUBLIC huepeek_core gdi32 user32 advapi32)
 target_compile_definitions(huepeek_win PUBLIC ${HUEPEEK_DEFINES})
 target_compile_options(huepeek_win PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
 

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "base/system_calls.h"
 #include "base/message_box.h"
 #include "base/process_state.h"
 #include "base/system_library.h"
@@ -74,7 +75,7 @@ void OpenTranslationTemplate() {
     wchar_t path[MAX_PATH];
     WriteTranslationTemplate(path);
     // Opened even when it could not be written: the shell then tells the user what it finds.
-    if (path[0]) ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOW);
+    if (path[0]) ShellOpen(nullptr, L"open", path, nullptr, nullptr, SW_SHOW);
 }
 
 bool LoadLanguageFile(const wchar_t* path, GrowingText* message) {

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include "base/system_calls.h"
 #include "base/core/command_line.h"
 #include "base/process_state.h"
 #include "base/program_path.h"
@@ -41,7 +42,7 @@ void TakeColourByClick() {
     COLORREF const colour = ColourUnderCursor(&g_picker);
     HidePicker();
     WriteLastColour(colour);
-    ShellExecuteW(nullptr, L"open", ProgramPath(), Wide(kPaletteArgument), nullptr, SW_SHOW);
+    ShellOpen(nullptr, L"open", ProgramPath(), Wide(kPaletteArgument), nullptr, SW_SHOW);
     if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
 }
 
@@ -92,7 +93,7 @@ Picker::Picker() : screenWidth(GetSystemMetrics(SM_CXSCREEN)), screenHeight(GetS
 
 void OpenPicker() {
     // The click starts the palette process through the shell, which may need COM.
-    CoInitialize(nullptr);
+    ComInitialize();
     if (!g_picker.hwnd) CreatePickerWindow(kCreateSize, kCreateSize, kCreateZoom);
     g_picker.requestedWidth = kOpenWidth;
     g_picker.requestedHeight = kOpenHeight;

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/system_calls.h"
 #include "base/wide_text.h"
 #include "lang/core/text_ids.h"
 #include "lang/string_table.h"
@@ -37,7 +38,7 @@ void OpenSitePage(SitePage page) {
     const wchar_t* const base = uninstall ? BuiltInSiteAddress(false) : LanguageRuleBase();
     char16_t address[kAddressChars];
     if (!PageAddress(page, Utf16(base), g_languageIndex, address, kAddressChars)) return;
-    ShellExecuteW(uninstall ? GetActiveWindow() : nullptr, L"open", Wide(address), nullptr, nullptr, SW_SHOW);
+    ShellOpen(uninstall ? GetActiveWindow() : nullptr, L"open", Wide(address), nullptr, nullptr, SW_SHOW);
 }
 
 void OpenThankYouPage() {

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/system_calls.h"
 #include "base/heap_buffer.h"
 #include "base/message_box.h"
 #include "base/program_path.h"
@@ -89,7 +90,7 @@ void Uninstall(const UninstallHost& host) {
     if (WriteSelfDeleteBatch(ProgramPath(), SettingsFilePath(), batch, ARRAYSIZE(batch))) {
         wchar_t folder[kFolderChars] = {};
         GetTempPathW(DWORD(kFolderChars), folder);
-        ShellExecuteW(nullptr, L"open", batch, nullptr, folder, SW_HIDE);
+        ShellOpen(nullptr, L"open", batch, nullptr, folder, SW_HIDE);
     }
     OpenSitePage(SitePage::kUninstall);
     if (host.endProgram) host.endProgram();

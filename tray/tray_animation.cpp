@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/system_calls.h"
 #include "base/system_library.h"
 #include "tray/core/notification_area.h"
 
@@ -34,7 +35,7 @@ RECT NotificationAreaOnScreen() {
     }
     APPBARDATA bar = {};
     bar.cbSize = sizeof(bar);
-    if (SHAppBarMessage(ABM_GETTASKBARPOS, &bar)) {
+    if (ShellAppBarMessage(ABM_GETTASKBARPOS, &bar)) {
         facts.haveTaskbarPosition = true;
         facts.edge = static_cast<TaskbarEdge>(bar.uEdge);
         facts.taskbarPosition = Area(bar.rc);

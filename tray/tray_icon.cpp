@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/system_calls.h"
 #include "base/process_state.h"
 #include "tray/tray_animation.h"
 
@@ -50,7 +51,7 @@ BOOL NotifyTray(const TrayIcon* tray, DWORD message, UINT flags, HICON icon, con
     data.uCallbackMessage = kTrayCallback;
     data.hIcon = icon;
     lstrcpynW(data.szTip, tip ? tip : L"", int(kShellTipChars));
-    BOOL const result = Shell_NotifyIconW(message, &data);
+    BOOL const result = ShellNotifyIcon(message, &data);
     // The shell keeps a copy of its own.
     if (icon) DestroyIcon(icon);
     return result;
