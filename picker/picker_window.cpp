@@ -92,12 +92,13 @@ void OnPaint(HWND hwnd) {
 Picker::Picker() : screenWidth(GetSystemMetrics(SM_CXSCREEN)), screenHeight(GetSystemMetrics(SM_CYSCREEN)) {}
 
 void OpenPicker() {
-    // The click starts the palette process through the shell, which may need COM.
-    ComInitialize();
     if (!g_picker.hwnd) CreatePickerWindow(kCreateSize, kCreateSize, kCreateZoom);
     g_picker.requestedWidth = kOpenWidth;
     g_picker.requestedHeight = kOpenHeight;
     ShowPicker();
+    // The click starts the palette process through the shell, which may need COM. After the show:
+    // the first time it loads COM's libraries, and the picker must not wait for them.
+    ComInitialize();
 }
 
 HWND CreatePickerWindow(int width, int height, float zoom) {
