@@ -3,7 +3,6 @@
 #include "base/message_box.h"
 #include "base/program_path.h"
 #include "base/wide_text.h"
-#include "lang/core/lzari.h"
 #include "lang/core/string_lookup.h"
 #include "settings/settings_store.h"
 
@@ -13,7 +12,7 @@ const char16_t* g_externalTable[kStringIdCount];
 
 namespace {
 
-char16_t g_fallbackText[32];
+PlaceholderStore g_placeholders;
 
 // Reads the whole file into a buffer with spare room behind its data; null on any failure.
 BYTE* ReadWholeFile(const wchar_t* path, size_t spare, size_t* size) {
@@ -49,21 +48,17 @@ bool LoadLanguageArchiveFrom(const wchar_t* path) {
     // The spare bytes behind the data keep a marker comparison near the end inside the buffer.
     BYTE* const file = ReadWholeFile(path, kStartMarkerSize + kEndMarkerSize, &fileSize);
     if (!file) return false;
-    size_t offset = 0, payloadSize = 0;
-    bool ok = FindArchivePayload(file, fileSize, &offset, &payloadSize);
-    uint32_t const declared = ok ? ReadDeclaredSize(file + offset, payloadSize) : 0;
-    if (ok && declared > kMaxDeclaredSize) ok = false;
-    if (ok) {
-        // The decoded text stays for the whole run: every table points into it.
-        BYTE* const text =
-            static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size_t(declared) + 10));
-        ok = text != nullptr;
-        if (ok) {
-            LzariDecoder decoder;
-            decoder.Decode(file + offset, payloadSize, text, declared);
-            LoadArchiveText(reinterpret_cast<char16_t*>(text), declared / 2, &g_archive);
-        }
-    }
+    ArchiveLocation where;
+    bool ok = LocateArchive(file, fileSize, &where);
+    // The decoded text stays for the whole run: every table points into it.
+    BYTE* const text = ok ? static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
+                                                         size_t(where.declaredSize) + 10))
+                          : nullptr;
+    ok = text && DecodeArchive(file, where, text);
+    if (ok)
+        LoadArchiveText(reinterpret_cast<char16_t*>(text), where.declaredSize / 2, &g_archive);
+    else if (text)
+        HeapFree(GetProcessHeap(), 0, text);
     HeapFree(GetProcessHeap(), 0, file);
     return ok;
 }
@@ -77,7 +72,7 @@ bool LoadLanguageArchive() {
 
 const wchar_t* Text(int id) {
     return Wide(LookupText(g_archive, g_languageIndex, g_externalLanguage != 0, g_externalTable, id,
-                           g_fallbackText, ARRAYSIZE(g_fallbackText)));
+                           &g_placeholders));
 }
 
 const wchar_t* ProductString(int key) {
