@@ -98,6 +98,14 @@ bool Process::Start(const std::wstring& exe, const std::wstring& arguments, cons
     return true;
 }
 
+bool Process::Attach(DWORD processId) {
+    Kill();
+    process_ =
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+    id_ = process_ ? processId : 0;
+    return process_ != nullptr;
+}
+
 bool Process::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
     if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
     if (exitCode) GetExitCodeProcess(process_, exitCode);

@@ -29,6 +29,8 @@ class Process {
     Process& operator=(const Process&) = delete;
 
     bool Start(const std::wstring& exe, const std::wstring& arguments, const wchar_t* directory = nullptr);
+    // Takes over a process that was started some other way (by Wine's loader), found by its ID.
+    bool Attach(DWORD processId);
     bool WaitExit(DWORD timeoutMs, DWORD* exitCode);  // false on time-out
     bool Running() const;
     void Kill();
