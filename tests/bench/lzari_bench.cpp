@@ -57,6 +57,7 @@ int main() {
     auto archive = std::make_unique<LanguageArchive>();
     std::vector<double> decodeSeconds;
     std::vector<double> loadSeconds;
+    std::vector<double> checksumSeconds;
     for (int run = 0; run < kRuns; run++) {
         Clock::time_point start = Clock::now();
         LzariDecoder decoder;
@@ -66,6 +67,11 @@ int main() {
             fprintf(stderr, "lzari_bench: decoded text differs from the packed text\n");
             return 1;
         }
+
+        start = Clock::now();
+        volatile uint32_t checksum = Crc32(reinterpret_cast<const uint8_t*>(out.data()), declared);
+        (void)checksum;
+        checksumSeconds.push_back(Seconds(start));
 
         start = Clock::now();
         if (!DecodeArchive(file.data(), where, reinterpret_cast<uint8_t*>(out.data()))) {
@@ -85,6 +91,7 @@ int main() {
     printf("decode throughput (median of %d):     %.1f MB/s of decoded text\n", kRuns,
            declared / decode / 1e6);
     printf("decode time (median):                  %.3f ms\n", decode * 1e3);
+    printf("checksum (CRC-32) of the text (median): %.3f ms\n", Median(checksumSeconds) * 1e3);
     printf("decode + checksum + split + parse time (median):  %.3f ms\n", Median(loadSeconds) * 1e3);
     printf("language slots loaded:                 %d\n", archive->languageCount);
     return 0;

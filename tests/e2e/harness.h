@@ -44,6 +44,11 @@ class Process {
 
 bool StartHuepeek(Process& process, const std::wstring& arguments);
 
+// Starts a program as the wine command does from a shell. Neither Windows without long-path
+// support nor Wine starts a program by an application path of 260 characters or more, but Wine's
+// own loader does, and the program then runs with that path as its own. Attach to it afterwards.
+bool StartThroughWineLoader(const std::wstring& exe, const std::wstring& arguments);
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 // A visible top-level window of the class (and title, unless null), of the process (unless 0).
 HWND FindTopWindow(const wchar_t* className, const wchar_t* title, DWORD processId);

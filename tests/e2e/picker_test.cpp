@@ -151,29 +151,6 @@ TEST_F(PickerTest, ClickStoresTheColourAndOpensTheColourDialogOnIt) {
     }
 }
 
-// Starts a program the way the wine command does from a shell. Neither Windows without long-path
-// support nor Wine starts a program by an application path of 260 characters or more, but Wine's
-// own loader does, and the program then runs with that path as its own.
-bool StartThroughWineLoader(const std::wstring& exe, const std::wstring& arguments) {
-    std::wstring commandLine = L"wine \"" + exe + L"\" " + arguments;
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    // Not the test's output: ctest would wait for whoever still holds it.
-    HANDLE const nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   &inherit, OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
-    PROCESS_INFORMATION info = {};
-    BOOL const started = CreateProcessW(L"Z:\\usr\\bin\\wine", &commandLine[0], nullptr, nullptr, TRUE, 0,
-                                        nullptr, nullptr, &startup, &info);
-    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
-    if (!started) return false;
-    if (info.hThread) CloseHandle(info.hThread);
-    if (info.hProcess) CloseHandle(info.hProcess);
-    return true;
-}
-
 // Wherever the program runs from, its click opens the colour dialog in a copy of the same file: in
 // a folder named like an environment variable, and down a path longer than 260 characters.
 TEST_F(PickerTest, ClickOpensTheColourDialogFromAnyFolder) {

@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "fuzz_input.h"
 #include "lang/core/language_archive.h"
 #include "lang/core/string_lookup.h"
 
@@ -16,12 +17,6 @@ namespace {
 
 void CheckInside(const char16_t* p, const char16_t* begin, size_t units) {
     if (p && (p < begin || p > begin + units)) abort();
-}
-
-std::vector<char16_t> AsUtf16(const uint8_t* data, size_t size) {
-    std::vector<char16_t> text(size / 2 + 1, 0);
-    for (size_t i = 0; i < size / 2; i++) text[i] = char16_t(data[2 * i] | data[2 * i + 1] << 8);
-    return text;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/core/command_line.h"
+#include "fuzz_input.h"
 
 namespace {
 
@@ -19,8 +20,7 @@ bool Has(const std::u16string& text, const char16_t* word) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<char16_t> units(size / 2 + 1, 0);
-    for (size_t i = 0; i < size / 2; i++) units[i] = char16_t(data[2 * i] | data[2 * i + 1] << 8);
+    std::vector<char16_t> const units = AsUtf16(data, size);
     // The program sees the command line up to its first zero.
     std::u16string const text(units.data());
 

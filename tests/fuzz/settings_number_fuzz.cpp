@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/core/text.h"
+#include "fuzz_input.h"
 #include "settings/core/settings_table.h"
 
 namespace {
@@ -31,8 +32,7 @@ void CheckRoundTrip(int value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<char16_t> text(size / 2 + 1, 0);
-    for (size_t i = 0; i < size / 2; i++) text[i] = char16_t(data[2 * i] | data[2 * i + 1] << 8);
+    std::vector<char16_t> const text = AsUtf16(data, size);
 
     int const setting = ParseSettingNumber(text.data());
     int const key = ParseKeyNumber(text.data());

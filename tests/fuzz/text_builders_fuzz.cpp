@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/core/text.h"
+#include "fuzz_input.h"
 #include "lang/core/language_archive.h"
 #include "lang/core/string_lookup.h"
 #include "lang/core/text_ids.h"
@@ -67,12 +68,6 @@ void CheckAddress(const char16_t* base, int languageIndex, size_t capacity) {
     std::u16string const expected =
         std::u16string(base) + u"/?seite=Microsoft/Huepeek" + (languageIndex == 0 ? u"/Danke" : u"/Thanks");
     if (expected.size() >= capacity || std::u16string(out.units) != expected) abort();
-}
-
-std::vector<char16_t> AsUtf16(const uint8_t* data, size_t size) {
-    std::vector<char16_t> text(size / 2 + 1, 0);
-    for (size_t i = 0; i < size / 2; i++) text[i] = char16_t(data[2 * i] | data[2 * i + 1] << 8);
-    return text;
 }
 
 }  // namespace
