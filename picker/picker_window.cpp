@@ -64,9 +64,9 @@ DWORD StartProgram(const wchar_t* path, const wchar_t* argument) {
     return 0;
 }
 
-// This program again, by its own full path, with the palette argument. The shell, used before, would
-// expand a folder named like an environment variable ("a%PATH%b") and gave up on paths of 260
-// characters or more, and either way said nothing. Returns 0, or the system's error code.
+// This program again, by its own full path, with the palette argument. Not through the shell: it
+// expands a folder named like an environment variable ("a%PATH%b"), gives up on paths of 260
+// characters or more, and says nothing either way. Returns 0, or the system's error code.
 DWORD StartPaletteProcess() {
     const wchar_t* const path = ProgramPath();
     const wchar_t* const argument = Wide(kPaletteArgument);
