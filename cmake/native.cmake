@@ -39,8 +39,16 @@ foreach(bench_source ${HUEPEEK_BENCHES})
     set_target_properties(${bench} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endforeach()
 
-# libFuzzer targets: clang only. Each runs for a bounded time in the test command; scripts/fuzz.sh
-# runs them for longer.
+# libFuzzer targets: clang only. Each runs for a bounded time in the test command, starting from its
+# committed seeds (tests/fuzz/seeds/<folder>, made by tests/fuzz/make_seeds.py); scripts/fuzz.sh runs
+# them for longer. Per target: the seed folder and the longest input, so that whole archives and
+# archive texts fit where they are read.
+set(HUEPEEK_FUZZ_SETUP
+    "archive_fuzz archive 262144"
+    "archive_text_fuzz archive_text 262144"
+    "text_builders_fuzz archive_text 262144"
+    "settings_number_fuzz settings_number 4096"
+    "command_line_fuzz command_line 4096")
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     set(HUEPEEK_FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
     add_library(huepeek_core_fuzz STATIC ${HUEPEEK_CORE_SOURCES})
@@ -54,15 +62,24 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
         target_compile_options(${fuzzer} PRIVATE -fsanitize=fuzzer,address,undefined -fno-omit-frame-pointer)
         target_link_options(${fuzzer} PRIVATE -fsanitize=fuzzer,address,undefined)
         set_target_properties(${fuzzer} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+        set(seeds "")
+        set(max_len 4096)
+        foreach(setup ${HUEPEEK_FUZZ_SETUP})
+            string(REPLACE " " ";" setup ${setup})
+            list(GET setup 0 name)
+            if(name STREQUAL fuzzer)
+                list(GET setup 1 folder)
+                list(GET setup 2 max_len)
+                set(seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${folder})
+            endif()
+        endforeach()
         set(corpus ${CMAKE_BINARY_DIR}/fuzz/${fuzzer}_corpus)
         file(MAKE_DIRECTORY ${corpus})
-        set(seeds ${CMAKE_SOURCE_DIR}/tests/fuzz/seeds/${fuzzer})
-        if(NOT EXISTS ${seeds})
-            set(seeds "")
-        endif()
+        # For scripts/fuzz.sh: the same longest input and seeds.
+        file(WRITE ${CMAKE_BINARY_DIR}/fuzz/${fuzzer}.options "-max_len=${max_len} ${seeds}\n")
         add_test(NAME fuzz.${fuzzer}
                  COMMAND ${fuzzer} -max_total_time=${HUEPEEK_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048
-                         -print_final_stats=1 ${corpus} ${seeds})
+                         -max_len=${max_len} -print_final_stats=1 ${corpus} ${seeds})
         set_tests_properties(fuzz.${fuzzer} PROPERTIES TIMEOUT 600)
     endforeach()
 endif()

@@ -4,7 +4,6 @@
 #include "base/program_path.h"
 #include "base/whole_file.h"
 #include "base/wide_text.h"
-#include "lang/core/lzari.h"
 #include "lang/core/string_lookup.h"
 #include "settings/settings_store.h"
 
@@ -14,7 +13,7 @@ const char16_t* g_externalTable[kStringIdCount];
 
 namespace {
 
-char16_t g_fallbackText[32];
+PlaceholderStore g_placeholders;
 // The exe is some hundred kilobytes; anything near this size is not ours.
 size_t const kMaxExeBytes = 0x40000000;
 
@@ -25,21 +24,17 @@ bool LoadLanguageArchiveFrom(const wchar_t* path) {
     // The spare bytes behind the data keep a marker comparison near the end inside the buffer.
     if (ReadWholeFile(path, kMaxExeBytes, kStartMarkerSize + kEndMarkerSize, &file) != FileRead::kRead)
         return false;
-    size_t offset = 0, payloadSize = 0;
-    bool ok = FindArchivePayload(file.data, file.size, &offset, &payloadSize);
-    uint32_t const declared = ok ? ReadDeclaredSize(file.data + offset, payloadSize) : 0;
-    if (ok && declared > kMaxDeclaredSize) ok = false;
-    if (ok) {
-        // The decoded text stays for the whole run: every table points into it.
-        BYTE* const text =
-            static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size_t(declared) + 10));
-        ok = text != nullptr;
-        if (ok) {
-            LzariDecoder decoder;
-            decoder.Decode(file.data + offset, payloadSize, text, declared);
-            LoadArchiveText(reinterpret_cast<char16_t*>(text), declared / 2, &g_archive);
-        }
-    }
+    ArchiveLocation where;
+    bool ok = LocateArchive(file.data, file.size, &where);
+    // The decoded text stays for the whole run: every table points into it.
+    BYTE* const text = ok ? static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
+                                                         size_t(where.declaredSize) + 10))
+                          : nullptr;
+    ok = text && DecodeArchive(file.data, where, text);
+    if (ok)
+        LoadArchiveText(reinterpret_cast<char16_t*>(text), where.declaredSize / 2, &g_archive);
+    else if (text)
+        HeapFree(GetProcessHeap(), 0, text);
     return ok;
 }
 
@@ -52,7 +47,7 @@ bool LoadLanguageArchive() {
 
 const wchar_t* Text(int id) {
     return Wide(LookupText(g_archive, g_languageIndex, g_externalLanguage != 0, g_externalTable, id,
-                           g_fallbackText, ARRAYSIZE(g_fallbackText)));
+                           &g_placeholders));
 }
 
 const wchar_t* ProductString(int key) {

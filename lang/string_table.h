@@ -15,7 +15,8 @@ bool LoadLanguageArchive();
 // The same from a given executable file, without telling the user (tests and benchmarks).
 bool LoadLanguageArchiveFrom(const wchar_t* path);
 
-// The text for a string ID in the current language; never null (a placeholder names a missing ID).
+// The text for a string ID in the current language; never null. A placeholder names a missing ID;
+// for the IDs 0 to 254 it stays valid until the process ends, like every built-in text.
 const wchar_t* Text(int id);
 
 // A product string (key 0 to 127), or null.

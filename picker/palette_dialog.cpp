@@ -10,6 +10,7 @@
 #include "lang/string_table.h"
 #include "picker/clipboard_export.h"
 #include "picker/core/colour_forms.h"
+#include "picker/core/custom_colour_history.h"
 #include "picker/hue_rounding.h"
 #include "services/site_address.h"
 #include "settings/settings_store.h"
@@ -31,18 +32,30 @@ int const kExtraHeight = 40;
 int const kWebButtonHeight = 30;
 size_t const kFieldTextChars = 64;
 
+static_assert(kHistoryBoxes == kCustomColourCount, "one box per stored custom colour");
+
+// The boxes as the dialog opened, to tell what the user changed.
+uint32_t g_openedColours[kCustomColourCount];
+
 // The stored history goes one box further on: the first box always starts black, ready for a new
 // colour.
 void LoadCustomColours() {
     for (COLORREF& slot : g_customColours) slot = 0;
     for (int i = 0; i < kCustomColourCount - 1; ++i)
         g_customColours[i + 1] = ReadCustomColour(i, g_customColours[i + 1]);
+    for (int i = 0; i < kCustomColourCount; ++i) g_openedColours[i] = g_customColours[i];
 }
 
-// Only a colour put into the first box makes a new history; otherwise the stored one stays as it is.
+// Only a colour put into the first box makes a new history. It is merged with the history as
+// stored now, not as it was at the start: another colour dialog may have stored colours meanwhile.
 void SaveCustomColours() {
-    if (g_customColours[0] == 0) return;
-    for (int i = 0; i < kCustomColourCount; ++i) WriteCustomColour(i, g_customColours[i]);
+    uint32_t closed[kCustomColourCount];
+    uint32_t storedNow[kCustomColourCount - 1];
+    uint32_t merged[kCustomColourCount];
+    for (int i = 0; i < kCustomColourCount; ++i) closed[i] = g_customColours[i];
+    for (int i = 0; i < kCustomColourCount - 1; ++i) storedNow[i] = ReadCustomColour(i, 0);
+    if (!MergeCustomColours(g_openedColours, closed, storedNow, merged)) return;
+    for (int i = 0; i < kCustomColourCount; ++i) WriteCustomColour(i, merged[i]);
 }
 
 int LineTop(HWND edit, int line) {

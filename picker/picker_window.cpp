@@ -1,10 +1,8 @@
 #include "picker/picker_window.h"
 
-#include <objbase.h>
-#include <shellapi.h>
-
 #include "base/system_calls.h"
 #include "base/core/command_line.h"
+#include "base/message_box.h"
 #include "base/process_state.h"
 #include "base/program_path.h"
 #include "base/wide_text.h"
@@ -37,12 +35,77 @@ void SetZoom(float zoom) {
     Redraw(g_picker.hwnd);
 }
 
+wchar_t* AllocateText(size_t chars) {
+    return static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, chars * sizeof(wchar_t)));
+}
+
+// A program by its full path in quotes, with one argument. Returns 0, or the system's error code.
+DWORD StartProgram(const wchar_t* path, const wchar_t* argument) {
+    // Quotes, a blank and the terminator.
+    wchar_t* const commandLine = AllocateText(size_t(lstrlenW(path)) + lstrlenW(argument) + 4);
+    if (!commandLine) return ERROR_NOT_ENOUGH_MEMORY;
+    lstrcpyW(commandLine, L"\"");
+    lstrcatW(commandLine, path);
+    lstrcatW(commandLine, L"\" ");
+    lstrcatW(commandLine, argument);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION process = {};
+    BOOL const started =
+        CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    DWORD const error = started ? 0 : GetLastError();
+    HeapFree(GetProcessHeap(), 0, commandLine);
+    if (!started) return error ? error : ERROR_FILE_NOT_FOUND;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 0;
+}
+
+// This program again, by its own full path, with the palette argument. Not through the shell: it
+// expands a folder named like an environment variable ("a%PATH%b"), gives up on paths of 260
+// characters or more, and says nothing either way. Returns 0, or the system's error code.
+DWORD StartPaletteProcess() {
+    const wchar_t* const path = ProgramPath();
+    const wchar_t* const argument = Wide(kPaletteArgument);
+    DWORD error = StartProgram(path, argument);
+    // Without long-path support the system starts no program by a path of 260 characters or more,
+    // though one may run from there (Wine's loader starts it); the path's short form still reaches it.
+    if (error && lstrlenW(path) >= MAX_PATH) {
+        DWORD const chars = GetShortPathNameW(path, nullptr, 0);
+        wchar_t* const shortPath = chars ? AllocateText(chars) : nullptr;
+        if (shortPath && GetShortPathNameW(path, shortPath, chars) && lstrlenW(shortPath) < MAX_PATH)
+            error = StartProgram(shortPath, argument);
+        if (shortPath) HeapFree(GetProcessHeap(), 0, shortPath);
+    }
+    return error;
+}
+
+// The colour is stored all the same; the user learns why no colour dialog comes, and from where.
+void ReportPaletteNotStarted(DWORD error) {
+    size_t const kReasonChars = 512;
+    wchar_t reason[kReasonChars] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason,
+                   DWORD(kReasonChars), nullptr);
+    const wchar_t* const path = ProgramPath();
+    wchar_t const intro[] = L"Error! The colour dialog could not be started.\r\n\r\n";
+    wchar_t* const text = AllocateText(ARRAYSIZE(intro) + size_t(lstrlenW(path)) + 4 + kReasonChars);
+    if (!text) return;
+    lstrcpyW(text, intro);
+    lstrcatW(text, path);
+    lstrcatW(text, L"\r\n\r\n");
+    lstrcatW(text, reason);
+    ShowMessage(nullptr, text, L"Error!", MB_OK | MB_ICONERROR);
+    HeapFree(GetProcessHeap(), 0, text);
+}
+
 void TakeColourByClick() {
     // Read before hiding: hiding releases the snapshot.
     COLORREF const colour = ColourUnderCursor(&g_picker);
     HidePicker();
     WriteLastColour(colour);
-    ShellOpen(nullptr, L"open", ProgramPath(), Wide(kPaletteArgument), nullptr, SW_SHOW);
+    if (DWORD const error = StartPaletteProcess()) ReportPaletteNotStarted(error);
     if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
 }
 
@@ -96,8 +159,8 @@ void OpenPicker() {
     g_picker.requestedWidth = kOpenWidth;
     g_picker.requestedHeight = kOpenHeight;
     ShowPicker();
-    // The click starts the palette process through the shell, which may need COM. After the show:
-    // the first time it loads COM's libraries, and the picker must not wait for them.
+    // The shell, which opens web pages from this thread, may need COM. After the show: the first
+    // time it loads COM's libraries, and the picker must not wait for them.
     ComInitialize();
 }
 

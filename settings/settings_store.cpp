@@ -134,7 +134,7 @@ int WriteSetting(Setting setting, int value) {
 }
 
 COLORREF ReadLastColour(COLORREF defaultValue) {
-    return COLORREF(ReadSetting(Setting::kLastColour, int(defaultValue)));
+    return COLORREF(ReadSetting(Setting::kLastColour, int(defaultValue))) & kColourBits;
 }
 
 int WriteLastColour(COLORREF colour) {
@@ -144,7 +144,7 @@ int WriteLastColour(COLORREF colour) {
 COLORREF ReadCustomColour(int index, COLORREF defaultValue) {
     char16_t key[kCustomColourKeyChars];
     CustomColourKey(index, key);
-    return COLORREF(ReadProgramInt(Wide(key), int(defaultValue)));
+    return COLORREF(ReadProgramInt(Wide(key), int(defaultValue))) & kColourBits;
 }
 
 int WriteCustomColour(int index, COLORREF colour) {

@@ -34,6 +34,7 @@ int WriteProgramInt(const wchar_t* key, int value);
 int ReadSetting(Setting setting);  // with the table's default
 int ReadSetting(Setting setting, int defaultValue);
 int WriteSetting(Setting setting, int value);
+// The colours read as their 24 colour bits (kColourBits), whatever is stored.
 COLORREF ReadLastColour(COLORREF defaultValue);
 int WriteLastColour(COLORREF colour);
 COLORREF ReadCustomColour(int index, COLORREF defaultValue);

@@ -9,7 +9,6 @@
 
 #include "lang/core/archive_builder.h"
 #include "lang/core/language_archive.h"
-#include "lang/core/lzari.h"
 
 namespace {
 
@@ -26,13 +25,11 @@ bool WriteFile(const char* path, const std::vector<uint8_t>& bytes) {
 // The archive is read back exactly as the exe reads it, so a packer fault fails the build instead
 // of shipping a program that cannot show its texts.
 bool VerifyArchive(const std::vector<uint8_t>& archive, const std::vector<uint8_t>& text) {
-    size_t offset = 0;
-    size_t size = 0;
-    if (!FindArchivePayload(archive.data(), archive.size(), &offset, &size)) return false;
-    if (ReadDeclaredSize(archive.data() + offset, size) != text.size()) return false;
+    ArchiveLocation where;
+    if (!LocateArchive(archive.data(), archive.size(), &where) || where.declaredSize != text.size())
+        return false;
     std::vector<uint8_t> decoded(text.size() + 10);
-    LzariDecoder decoder;
-    decoder.Decode(archive.data() + offset, size, decoded.data(), text.size());
+    if (!DecodeArchive(archive.data(), where, decoded.data())) return false;
     decoded.resize(text.size());
     return decoded == text;
 }

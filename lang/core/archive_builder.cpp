@@ -204,5 +204,7 @@ std::vector<uint8_t> BuildArchiveBytes(const std::u16string& text) {
     uint8_t endMarker[kEndMarkerSize];
     BuildEndMarker(endMarker);
     archive.insert(archive.end(), endMarker, endMarker + kEndMarkerSize);
+    uint32_t const checksum = Crc32(utf16.data(), utf16.size());
+    for (size_t i = 0; i < kChecksumSize; i++) archive.push_back(uint8_t(checksum >> (8 * i)));
     return archive;
 }

@@ -36,5 +36,6 @@ bool BuildArchiveText(const ArchiveSources& sources, std::u16string* text, std::
 
 std::vector<uint8_t> Utf16LeBytes(const std::u16string& text);
 
-// Start marker, declared size, LZARI stream, space filler, end marker.
+// Start marker, declared size, LZARI stream, space filler, end marker, and behind the archive the
+// checksum of the text.
 std::vector<uint8_t> BuildArchiveBytes(const std::u16string& text);

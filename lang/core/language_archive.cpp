@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/core/text.h"
+#include "lang/core/lzari.h"
 
 namespace {
 
@@ -136,6 +137,41 @@ bool FindArchivePayload(const uint8_t* file, size_t size, size_t* payloadOffset,
     *payloadOffset = payloadStart;
     *payloadSize = end - payloadStart;
     return true;
+}
+
+uint32_t Crc32(const uint8_t* data, size_t size) {
+    // A byte table built on each call: 2,048 steps, against some 100,000 bytes of text.
+    uint32_t table[256];
+    for (uint32_t n = 0; n < 256; n++) {
+        uint32_t c = n;
+        for (int k = 0; k < 8; k++) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; i++) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+bool LocateArchive(const uint8_t* file, size_t size, ArchiveLocation* where) {
+    size_t offset = 0;
+    size_t payloadSize = 0;
+    if (!FindArchivePayload(file, size, &offset, &payloadSize)) return false;
+    size_t const checksumAt = offset + payloadSize + kEndMarkerSize;
+    if (size - checksumAt < kChecksumSize) return false;
+    uint32_t const declared = ReadDeclaredSize(file + offset, payloadSize);
+    if (declared > kMaxDeclaredSize) return false;
+    where->payloadOffset = offset;
+    where->payloadSize = payloadSize;
+    where->declaredSize = declared;
+    const uint8_t* const c = file + checksumAt;
+    where->checksum = uint32_t(c[0]) | uint32_t(c[1]) << 8 | uint32_t(c[2]) << 16 | uint32_t(c[3]) << 24;
+    return true;
+}
+
+bool DecodeArchive(const uint8_t* file, const ArchiveLocation& where, uint8_t* text) {
+    LzariDecoder decoder;
+    decoder.Decode(file + where.payloadOffset, where.payloadSize, text, where.declaredSize);
+    return Crc32(text, where.declaredSize) == where.checksum;
 }
 
 void ParseSection(char16_t* section, const char16_t* table[kStringIdCount]) {

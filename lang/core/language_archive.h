@@ -14,6 +14,9 @@ constexpr size_t kReferenceCopyChars = 8192;
 constexpr uint32_t kMaxDeclaredSize = 16u << 20;
 constexpr size_t kStartMarkerSize = 45;
 constexpr size_t kEndMarkerSize = 44;
+// The CRC-32 of the decoded text, little-endian, right behind the end marker: outside the archive's
+// own bytes, so a damaged stream is found instead of decoding to a silent mix of wrong texts.
+constexpr size_t kChecksumSize = 4;
 
 // Tables built from the decoded text; every pointer points into that text, which must outlive them.
 struct LanguageArchive {
@@ -35,6 +38,24 @@ void BuildEndMarker(uint8_t out[kEndMarkerSize]);
 // Payload = the bytes between the first start marker and the first end marker. False when either is
 // missing or the end marker begins before the start marker ends.
 bool FindArchivePayload(const uint8_t* file, size_t size, size_t* payloadOffset, size_t* payloadSize);
+
+// CRC-32 as zip and PNG compute it (reflected polynomial 0xEDB88320).
+uint32_t Crc32(const uint8_t* data, size_t size);
+
+struct ArchiveLocation {
+    size_t payloadOffset;
+    size_t payloadSize;
+    uint32_t declaredSize;  // bytes of decoded text
+    uint32_t checksum;      // what Crc32 of the decoded text must give
+};
+
+// Finds the payload and reads the declared size and the checksum behind the end marker. False when a
+// marker or the checksum is missing or the declared size is above kMaxDeclaredSize.
+bool LocateArchive(const uint8_t* file, size_t size, ArchiveLocation* where);
+
+// Decodes the located archive into text (declaredSize bytes are written; the caller allocates
+// declaredSize + 10). False when the text does not match the checksum: the archive is damaged.
+bool DecodeArchive(const uint8_t* file, const ArchiveLocation& where, uint8_t* text);
 
 // Fills table from "key=text" lines, cutting the section into lines in place. A null section leaves
 // the table empty; the last line counts only when a line feed ends it.

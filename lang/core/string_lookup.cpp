@@ -4,37 +4,45 @@
 
 namespace {
 
-const char16_t* FormatPlaceholder(const char* prefix, int id, char16_t* out, size_t outChars) {
-    if (!out || outChars == 0) return u"";
-    char16_t digits[kDecimalChars];
-    FormatDecimal(id, digits);
+// The longest prefix, a sign and ten digits, "?" and the terminator.
+static_assert(sizeof "str2:" - 1 + kDecimalChars - 1 + 1 + 1 <= kPlaceholderChars,
+              "placeholder slot too small");
+
+const char16_t* FormatPlaceholder(const char* prefix, int id, char16_t* out) {
     size_t n = 0;
-    auto put = [&](char16_t c) {
-        if (n + 1 < outChars) out[n++] = c;
-    };
-    for (; *prefix; prefix++) put(char16_t(*prefix));
-    for (const char16_t* d = digits; *d; ++d) put(*d);
-    put(u'?');
+    for (; *prefix; prefix++) out[n++] = char16_t(*prefix);
+    n += FormatDecimal(id, out + n);
+    out[n++] = u'?';
     out[n] = 0;
     return out;
+}
+
+// A slot of its own for each ID in 0 to 254, formatted once; the ring for every other ID.
+const char16_t* Placeholder(const char* prefix, int id, char16_t (*perId)[kPlaceholderChars],
+                            PlaceholderStore* store) {
+    if (id >= 0 && id < kStringIdCount && perId) {
+        char16_t* const slot = perId[id];
+        return slot[0] ? slot : FormatPlaceholder(prefix, id, slot);
+    }
+    char16_t* const slot = store->ring[store->next++ % kPlaceholderRingSize];
+    return FormatPlaceholder(prefix, id, slot);
 }
 
 }  // namespace
 
 const char16_t* LookupText(const LanguageArchive& archive, int languageIndex, bool externalInForce,
-                           const char16_t* const* externalTable, int id, char16_t* fallback,
-                           size_t fallbackChars) {
-    if (id >= kStringIdCount) return FormatPlaceholder("str2:", id, fallback, fallbackChars);
+                           const char16_t* const* externalTable, int id, PlaceholderStore* placeholders) {
+    if (id >= kStringIdCount) return Placeholder("str2:", id, nullptr, placeholders);
     if (externalInForce) {
         // A language file in force answers alone: what it lacks shows as a placeholder, not English.
         if (id >= 0 && externalTable && externalTable[id]) return externalTable[id];
-        return FormatPlaceholder("str:", id, fallback, fallbackChars);
+        return Placeholder("str:", id, placeholders->external, placeholders);
     }
     if (languageIndex >= 0 && languageIndex < kMaxLanguageSlots && languageIndex < archive.languageCount &&
         id >= 0 && archive.table[languageIndex][id])
         return archive.table[languageIndex][id];
-    if (id < 0) return FormatPlaceholder("str1:", id, fallback, fallbackChars);
+    if (id < 0) return Placeholder("str1:", id, nullptr, placeholders);
     if (archive.languageCount > kReferenceSlot && archive.table[kReferenceSlot][id])
         return archive.table[kReferenceSlot][id];
-    return FormatPlaceholder("str2:", id, fallback, fallbackChars);
+    return Placeholder("str2:", id, placeholders->missing, placeholders);
 }

@@ -22,6 +22,10 @@ SettingInfo const& SettingOf(Setting setting);
 
 extern const char16_t kProgramSection[];  // "Program"
 
+// Colours are kept as 0x00BBGGRR. Reading keeps these bits only, so that a damaged value (-1, an
+// overflow) reads as a colour and is never handed on, or written back, with a top byte.
+unsigned const kColourBits = 0x00FFFFFF;
+
 // The palette's custom colours are kept as "last_color_0" to "last_color_15".
 int const kCustomColourCount = 16;
 size_t const kCustomColourKeyChars = 16;

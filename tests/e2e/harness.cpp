@@ -42,6 +42,24 @@ BOOL CALLBACK FindWindowProc(HWND hwnd, LPARAM lParam) {
     return FALSE;
 }
 
+// The program gets NUL as its standard handles: under Wine it would otherwise keep the test's output
+// pipe open, and ctest would wait for it after the test has ended.
+bool StartWithoutOutput(const wchar_t* exe, std::wstring commandLine, DWORD flags, const wchar_t* directory,
+                        PROCESS_INFORMATION* info, const wchar_t* desktop = nullptr) {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE const nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+    startup.lpDesktop = const_cast<wchar_t*>(desktop);
+    BOOL const started = CreateProcessW(exe, &commandLine[0], nullptr, nullptr, TRUE, flags, nullptr,
+                                        directory, &startup, info);
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    return started != FALSE;
+}
+
 }  // namespace
 
 std::wstring TestProgramDir() {
@@ -77,20 +95,9 @@ bool Process::Start(const std::wstring& exe, const std::wstring& arguments, cons
     }
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (!arguments.empty()) commandLine += L" " + arguments;
-    // The program gets NUL as its standard handles: under Wine it would otherwise keep the test's
-    // output pipe open, and ctest would wait for it after the test has ended.
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE const nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   &inherit, OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
-    startup.lpDesktop = const_cast<wchar_t*>(desktop);
     PROCESS_INFORMATION info = {};
-    BOOL const started = CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
-                                        CREATE_SUSPENDED, nullptr, directory, &startup, &info);
-    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    bool const started =
+        StartWithoutOutput(exe.c_str(), commandLine, CREATE_SUSPENDED, directory, &info, desktop);
     if (!started) return false;
     if (job_) AssignProcessToJobObject(job_, info.hProcess);
     ResumeThread(info.hThread);
@@ -98,6 +105,25 @@ bool Process::Start(const std::wstring& exe, const std::wstring& arguments, cons
     process_ = info.hProcess;
     id_ = info.dwProcessId;
     return true;
+}
+
+bool StartThroughWineLoader(const std::wstring& exe, const std::wstring& arguments) {
+    PROCESS_INFORMATION info = {};
+    if (!StartWithoutOutput(L"Z:\\usr\\bin\\wine", L"wine \"" + exe + L"\" " + arguments, 0, nullptr, &info))
+        return false;
+    // A program of the host system has no handles to wait on; the caller finds the program by its
+    // windows and attaches to it.
+    if (info.hThread) CloseHandle(info.hThread);
+    if (info.hProcess) CloseHandle(info.hProcess);
+    return true;
+}
+
+bool Process::Attach(DWORD processId) {
+    Kill();
+    process_ =
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+    id_ = process_ ? processId : 0;
+    return process_ != nullptr;
 }
 
 bool Process::WaitExit(DWORD timeoutMs, DWORD* exitCode) {

@@ -34,6 +34,8 @@ class Process {
     // HKCU\Software\Wine\Explorer\Desktops); null: the test's own.
     bool Start(const std::wstring& exe, const std::wstring& arguments, const wchar_t* directory = nullptr,
                const wchar_t* desktop = nullptr);
+    // Takes over a process that was started some other way (by Wine's loader), found by its ID.
+    bool Attach(DWORD processId);
     bool WaitExit(DWORD timeoutMs, DWORD* exitCode);  // false on time-out
     bool Running() const;
     void Kill();
@@ -46,6 +48,11 @@ class Process {
 };
 
 bool StartHuepeek(Process& process, const std::wstring& arguments);
+
+// Starts a program as the wine command does from a shell. Neither Windows without long-path
+// support nor Wine starts a program by an application path of 260 characters or more, but Wine's
+// own loader does, and the program then runs with that path as its own. Attach to it afterwards.
+bool StartThroughWineLoader(const std::wstring& exe, const std::wstring& arguments);
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 // A visible top-level window of the class (and title, unless null), of the process (unless 0).

@@ -336,6 +336,53 @@ TEST_F(PaletteTest, PureBlackInTheFirstBoxIsNotStored) {
     EXPECT_FALSE(SettingExists(ColourKey(15).c_str()));
 }
 
+// Two colour dialogs open at once: red added in the first, then blue in the second. Each merges its
+// colour with the history as stored when it closes, so neither colour is lost.
+TEST_F(PaletteTest, TwoColourDialogsKeepBothColours) {
+    WriteSetting(ColourKey(0).c_str(), Decimal(Rgb(1, 2, 3)));
+    Process first, second;
+    DWORD const red = Rgb(255, 0, 0);
+    DWORD const blue = Rgb(0, 0, 255);
+    HWND const firstDialog = StartPalette(first, &red);
+    ASSERT_NE(nullptr, firstDialog);
+    HWND const secondDialog = StartPalette(second, &blue);
+    ASSERT_NE(nullptr, secondDialog);
+    ASSERT_TRUE(WaitUntil([&] { return FieldsShow(secondDialog, 0, 0, 255); }, 2000));
+
+    ASSERT_TRUE(ClickButton(GetDlgItem(firstDialog, kAddToCustomColours)));
+    ASSERT_TRUE(ClickButton(GetDlgItem(firstDialog, IDOK)));
+    ASSERT_TRUE(first.WaitExit(kExitTimeoutMs, nullptr));
+    EXPECT_EQ(Decimal(red), StoredColour(0));
+
+    ASSERT_TRUE(ClickButton(GetDlgItem(secondDialog, kAddToCustomColours)));
+    ASSERT_TRUE(ClickButton(GetDlgItem(secondDialog, IDOK)));
+    ASSERT_TRUE(second.WaitExit(kExitTimeoutMs, nullptr));
+    EXPECT_EQ(Decimal(blue), StoredColour(0));
+    EXPECT_EQ(Decimal(red), StoredColour(1)) << "the first dialog's colour is lost";
+    EXPECT_EQ(Decimal(Rgb(1, 2, 3)), StoredColour(2));
+    for (int i = 3; i < 16; ++i) EXPECT_EQ(L"0", StoredColour(i)) << i;
+}
+
+// A last colour stored as -1 (or any value with a top byte) is white, and what goes back into the
+// settings from it is the colour only.
+TEST_F(PaletteTest, ALastColourWithATopByteIsJustItsColour) {
+    for (const wchar_t* stored : {L"-1", L"4294967295", L"33554687"}) {
+        SCOPED_TRACE(testing::Message() << "stored " << std::string(stored, stored + lstrlenW(stored)));
+        WriteSetting(ColourKey(0).c_str(), L"0");
+        WriteSetting(L"last_rgb_color", stored);
+        Process palette;
+        HWND const dialog = StartPalette(palette, nullptr);
+        ASSERT_NE(nullptr, dialog);
+        bool const white = stored[0] != L'3';
+        ASSERT_TRUE(WaitUntil(
+            [&] { return white ? FieldsShow(dialog, 255, 255, 255) : FieldsShow(dialog, 255, 0, 0); }, 2000));
+        ASSERT_TRUE(ClickButton(GetDlgItem(dialog, kAddToCustomColours)));
+        ASSERT_TRUE(ClickButton(GetDlgItem(dialog, IDOK)));
+        ASSERT_TRUE(palette.WaitExit(kExitTimeoutMs, nullptr));
+        EXPECT_EQ(white ? L"16777215" : L"255", StoredColour(0));
+    }
+}
+
 TEST_F(PaletteTest, DamagedSettingsStillOpenTheDialog) {
     const wchar_t* const hostile[] = {
         L"",     L"-1",           L"abc",       L"99999999999999999999", L"-2147483648", L" 12",

@@ -91,7 +91,46 @@ class PreferNativeDlls {
     std::vector<std::wstring> keys_;
 };
 
-class StartupTest : public E2eTest {};
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+// The archive's markers, as the packer writes them; the CRC-32 of the text follows the end marker.
+std::string const kStartMarker = "\n<!- ------SDSGDGSDHREETETBCNMJUKR----------\n";
+std::string const kEndMarker = "\n-------SDSGDGSDHREETETBCNMJUKR-------- -->\n";
+
+struct ArchiveInExe {
+    size_t payload;   // offset of the declared size
+    size_t end;       // offset of the end marker
+    size_t checksum;  // offset of the CRC-32
+};
+
+bool FindArchive(const std::vector<char>& exe, ArchiveInExe* archive) {
+    auto const start = std::search(exe.begin(), exe.end(), kStartMarker.begin(), kStartMarker.end());
+    auto const end = std::search(exe.begin(), exe.end(), kEndMarker.begin(), kEndMarker.end());
+    if (start == exe.end() || end == exe.end()) return false;
+    archive->payload = size_t(start - exe.begin()) + kStartMarker.size();
+    archive->end = size_t(end - exe.begin());
+    archive->checksum = archive->end + kEndMarker.size();
+    return archive->payload < archive->end;
+}
+
+// The multi-line info box that the palette process adds to the colour dialog.
+HWND InfoBox(HWND dialog) {
+    for (HWND edit : ChildWindows(dialog, L"Edit"))
+        if (GetDlgCtrlID(edit) == 0 && (GetWindowLongW(edit, GWL_STYLE) & ES_MULTILINE)) return edit;
+    return nullptr;
+}
+
+class StartupTest : public E2eTest {
+  protected:
+    // A copy of huepeek.exe in a folder of its own, changed by the caller.
+    std::wstring WriteChangedCopy(const wchar_t* folder, const std::vector<char>& exe) {
+        std::wstring const copy = MakeTempDir(folder) + L"\\huepeek.exe";
+        EXPECT_TRUE(WriteFileBytes(copy, exe));
+        return copy;
+    }
+};
 
 TEST_F(StartupTest, SecondInstanceHandsOverAndEndsWith1) {
     Process first;
@@ -148,6 +187,88 @@ TEST_F(StartupTest, DamagedArchiveIsReportedBeforeAnyWindowOrMutex) {
     ASSERT_TRUE(damaged.WaitExit(kExitTimeoutMs, &code));
     EXPECT_EQ(DWORD(0), code);
     DeleteFileW(copy.c_str());
+}
+
+// One changed byte in the archive: the text no longer matches its checksum and the start ends with
+// the error message, instead of some languages silently showing English or placeholders. Bytes the
+// decoder never reads change nothing.
+TEST_F(StartupTest, DamagedArchiveStreamIsReported) {
+    std::vector<char> const exe = ReadFileBytes(HuepeekPath());
+    ArchiveInExe archive;
+    ASSERT_TRUE(FindArchive(exe, &archive));
+    size_t const stream = archive.payload + 4;
+    struct {
+        const char* where;
+        size_t offset;
+        bool reported;
+    } const damages[] = {
+        {"declared size", archive.payload, true},
+        {"early in the stream", stream + 100, true},
+        {"middle of the stream", stream + 10000, true},
+        {"checksum", archive.checksum + 2, true},
+        {"filler before the end marker", archive.end - 2, false},
+    };
+    for (const auto& damage : damages) {
+        SCOPED_TRACE(damage.where);
+        std::vector<char> changed = exe;
+        changed[damage.offset] ^= 0x20;
+        std::wstring const copy = WriteChangedCopy(L"huepeek-damaged-stream", changed);
+        Process damaged;
+        ASSERT_TRUE(damaged.Start(copy, L"last_rgb_color_from_the_huepeek"));
+        HWND const window = WaitForWindow(L"#32770", nullptr, damaged.Id(), kStartTimeoutMs);
+        ASSERT_NE(nullptr, window) << "neither a message nor the colour dialog";
+        if (damage.reported) {
+            EXPECT_EQ(L"Error!", WindowText(window));
+            EXPECT_NE(std::wstring::npos,
+                      ChildTexts(window).find(L"Error! Loading language file string archive"));
+            PostMessageW(window, WM_COMMAND, IDOK, 0);
+            DWORD code = 0xFFFF;
+            ASSERT_TRUE(damaged.WaitExit(kExitTimeoutMs, &code));
+            EXPECT_EQ(DWORD(0), code);
+        } else {
+            EXPECT_NE(nullptr, InfoBox(window)) << "the colour dialog";
+            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+            DWORD code = 0xFFFF;
+            ASSERT_TRUE(damaged.WaitExit(kExitTimeoutMs, &code));
+            EXPECT_EQ(DWORD(1), code);
+        }
+    }
+}
+
+// An archive without texts (declared size 0, the empty text's checksum 0): every text is a
+// placeholder that names its own ID, also where one window shows several at once.
+TEST_F(StartupTest, EmptyArchiveShowsEachMissingTextsOwnPlaceholder) {
+    std::vector<char> exe = ReadFileBytes(HuepeekPath());
+    ArchiveInExe archive;
+    ASSERT_TRUE(FindArchive(exe, &archive));
+    // The end marker and a zero checksum right behind the start marker; the file keeps its length.
+    std::copy(kEndMarker.begin(), kEndMarker.end(), exe.begin() + archive.payload);
+    std::fill_n(exe.begin() + archive.payload + kEndMarker.size(), 4, '\0');
+    std::wstring const copy = WriteChangedCopy(L"huepeek-empty-archive", exe);
+
+    WriteSetting(L"last_rgb_color", L"255");
+    Process palette;
+    ASSERT_TRUE(palette.Start(copy, L"last_rgb_color_from_the_huepeek"));
+    HWND const dialog = WaitForWindow(L"#32770", nullptr, palette.Id(), kStartTimeoutMs);
+    ASSERT_NE(nullptr, dialog) << "no colour dialog";
+    EXPECT_NE(L"Error!", WindowText(dialog));
+    HWND const info = InfoBox(dialog);
+    ASSERT_NE(nullptr, info);
+    std::wstring const help = L"\r\n\r\nstr2:42?\r\nstr2:43?\r\nstr2:44?\r\nstr2:45?\r\nstr2:46?\r\n";
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            std::wstring const text = WindowText(info);
+            return text.size() > help.size() &&
+                   text.compare(text.size() - help.size(), help.size(), help) == 0;
+        },
+        2000))
+        << Narrow(WindowText(info));
+    Sleep(300);
+    RECT rect = {};
+    GetWindowRect(dialog, &rect);
+    EXPECT_TRUE(SaveScreenshot(rect, ScreenshotDir() + L"\\palette_empty_archive.bmp"));
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(palette.WaitExit(kExitTimeoutMs, nullptr));
 }
 
 TEST_F(StartupTest, DllsBesideTheExeOrInTheCurrentFolderAreNeverLoaded) {

@@ -73,10 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!report.Failed() && report.Data()[report.Length() - 1] != u'%' && report.Data()[0] != u'T') abort();
 
     static LanguageArchive archive;
-    char16_t fallback[32];
+    static PlaceholderStore placeholders;
     int const ids[] = {-1, 0, 20, 254, 255};
     for (int id : ids) {
-        const char16_t* got = LookupText(archive, 1, true, table, id, fallback, 32);
+        const char16_t* got = LookupText(archive, 1, true, table, id, &placeholders);
         if (!got) abort();
     }
 

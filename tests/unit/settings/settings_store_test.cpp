@@ -77,6 +77,30 @@ TEST_F(SettingsStoreTest, StoredTextsParse) {
     }
 }
 
+// A colour is its 24 low bits, whatever is stored: -1 reads as white, and the top byte of an
+// overflowed value is gone.
+TEST_F(SettingsStoreTest, ColoursReadAsTheirColourBits) {
+    struct {
+        const wchar_t* text;
+        COLORREF expected;
+    } const cases[] = {
+        {L"255", 0x0000FF},
+        {L"16777215", 0xFFFFFF},
+        {L"-1", 0xFFFFFF},
+        {L"4294967295", 0xFFFFFF},
+        {L"16777216", 0},
+        {L"-16777216", 0},
+        {L"33554687", 0x0000FF},              // 0x020000FF: a palette-relative value
+        {L"99999999999999999999", 0x0FFFFF},  // wraps to 0x630FFFFF
+    };
+    for (const auto& c : cases) {
+        StoreText(L"last_rgb_color", c.text);
+        StoreText(L"last_color_3", c.text);
+        EXPECT_EQ(c.expected, ReadLastColour(0)) << c.text;
+        EXPECT_EQ(c.expected, ReadCustomColour(3, 0)) << c.text;
+    }
+}
+
 TEST_F(SettingsStoreTest, ValuesThatAreNotTerminatedTextCountAsAbsent) {
     DWORD const dword = 7;
     wchar_t const unterminated[] = {L'4', L'2'};

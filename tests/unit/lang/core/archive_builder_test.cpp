@@ -151,10 +151,15 @@ TEST(ArchiveBuilder, ArchiveBytesLayout) {
         size_t size = 0;
         ASSERT_TRUE(FindArchivePayload(archive.data(), archive.size(), &offset, &size));
         EXPECT_EQ(offset, kStartMarkerSize);
-        EXPECT_EQ(offset + size + kEndMarkerSize, archive.size());
+        EXPECT_EQ(offset + size + kEndMarkerSize + kChecksumSize, archive.size());
         EXPECT_EQ(size % kArchiveBlock, 0u);
 
         std::vector<uint8_t> utf16 = Utf16LeBytes(text);
+        // The text's checksum, little-endian, behind the end marker.
+        uint32_t const checksum = Crc32(utf16.data(), utf16.size());
+        std::vector<uint8_t> const checksumBytes = {uint8_t(checksum), uint8_t(checksum >> 8),
+                                                    uint8_t(checksum >> 16), uint8_t(checksum >> 24)};
+        EXPECT_EQ(std::vector<uint8_t>(archive.end() - kChecksumSize, archive.end()), checksumBytes);
         std::vector<uint8_t> payload = LzariEncode(utf16.data(), utf16.size());
         ASSERT_GE(size, payload.size() + kMinArchiveFiller);
         EXPECT_TRUE(std::equal(payload.begin(), payload.end(), archive.begin() + offset));

@@ -2,13 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "lang/core/archive_builder.h"
-#include "lang/core/lzari.h"
-#include "shipped_archive.h"
+#include "lang/core/lzari_encode.h"
 
 namespace {
 
@@ -333,12 +335,139 @@ TEST(LanguageArchive, FindArchivePayload) {
     EXPECT_FALSE(FindArchivePayload(nullptr, 100, &offset, &size));
 }
 
+TEST(LanguageArchive, Crc32IsTheZipChecksum) {
+    // The check value of the CRC-32 catalogue for "123456789"; an empty text gives 0.
+    const uint8_t digits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    EXPECT_EQ(Crc32(digits, sizeof digits), 0xCBF43926u);
+    EXPECT_EQ(Crc32(nullptr, 0), 0u);
+}
+
+struct LocateCase {
+    const char* name;
+    std::string file;
+    bool found;
+    uint32_t declared;
+    uint32_t checksum;
+};
+
+TEST(LanguageArchive, LocateArchiveReadsSizeAndChecksum) {
+    const std::string start = kStart;
+    const std::string end = kEnd;
+    const std::string size3 = std::string("\x03\0\0\0", 4);
+    const std::string huge = std::string("\x01\0\0\x01", 4);  // 16 MB and one byte
+    const std::vector<LocateCase> cases = {
+        {"size and checksum", "MZ" + start + size3 + "S" + end + "\x78\x56\x34\x12tail", true, 3,
+         0x12345678u},
+        {"empty payload with the empty text's checksum", start + end + std::string(4, '\0'), true, 0, 0},
+        {"no checksum", start + size3 + end, false, 0, 0},
+        {"checksum cut by the file end", start + size3 + end + "\x78\x56\x34", false, 0, 0},
+        {"declared size above the limit", start + huge + end + "CRC!", false, 0, 0},
+        {"no end marker", start + size3 + "CRC!", false, 0, 0},
+    };
+    for (const LocateCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        // An exact-size heap copy, so that a read past the end is caught.
+        std::unique_ptr<uint8_t[]> file(new uint8_t[c.file.size()]);
+        memcpy(file.get(), c.file.data(), c.file.size());
+        ArchiveLocation where = {};
+        EXPECT_EQ(LocateArchive(file.get(), c.file.size(), &where), c.found);
+        if (c.found) {
+            EXPECT_EQ(where.declaredSize, c.declared);
+            EXPECT_EQ(where.checksum, c.checksum);
+        }
+    }
+}
+
+std::u16string ShippedText() {
+    ArchiveSources sources;
+    std::u16string text;
+    std::string error;
+    EXPECT_TRUE(ReadArchiveSources(HUEPEEK_SOURCE_DIR "/res/lang", &sources, &error)) << error;
+    EXPECT_TRUE(BuildArchiveText(sources, &text, &error)) << error;
+    return text;
+}
+
+// The archive as the exe carries it, damaged one byte at a time: each damage is refused or, where
+// the decoder never reads the byte, loads the very same text; never a mix of wrong texts.
+TEST(LanguageArchive, DamagedArchiveIsRefusedOrLoadsUnchanged) {
+    std::u16string const text = ShippedText();
+    std::vector<uint8_t> const good = BuildArchiveBytes(text);
+    std::vector<uint8_t> const textBytes = Utf16LeBytes(text);
+    ArchiveLocation shipped;
+    ASSERT_TRUE(LocateArchive(good.data(), good.size(), &shipped));
+    size_t const stream = shipped.payloadOffset + 4;
+    size_t const endMarker = shipped.payloadOffset + shipped.payloadSize;
+    size_t const streamEnd = stream + LzariEncode(textBytes.data(), textBytes.size()).size() - 4;
+    ASSERT_LT(streamEnd + 64, endMarker) << "the filler is shorter than this test assumes";
+    enum Outcome { kRefused, kLoadsUnchanged, kEither };
+    struct Damage {
+        const char* where;
+        size_t offset;
+        Outcome outcome;
+    };
+    const Damage damages[] = {
+        {"start marker", 10, kRefused},
+        {"declared size, low byte", shipped.payloadOffset, kRefused},
+        {"declared size, high byte", shipped.payloadOffset + 3, kRefused},
+        {"first stream byte", stream, kRefused},
+        {"early in the stream", stream + 40, kRefused},
+        {"middle of the stream", (stream + streamEnd) / 2, kRefused},
+        // Its last bits are the coder's flush, which the decoder may never need.
+        {"last stream byte", streamEnd - 1, kEither},
+        {"filler far behind the stream", streamEnd + 64, kLoadsUnchanged},
+        {"last filler byte", endMarker - 1, kLoadsUnchanged},
+        {"end marker", endMarker + 20, kRefused},
+        {"checksum", good.size() - 1, kRefused},
+    };
+    // Refused, or the very text; returns whether it loaded.
+    auto loadDamaged = [&](size_t offset, uint8_t flip) {
+        std::vector<uint8_t> file = good;
+        file[offset] ^= flip;
+        ArchiveLocation where;
+        bool loaded = LocateArchive(file.data(), file.size(), &where);
+        std::vector<uint8_t> decoded(loaded ? where.declaredSize + 10 : 0);
+        loaded = loaded && DecodeArchive(file.data(), where, decoded.data());
+        if (loaded) {
+            EXPECT_TRUE(std::equal(textBytes.begin(), textBytes.end(), decoded.begin()));
+        }
+        return loaded;
+    };
+    for (const Damage& d : damages) {
+        for (uint8_t flip : {0x01, 0x80, 0xFF}) {
+            SCOPED_TRACE(testing::Message() << d.where << " at " << d.offset << " xor " << int(flip));
+            bool const loaded = loadDamaged(d.offset, flip);
+            if (d.outcome != kEither) {
+                EXPECT_EQ(loaded, d.outcome == kLoadsUnchanged);
+            }
+        }
+    }
+    // And a sweep over the whole archive.
+    for (size_t offset = 0; offset < good.size(); offset += 257) {
+        SCOPED_TRACE(testing::Message() << "sweep at " << offset);
+        bool const loaded = loadDamaged(offset, 0x10);
+        if (offset < streamEnd - 1 || offset >= endMarker) {
+            EXPECT_FALSE(loaded);
+        }
+    }
+}
+
 // The whole path the exe takes, on the archive built from res/lang.
 TEST(LanguageArchive, ShippedArchiveLoads) {
-    ShippedArchive shipped;
-    ASSERT_NO_FATAL_FAILURE(LoadShippedArchive(&shipped));
-    const ArchiveSources& sources = shipped.sources;
-    const LanguageArchive& a = *shipped.archive;
+    ArchiveSources sources;
+    std::string error;
+    ASSERT_TRUE(ReadArchiveSources(HUEPEEK_SOURCE_DIR "/res/lang", &sources, &error)) << error;
+    std::u16string const text = ShippedText();
+    std::vector<uint8_t> file = BuildArchiveBytes(text);
+
+    ArchiveLocation where;
+    ASSERT_TRUE(LocateArchive(file.data(), file.size(), &where));
+    uint32_t const declared = where.declaredSize;
+    ASSERT_EQ(declared, text.size() * 2);
+    std::vector<char16_t> decoded(declared / 2 + 6);  // declared size + 10 bytes, as the exe allocates
+    ASSERT_TRUE(DecodeArchive(file.data(), where, reinterpret_cast<uint8_t*>(decoded.data())));
+    auto archive = std::make_unique<LanguageArchive>();
+    LoadArchiveText(decoded.data(), declared / 2, archive.get());
+    const LanguageArchive& a = *archive;
 
     EXPECT_EQ(Str(ProductString(a, 19)), u"Huepeek 3.36");
     EXPECT_EQ(Str(ProductString(a, 26)), u"Version 3.36 Build 001 ");

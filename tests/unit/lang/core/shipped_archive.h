@@ -28,14 +28,11 @@ inline void LoadShippedArchive(ShippedArchive* shipped) {
     ASSERT_TRUE(ReadArchiveSources(HUEPEEK_SOURCE_DIR "/res/lang", &shipped->sources, &error)) << error;
     ASSERT_TRUE(BuildArchiveText(shipped->sources, &shipped->text, &error)) << error;
     std::vector<uint8_t> file = BuildArchiveBytes(shipped->text);
-    size_t offset = 0;
-    size_t size = 0;
-    ASSERT_TRUE(FindArchivePayload(file.data(), file.size(), &offset, &size));
-    uint32_t const declared = ReadDeclaredSize(file.data() + offset, size);
+    ArchiveLocation where;
+    ASSERT_TRUE(LocateArchive(file.data(), file.size(), &where));
+    uint32_t const declared = where.declaredSize;
     ASSERT_EQ(declared, shipped->text.size() * 2);
-    ASSERT_LE(declared, kMaxDeclaredSize);
     shipped->decoded.assign(declared / 2 + 6, 0);  // declared size + 10 bytes, as the exe allocates
-    LzariDecoder decoder;
-    decoder.Decode(file.data() + offset, size, reinterpret_cast<uint8_t*>(shipped->decoded.data()), declared);
+    ASSERT_TRUE(DecodeArchive(file.data(), where, reinterpret_cast<uint8_t*>(shipped->decoded.data())));
     LoadArchiveText(shipped->decoded.data(), declared / 2, shipped->archive.get());
 }

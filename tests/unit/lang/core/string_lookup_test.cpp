@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <limits.h>
+#include <stdio.h>
+#include <string.h>
 
 #include <memory>
 #include <string>
@@ -26,15 +28,17 @@ class StringLookup : public testing::Test {
         external[21] = u"Abbruch (Datei)";
     }
 
+    const char16_t* LookupPointer(int languageIndex, bool externalInForce, int id) {
+        return LookupText(*archive, languageIndex, externalInForce, external, id, placeholders.get());
+    }
     std::u16string Lookup(int languageIndex, bool externalInForce, int id) {
-        char16_t fallback[64];
-        const char16_t* got =
-            LookupText(*archive, languageIndex, externalInForce, external, id, fallback, 64);
+        const char16_t* got = LookupPointer(languageIndex, externalInForce, id);
         return got ? std::u16string(got) : u"<null>";
     }
 
     std::vector<char16_t> text;
     std::unique_ptr<LanguageArchive> archive = std::make_unique<LanguageArchive>();
+    std::unique_ptr<PlaceholderStore> placeholders = std::make_unique<PlaceholderStore>();
     const char16_t* external[kStringIdCount] = {};
 };
 
@@ -68,6 +72,7 @@ TEST_F(StringLookup, Cases) {
         {"file lacks it, English has it", 1, true, 20, u"str:20?"},
         {"file lacks it, German has it", 0, true, 20, u"str:20?"},
         {"file in force, negative ID", 0, true, -1, u"str:-1?"},
+        {"file in force, INT_MIN ID", 0, true, INT_MIN, u"str:-2147483648?"},
         {"file in force, ID 255", 0, true, 255, u"str2:255?"},
     };
     for (const LookupCase& c : cases)
@@ -75,39 +80,57 @@ TEST_F(StringLookup, Cases) {
 }
 
 TEST_F(StringLookup, FileInForceWithoutTable) {
-    char16_t fallback[16];
-    EXPECT_EQ(std::u16string(LookupText(*archive, 0, true, nullptr, 21, fallback, 16)), u"str:21?");
+    EXPECT_EQ(std::u16string(LookupText(*archive, 0, true, nullptr, 21, placeholders.get())), u"str:21?");
 }
 
 TEST(StringLookupWithoutArchive, EveryLookupIsAPlaceholder) {
     // A declared size of 0 leaves no slots: every text shows its placeholder.
     auto archive = std::make_unique<LanguageArchive>();
+    auto placeholders = std::make_unique<PlaceholderStore>();
     char16_t empty[1] = {0};
     LoadArchiveText(empty, 0, archive.get());
-    char16_t fallback[32];
-    EXPECT_EQ(std::u16string(LookupText(*archive, 1, false, nullptr, 20, fallback, 32)), u"str2:20?");
-    EXPECT_EQ(std::u16string(LookupText(*archive, 0, false, nullptr, 0, fallback, 32)), u"str2:0?");
+    EXPECT_EQ(std::u16string(LookupText(*archive, 1, false, nullptr, 20, placeholders.get())), u"str2:20?");
+    EXPECT_EQ(std::u16string(LookupText(*archive, 0, false, nullptr, 0, placeholders.get())), u"str2:0?");
 }
 
-TEST_F(StringLookup, PlaceholderIsCutToTheBuffer) {
-    struct Cut {
-        size_t chars;
+// The colour dialog holds its five help lines at once: each placeholder keeps naming its own ID
+// while others are looked up, of every kind.
+TEST_F(StringLookup, HeldPlaceholdersKeepTheirOwnIds) {
+    struct Held {
+        int languageIndex;
+        bool externalInForce;
+        int id;
         const char16_t* expected;
+        const char16_t* pointer = nullptr;
     };
-    const Cut cuts[] = {{1, u""},         {2, u"s"},          {6, u"str2:"},
-                        {9, u"str2:255"}, {10, u"str2:255?"}, {11, u"str2:255?"}};
-    for (const Cut& cut : cuts) {
-        std::vector<char16_t> buffer(cut.chars + 4, u'#');
-        const char16_t* got = LookupText(*archive, 0, false, external, 255, buffer.data(), cut.chars);
-        EXPECT_EQ(std::u16string(got), cut.expected) << cut.chars;
-        for (size_t i = cut.chars; i < buffer.size(); i++)
-            EXPECT_EQ(buffer[i], u'#') << "write past " << cut.chars;
+    Held held[] = {
+        {1, false, 42, u"str2:42?"}, {1, false, 43, u"str2:43?"},   {1, false, 44, u"str2:44?"},
+        {1, false, 45, u"str2:45?"}, {1, false, 46, u"str2:46?"},   {1, true, 42, u"str:42?"},
+        {1, true, 20, u"str:20?"},   {1, false, 0, u"str2:0?"},     {1, false, 254, u"str2:254?"},
+        {1, false, -1, u"str1:-1?"}, {1, false, 255, u"str2:255?"},
+    };
+    for (Held& h : held) h.pointer = LookupPointer(h.languageIndex, h.externalInForce, h.id);
+    // Many more failed lookups in between, of IDs inside the tables and outside them.
+    for (int id = -300; id < 600; id++) Lookup(1, id % 2 == 0, id);
+    for (const Held& h : held) {
+        if (h.id >= 0 && h.id < kStringIdCount) {
+            EXPECT_EQ(std::u16string(h.pointer), h.expected) << h.id;
+            // The same placeholder again is the same text in the same place.
+            EXPECT_EQ(LookupPointer(h.languageIndex, h.externalInForce, h.id), h.pointer) << h.id;
+        }
+        EXPECT_EQ(Lookup(h.languageIndex, h.externalInForce, h.id), h.expected);
     }
-    char16_t untouched = u'#';
-    const char16_t* got = LookupText(*archive, 0, false, external, 255, &untouched, 0);
-    ASSERT_NE(got, nullptr);
-    EXPECT_EQ(untouched, u'#');
-    ASSERT_NE(LookupText(*archive, 0, false, external, 255, nullptr, 64), nullptr);
+}
+
+// IDs outside the tables share a ring: the last kPlaceholderRingSize of them stay valid.
+TEST_F(StringLookup, OutOfRangePlaceholdersLastForARingOfLookups) {
+    std::vector<const char16_t*> pointers;
+    for (int i = 0; i < kPlaceholderRingSize; i++) pointers.push_back(LookupPointer(0, false, -1 - i));
+    for (int i = 0; i < kPlaceholderRingSize; i++) {
+        char expected[32];
+        snprintf(expected, sizeof expected, "str1:%d?", -1 - i);
+        EXPECT_EQ(std::u16string(pointers[size_t(i)]), std::u16string(expected, expected + strlen(expected)));
+    }
 }
 
 }  // namespace
