@@ -85,7 +85,7 @@ fi
 if want click; then
     echo "== Tray click (floor: a resident program that copies the screen with one BitBlt and shows a popup)"
     reset_settings
-    wine "$bench/launch_bench.exe" tray "$runs" "$win_huepeek" "$win_floor_resident"
+    wine "$bench/launch_bench.exe" tray 31 "$win_huepeek" "$win_floor_resident"
 fi
 
 if want load; then
