@@ -1,5 +1,6 @@
 #include "app/main_pages.h"
 
+#include "base/core/text.h"
 #include "base/process_state.h"
 #include "base/scoped_gdi.h"
 #include "base/wide_text.h"
@@ -39,8 +40,14 @@ int const kPageTitles[kPageCount] = {kTextProgramPage, kTextInfo, kTextTranslato
 // The picker button's larger font, made once and kept for the run.
 ScopedGdiObject<HFONT> g_pickFont(nullptr);
 
+// A text in Arabic, Persian or Hebrew is shown in right-to-left reading order, so that the Latin
+// words, brackets and digits in it stand where its readers expect them.
 void SetItemText(HWND dialog, int id, const wchar_t* text) {
-    SetDlgItemTextW(dialog, id, text ? text : L"");
+    HWND const control = GetDlgItem(dialog, id);
+    LONG const style = GetWindowLongW(control, GWL_EXSTYLE);
+    LONG const reading = ReadsRightToLeft(Utf16(text)) ? style | WS_EX_RTLREADING : style & ~WS_EX_RTLREADING;
+    if (reading != style) SetWindowLongW(control, GWL_EXSTYLE, reading);
+    SetWindowTextW(control, text ? text : L"");
 }
 
 // The frame's inside below its caption, in dialog units of the main dialog: the pages fill it.

@@ -32,6 +32,29 @@ bool IsHighSurrogate(char16_t c) {
     return c >= 0xD800 && c <= 0xDBFF;
 }
 
+namespace {
+
+bool IsRightToLeftLetter(char16_t c) {
+    return (c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFC);
+}
+
+// Latin, Greek, Cyrillic, the Indic and East Asian scripts: letters that read left to right.
+bool IsLeftToRightLetter(char16_t c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ||
+           (c >= 0x00C0 && c <= 0x058F && c != 0x00D7 && c != 0x00F7) || (c >= 0x0900 && c <= 0x1FFF) ||
+           (c >= 0x3040 && c <= 0xD7FF) || (c >= 0xF900 && c <= 0xFB1C);
+}
+
+}  // namespace
+
+bool ReadsRightToLeft(const char16_t* text) {
+    for (; text && *text; ++text) {
+        if (IsRightToLeftLetter(*text)) return true;
+        if (IsLeftToRightLetter(*text)) return false;
+    }
+    return false;
+}
+
 bool IsBlank(char16_t c) {
     return c == u' ' || (c >= u'\t' && c <= u'\r');
 }

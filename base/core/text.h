@@ -8,6 +8,10 @@ bool ContainsText(const char16_t* text, const char16_t* word);  // case-sensitiv
 bool EqualsText(const char16_t* a, const char16_t* b);          // false when either is null
 bool IsHighSurrogate(char16_t c);
 
+// Whether a text reads from right to left: its first letter of a strong direction is Hebrew or
+// Arabic (Persian included). Texts without such a letter (digits, "#", Latin) read left to right.
+bool ReadsRightToLeft(const char16_t* text);
+
 // White space as the C library's isspace sees it in the "C" locale: blank, tab, LF, VT, FF, CR.
 bool IsBlank(char16_t c);
 

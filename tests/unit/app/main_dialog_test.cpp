@@ -11,6 +11,7 @@
 #include "harness.h"
 #include "lang/string_table.h"
 #include "res/resource.h"
+#include "settings/settings_store.h"
 
 namespace {
 
@@ -89,6 +90,35 @@ TEST_F(MainDialogInProcess, MissingBannerBitmapLeavesThePictureAsItIs) {
     EXPECT_EQ(before, reinterpret_cast<HANDLE>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0)));
     EXPECT_EQ(kept, g_banner.picture);
     EXPECT_EQ(OBJ_BITMAP, GetObjectType(kept)) << "the shown picture was deleted";
+}
+
+}  // namespace
+
+namespace {
+
+bool ReadsRightToLeftOnScreen(HWND control) {
+    return (GetWindowLongW(control, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
+}
+
+// Arabic, Persian and Hebrew texts read from right to left (the system draws them so; Wine 8's
+// controls ignore the style, so this looks at the style, not the pixels); switching back to a
+// left-to-right language takes the style away again.
+TEST_F(MainDialogInProcess, RightToLeftLanguagesReadFromRightToLeft) {
+    HWND const exit = GetDlgItem(dialog_, IDC_EXIT);
+    HWND const usage = GetDlgItem(g_pages[0], IDC_USAGE);
+    HWND const autostart = GetDlgItem(dialog_, IDC_AUTOSTART);
+    struct {
+        int slot;
+        bool rightToLeft;
+    } const cases[] = {{1, false}, {11, true}, {0, false}, {24, true}, {25, true}, {4, false}};
+    for (const auto& c : cases) {
+        g_languageIndex = c.slot;
+        SetTitleAndToolbar(&g_mainDialog);
+        EXPECT_EQ(c.rightToLeft, ReadsRightToLeftOnScreen(exit)) << "slot " << c.slot;
+        EXPECT_EQ(c.rightToLeft, ReadsRightToLeftOnScreen(usage)) << "slot " << c.slot;
+        EXPECT_EQ(c.rightToLeft, ReadsRightToLeftOnScreen(autostart)) << "slot " << c.slot;
+    }
+    g_languageIndex = 1;
 }
 
 }  // namespace

@@ -71,6 +71,28 @@ TEST(DecimalText, FormatsLikePercentD) {
     }
 }
 
+// The reading order of a control's text follows its first letter of a strong direction.
+TEST(Text, ReadingOrderFollowsTheFirstStrongLetter) {
+    struct {
+        const char16_t* text;
+        bool rightToLeft;
+    } const cases[] = {
+        {u"Exit", false},
+        {u"خروج", true},               // Arabic "exit"
+        {u"التشغيل Windows", true},    // Arabic before a Latin word
+        {u"Windows הפעלה", false},     // Latin first
+        {u"«? Pixel ?» לחצו", false},  // the first letter is Latin
+        {u"[1] לחצו", true},           // brackets and digits have no direction
+        {u"ذخیره", true},              // Persian
+        {u"Хватит", false},            // Cyrillic
+        {u"日本", false},              // Japanese
+        {u"123 #", false},
+        {u"", false},
+        {nullptr, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.rightToLeft, ReadsRightToLeft(c.text)) << TextLength(c.text);
+}
+
 TEST(Text, ContainsAndEquals) {
     EXPECT_TRUE(ContainsText(u"x-bgx", u"-bg"));
     EXPECT_TRUE(ContainsText(u"abc", u""));
