@@ -11,6 +11,7 @@
 #include "lang/string_table.h"
 #include "services/core/mail_text.h"
 #include "services/core/zip_writer.h"
+#include "services/simple_mapi_wide.h"
 #include "services/site_address.h"
 
 namespace {
@@ -23,30 +24,6 @@ ULONG const kMapiUserAbort = 1;
 ULONG const kMapiLoginFailure = 3;
 // The program is about 120 KB; anything far larger is not this program's exe.
 DWORD const kMaxProgramBytes = 64 * 1024 * 1024;
-
-// The wide twins of Simple MAPI's structures, as published with MAPISendMailW.
-struct MapiFileDescW {
-    ULONG reserved;
-    ULONG flags;
-    ULONG position;
-    wchar_t* pathName;
-    wchar_t* fileName;
-    void* fileType;
-};
-struct MapiMessageW {
-    ULONG reserved;
-    wchar_t* subject;
-    wchar_t* noteText;
-    wchar_t* messageType;
-    wchar_t* dateReceived;
-    wchar_t* conversationId;
-    ULONG flags;
-    void* originator;
-    ULONG recipientCount;
-    void* recipients;
-    ULONG fileCount;
-    MapiFileDescW* files;
-};
 
 const wchar_t* FileNameOf(const wchar_t* path) {
     const wchar_t* name = path;
