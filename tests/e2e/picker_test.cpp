@@ -217,7 +217,7 @@ TEST_F(PickerTest, ClickThatCannotStartTheColourDialogSaysSo) {
     EXPECT_EQ(std::to_wstring(10 | 200 << 8 | 30 << 16), stored);
     RECT boxRect = {};
     GetWindowRect(box, &boxRect);
-    EXPECT_TRUE(SaveScreenshot(boxRect, ScreenshotDir() + L"\\palette_not_started.bmp"));
+    EXPECT_TRUE(SaveScreenshot(boxRect, ScreenshotDir() + L"\\palette_not_started.png"));
 
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     DWORD code = 0;

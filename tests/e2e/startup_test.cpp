@@ -266,7 +266,7 @@ TEST_F(StartupTest, EmptyArchiveShowsEachMissingTextsOwnPlaceholder) {
     Sleep(300);
     RECT rect = {};
     GetWindowRect(dialog, &rect);
-    EXPECT_TRUE(SaveScreenshot(rect, ScreenshotDir() + L"\\palette_empty_archive.bmp"));
+    EXPECT_TRUE(SaveScreenshot(rect, ScreenshotDir() + L"\\palette_empty_archive.png"));
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(palette.WaitExit(kExitTimeoutMs, nullptr));
 }
