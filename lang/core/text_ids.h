@@ -26,6 +26,12 @@ int const kTextUninstall = 55;
 int const kTextAreYouSure = 56;
 int const kTextMailSubject = 60;
 int const kTextMailBody = 61;
+// The uninstall question, and what the user learns when a step of uninstall, the translation
+// template or the mail cannot be done (followed by the file, or Simple MAPI's error number).
+int const kTextUninstallDeletes = 110;  // followed by the program's files
+int const kTextNotWritten = 111;
+int const kTextNotDeleted = 112;
+int const kTextMailFailed = 113;
 
 int const kProductNameVersion = 19;        // "Huepeek 3.36"
 int const kProductSiteGerman = 20;         // the maker's site for the German user interface

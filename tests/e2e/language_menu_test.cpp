@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dialog_driver.h"
+#include "files.h"
 #include "harness.h"
 #include "screen_pixels.h"
 
@@ -387,9 +388,9 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
         WriteLanguageFile(L"twelve missing.txt",
                           Utf16WithMark(TemplateWithout({20, 21, 22, 25, 26, 27, 28, 30, 31, 51, 55, 62})));
     std::wstring report = LoadFile(path, L"language_file");
-    // 23 of the 35 English texts.
+    // 27 of the 39 English texts.
     EXPECT_EQ(
-        L"65 %\n\nmiss:\n20=Exit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=Info\n28=More\n"
+        L"69 %\n\nmiss:\n20=Exit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=Info\n28=More\n"
         L"30=Start with Windows\n31=Always start minimized\n...and...\n51,55,62,",
         report);
     EXPECT_TRUE(ExitShows(L"str:20?"));
@@ -405,7 +406,7 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
     ASSERT_FALSE(ansi.empty()) << "the code page " << GetACP() << " cannot hold the test's text";
     ASSERT_NE(0xFF, ansi[0]);
     report = LoadFile(WriteLanguageFile(L"ansi.txt", ansi));
-    EXPECT_EQ(0u, report.find(L"8 %\n\nmiss:\n21=Cancel\n22=Lisense\n25=Donate\n")) << "3 of 35";
+    EXPECT_EQ(0u, report.find(L"7 %\n\nmiss:\n21=Cancel\n22=Lisense\n25=Donate\n")) << "3 of 39";
     EXPECT_TRUE(ExitShows(L"Schlie\u00DFen"));
     EXPECT_EQ(L"\u00DCber", Item(kTabInfo));
     EXPECT_EQ(L"str:51?", Item(kToTray)) << "the new file replaces the last one whole";
@@ -423,7 +424,7 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
     report = LoadFile(WriteLanguageFile(L"empty exit.txt", Utf16WithMark(L"20=\r\n51=Vers la barre\r\n")));
     EXPECT_EQ(0u,
               report.find(L"2 %\n\nmiss:\n0=https://www.vantorel.com/?seite=translate\n20=Exit\n21=Cancel\n"))
-        << "1 of 35";
+        << "1 of 39";
     EXPECT_TRUE(ExitShows(L""));
     EXPECT_EQ(L"Vers la barre", Item(kToTray));
 
@@ -432,7 +433,7 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
     EXPECT_EQ(
         L"0 %\n\nmiss:\n0=https://www.vantorel.com/?seite=translate\n20=Exit\n21=Cancel\n22=Lisense\n"
         L"25=Donate\n26=Program\n27=Info\n28=More\n30=Start with Windows\n...and...\n"
-        L"31,40,41,42,43,44,45,46,47,51,52,53,54,55,56,60,61,62,90,91,92,93,94,95,96,97,",
+        L"31,40,41,42,43,44,45,46,47,51,52,53,54,55,56,60,61,62,90,91,92,93,94,95,96,97,110,111,112,113,",
         report);
     EXPECT_TRUE(ExitShows(L"str:20?"));
     EXPECT_EQ(L"str:51?", Item(kToTray));
@@ -447,6 +448,37 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
     EXPECT_EQ(L"Ins Tray", Item(kToTray));
     EXPECT_EQ(L"# Spenden", Donate());
     EXPECT_EQ(L"0", StoredSetting(L"lng"));
+}
+
+// A temporary folder whose path leaves no room for the template's name: "Translate" says so in the
+// current language, names the folder, and opens nothing at all (not the folder, not an older
+// template).
+TEST_F(LanguageMenuTest, TranslateThatCannotWriteTheTemplateSaysSoAndOpensNothing) {
+    ScratchFolder const root(L"huepeek long temp");
+    std::wstring folder = DeepFolder(root.Path(), 190);
+    // 245 characters and the backslash: room for the folder, none for "translate_Huepeek.txt".
+    folder += L"\\" + std::wstring(244 - folder.size(), L't');
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ScopedEnvironment const temp(L"TMP", (folder + L"\\").c_str());
+    ASSERT_NE(nullptr, Start(L"1"));
+    DWORD const started = huepeek_.StartedProcesses();
+    ASSERT_NE(0u, started);
+    ASSERT_TRUE(ChooseByKeys({VK_END, VK_UP, VK_RETURN}));
+    HWND const box = WaitForWindow(L"#32770", L"Translate", huepeek_.Id(), kStartTimeoutMs);
+    ASSERT_NE(nullptr, box) << "a template that cannot be written is not told";
+    std::wstring const told = WindowText(GetDlgItem(box, 0xFFFF));
+    EXPECT_EQ(0u, told.find(L"This file cannot be written:\n" + folder + L"\\\n\n")) << "not what, or where";
+    EXPECT_GT(told.size(), 32 + folder.size()) << "not why";
+    RECT rect;
+    GetWindowRect(box, &rect);
+    EXPECT_TRUE(WaitUntilPainted(rect, 3000));
+    SaveWindowShot(box, L"translate_not_written");
+    ClickButton(GetDlgItem(box, IDOK));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kStartTimeoutMs)) << "the message stays";
+    DWORD_PTR answer = 0;
+    ASSERT_NE(0, SendMessageTimeoutW(dialog_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    EXPECT_EQ(started, huepeek_.StartedProcesses()) << "the shell was asked to open something";
+    EXPECT_EQ(nullptr, FindTopWindow(L"Notepad", nullptr, 0));
 }
 
 }  // namespace

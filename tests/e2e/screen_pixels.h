@@ -52,11 +52,26 @@ class ScreenPixels {
     }
     int Count(COLORREF colour) const { return Count(rect_, colour); }
     bool Empty() const { return colours_.empty(); }
+    bool Same(const ScreenPixels& other) const { return colours_ == other.colours_; }
     const RECT& Rect() const { return rect_; }
 
   private:
     RECT rect_;
     std::vector<COLORREF> colours_;
 };
+
+// Waits until the screen inside the rectangle has stopped changing (two looks a fifth of a second
+// apart agree): a window that has just appeared has painted itself.
+inline bool WaitUntilPainted(const RECT& rect, DWORD timeoutMs) {
+    DWORD const start = GetTickCount();
+    ScreenPixels before(rect);
+    while (GetTickCount() - start < timeoutMs) {
+        Sleep(200);
+        ScreenPixels now(rect);
+        if (!now.Empty() && now.Same(before)) return true;
+        before = now;
+    }
+    return false;
+}
 
 }  // namespace e2e
