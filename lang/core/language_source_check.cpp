@@ -9,7 +9,7 @@ const std::pair<const char*, const char*> kQuotedCaptions[2] = {{"47", "40"}, {"
 namespace {
 
 // Texts the program or the user relies on verbatim: placeholders replaced in
-// the mail, the escapes expanded there, key names and colour forms that
+// the mail or a note, the escapes expanded there, key names and colour forms that
 // match what the picker copies. A token that is the start of a longer one
 // ("#RRGGBB" of "#RRGGBBAA") is counted without the longer one's occurrences.
 struct Token {
@@ -36,6 +36,7 @@ const Token kVerbatimTokens[] = {
     {"RGB", nullptr},
     {"HSL", nullptr},
     {"#IN#?Download=#AP#", nullptr},
+    {"%s", nullptr},  // the combination in the hot key's note
 };
 
 const char* const kPlaceholders[] = {"#AP#", "#IN#", "#DL#"};
