@@ -104,38 +104,44 @@ std::vector<Sample> Samples() {
     return samples;
 }
 
-const char* const kGoldenNames[] = {"one_byte", "short_text", "runs", "ring_edge", "shipped_text"};
+struct GoldenPair {
+    const char* name;
+    std::vector<uint8_t> text;
+    std::vector<uint8_t> payload;
+};
 
-std::string GoldenPath(const char* name, const char* extension) {
-    return std::string(HUEPEEK_SOURCE_DIR "/tests/unit/lang/core/lzari_golden/") + name + extension;
+// The pairs of lzari_golden/, read whole; fails the calling test when one cannot be read.
+std::vector<GoldenPair> GoldenPairs() {
+    std::vector<GoldenPair> pairs;
+    for (const char* name : {"one_byte", "short_text", "runs", "ring_edge", "shipped_text"}) {
+        std::string const path = std::string(HUEPEEK_SOURCE_DIR "/tests/unit/lang/core/lzari_golden/") + name;
+        GoldenPair pair = {name, {}, {}};
+        EXPECT_TRUE(ReadFile(path + ".in", &pair.text) && ReadFile(path + ".lzari", &pair.payload)) << path;
+        pairs.push_back(pair);
+    }
+    return pairs;
 }
 
 // Streams made once by the encoder (lzari_golden/README.md): both decoders must read them back, so
 // a change of the decoder or of the shared model that the encoder mirrors cannot pass unseen.
 TEST(LzariGolden, EachStreamDecodesToItsText) {
-    for (const char* name : kGoldenNames) {
-        SCOPED_TRACE(name);
-        std::vector<uint8_t> text, payload;
-        ASSERT_TRUE(ReadFile(GoldenPath(name, ".in"), &text));
-        ASSERT_TRUE(ReadFile(GoldenPath(name, ".lzari"), &payload));
+    for (const GoldenPair& pair : GoldenPairs()) {
+        SCOPED_TRACE(pair.name);
         uint32_t declared = 0;
-        EXPECT_EQ(DecodeGuarded(payload, text.size(), &declared), text);
-        EXPECT_EQ(declared, text.size());
-        simple_lzari::Decoded const simple = simple_lzari::Decode(payload, text.size());
-        EXPECT_EQ(simple.declaredSize, text.size());
-        EXPECT_EQ(simple.text, text);
+        EXPECT_EQ(DecodeGuarded(pair.payload, pair.text.size(), &declared), pair.text);
+        EXPECT_EQ(declared, pair.text.size());
+        simple_lzari::Decoded const simple = simple_lzari::Decode(pair.payload, pair.text.size());
+        EXPECT_EQ(simple.declaredSize, pair.text.size());
+        EXPECT_EQ(simple.text, pair.text);
     }
 }
 
 // The encoder is deterministic and unchanged: the archive, and so the exe, is the same bytes from
 // the same sources. A deliberate change of the encoder makes the pairs again (lzari_golden/README.md).
 TEST(LzariGolden, TheEncoderStillWritesEachStream) {
-    for (const char* name : kGoldenNames) {
-        SCOPED_TRACE(name);
-        std::vector<uint8_t> text, payload;
-        ASSERT_TRUE(ReadFile(GoldenPath(name, ".in"), &text));
-        ASSERT_TRUE(ReadFile(GoldenPath(name, ".lzari"), &payload));
-        EXPECT_EQ(LzariEncode(text.data(), text.size()), payload);
+    for (const GoldenPair& pair : GoldenPairs()) {
+        SCOPED_TRACE(pair.name);
+        EXPECT_EQ(LzariEncode(pair.text.data(), pair.text.size()), pair.payload);
     }
 }
 
