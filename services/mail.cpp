@@ -2,6 +2,7 @@
 
 #include <mapi.h>
 
+#include "base/core/crc32.h"
 #include "base/core/growing_text.h"
 #include "base/heap_buffer.h"
 #include "base/message_box.h"
@@ -211,7 +212,7 @@ DWORD BuildProgramZip(const wchar_t* zipPath) {
     DWORD const readError = read ? 0 : GetLastError();
     CloseHandle(exe);
     if (!read) return readError ? readError : ERROR_READ_FAULT;
-    ZipEntry entry = {name, size.LowPart, Crc32(0, bytes.get(), size.LowPart), 0, 0};
+    ZipEntry entry = {name, size.LowPart, Crc32(bytes.get(), size.LowPart), 0, 0};
     FILETIME local;
     FileTimeToLocalFileTime(&changed, &local);
     FileTimeToDosDateTime(&local, &entry.dosDate, &entry.dosTime);

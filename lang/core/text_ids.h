@@ -26,6 +26,8 @@ int const kTextUninstall = 55;
 int const kTextAreYouSure = 56;
 int const kTextMailSubject = 60;
 int const kTextMailBody = 61;
+int const kTextHotKey = 100;       // "Hot key:", the label of the picker page's hot-key field
+int const kTextHotKeyTaken = 101;  // "%s is in use by another program.", %s the combination
 // The uninstall question, and what the user learns when a step of uninstall, the translation
 // template or the mail cannot be done (followed by the file, or Simple MAPI's error number).
 int const kTextUninstallDeletes = 110;  // followed by the program's files
