@@ -109,9 +109,23 @@ void TakeColourByClick() {
     if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
 }
 
-void OnEscPoll() {
-    if (!(GetAsyncKeyState(VK_ESCAPE) & 0x8000)) return;
+// Esc, and closing the picker by any other means (Alt+F4, a close request of another program): the
+// picker hides and its window stays for the next opening; in direct picker mode the run ends.
+void EndPicker() {
     HidePicker();
+    if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
+}
+
+void OnEscPoll() {
+    if (GetAsyncKeyState(VK_ESCAPE) & 0x8000) EndPicker();
+}
+
+// Should the window go after all, the next opening makes a new one; a direct picker without its
+// window has nothing left to show.
+void OnWindowGone() {
+    ReleaseSnapshot(&g_picker);
+    g_picker.shown = 0;
+    g_picker.hwnd = nullptr;
     if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
 }
 
@@ -278,9 +292,11 @@ void UpdatePicker(bool forced) {
 }
 
 LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    // A handled message answered 1 is not passed on; every other one goes on to DefWindowProcW.
+    // A handled message answered here is not passed on; every other one goes on to DefWindowProcW.
     switch (message) {
         case WM_PAINT: OnPaint(hwnd); return 1;
+        case WM_CLOSE: EndPicker(); return 0;
+        case WM_NCDESTROY: OnWindowGone(); break;
         case WM_ERASEBKGND:
             // The paint covers every pixel; erasing first would only flicker.
             return 1;
