@@ -113,7 +113,7 @@ bool UserConfirms(const wchar_t* exePath, const wchar_t* settingsPath) {
     for (const wchar_t* path : paths) {
         if (!path || !*path) continue;
         question.Append(u'\n');
-        question.Append(Utf16(path));
+        AppendPath(&question, path);
     }
     question.AppendAscii("\n\n");
     question.Append(Utf16(Text(kTextAreYouSure)));
