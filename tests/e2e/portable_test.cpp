@@ -89,6 +89,10 @@ TEST_F(PortableTest, SettingsLiveInTheFileAndNeverInTheRegistry) {
     // same copy) keeps its custom colours.
     Process pattern;
     ASSERT_TRUE(pattern.Start(TestProgramDir() + L"\\pattern_window.exe", L"solid 540 300 200 200 0AC81E"));
+    RECT const centre = {640, 400, 641, 401};
+    ASSERT_TRUE(
+        WaitUntil([&] { return ScreenPixels(centre).At(640, 400) == RGB(10, 200, 30); }, kStartTimeoutMs))
+        << "the pattern is not on the screen";
     MoveCursor(640, 400);
     ASSERT_TRUE(huepeek_.Start(copy_.Exe(), L"huepeek"));
     ASSERT_NE(nullptr, WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs));
