@@ -52,12 +52,32 @@ target_compile_options(huepeek PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
 target_link_libraries(huepeek PRIVATE huepeek_win)
 target_link_options(huepeek PRIVATE -municode -static -s -Wl,--gc-sections)
 
+# The exe's time stamp is the time of the commit it is built from (the linker takes it from
+# SOURCE_DATE_EPOCH, and the PE checksum follows), so two builds of one commit in any folders are the
+# same bytes (scripts/release.sh). A SOURCE_DATE_EPOCH in the environment wins; without git, 0.
+set(HUEPEEK_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+if(HUEPEEK_SOURCE_DATE_EPOCH STREQUAL "")
+    execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                    OUTPUT_VARIABLE HUEPEEK_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    # Every move of HEAD (a commit, a merge, a checkout) is logged here: configure again, for the new time.
+    execute_process(COMMAND git rev-parse --path-format=absolute --git-path logs/HEAD WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                    OUTPUT_VARIABLE head_log OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    if(head_log AND EXISTS "${head_log}")
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${head_log}")
+    endif()
+endif()
+if(NOT HUEPEEK_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+    set(HUEPEEK_SOURCE_DATE_EPOCH 0)
+endif()
+set_property(TARGET huepeek PROPERTY RULE_LAUNCH_LINK "${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${HUEPEEK_SOURCE_DATE_EPOCH}")
+
 # Tests. GoogleTest from the Debian sources, linked statically so no runtime DLL is needed.
 add_subdirectory(${HUEPEEK_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 set(HUEPEEK_TEST_LINK -static -static-libgcc -static-libstdc++)
 
-# Screenshots for a person to look at, written by both kinds of Windows tests.
-set(HUEPEEK_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/screenshot.cpp)
+# Screenshots for a person to look at, written by both kinds of Windows tests (PNG chunks carry the
+# program's own CRC-32; the end-to-end tests link nothing else of the program).
+set(HUEPEEK_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/screenshot.cpp ${CMAKE_SOURCE_DIR}/base/core/crc32.cpp)
 
 # The unit tests carry the program's resources (dialogs, icons, manifest), so that they can make its
 # windows in process as the exe does; the texts come from huepeek.exe beside them.
@@ -80,7 +100,8 @@ gtest_discover_tests(huepeek_unit_tests TEST_PREFIX "win." DISCOVERY_MODE PRE_TE
 file(GLOB HUEPEEK_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 add_executable(huepeek_e2e_tests ${HUEPEEK_E2E_SOURCES} ${HUEPEEK_TEST_SUPPORT})
 add_dependencies(huepeek_e2e_tests huepeek huepeek_fixtures)
-target_include_directories(huepeek_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/support)
+target_include_directories(huepeek_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/support
+                           ${CMAKE_SOURCE_DIR})
 target_compile_definitions(huepeek_e2e_tests PRIVATE ${HUEPEEK_DEFINES}
                            HUEPEEK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
 target_compile_options(huepeek_e2e_tests PRIVATE ${HUEPEEK_WARNINGS})
@@ -190,6 +211,13 @@ foreach(floor_source ${HUEPEEK_FLOORS})
     target_link_libraries(${floor} PRIVATE user32 gdi32)
     set_target_properties(${floor} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endforeach()
+
+# scripts/release.sh builds the exe again in a folder of its own, without a compiler cache: it must be
+# the same bytes as this build's, and its zip must hold it.
+add_test(NAME exe.release_is_reproducible
+         COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/exe/check_release.py ${CMAKE_SOURCE_DIR} $<TARGET_FILE:huepeek>
+                 ${CMAKE_BINARY_DIR}/release-check)
+set_tests_properties(exe.release_is_reproducible PROPERTIES TIMEOUT 900)
 
 # The archive's markers occur in the exe only inside the archive.
 add_test(NAME exe.archive_markers_only_in_the_archive
