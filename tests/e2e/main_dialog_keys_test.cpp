@@ -27,6 +27,8 @@ int const kAutostart = 1014;
 int const kStartTray = 1010;
 int const kPick = 1105;
 int const kUsage = 1000;
+int const kHotKey = 1111;
+int const kHotKeyWin = 1112;
 int const kRecommend = 2031;
 int const kSend = 1017;
 int const kMoreFreeware = 1013;
@@ -247,10 +249,12 @@ TEST_F(MainDialogKeysTest, TabVisitsTheControlsInReadingOrderShowingTheFocus) {
     } const cases[] = {
         {L"1",
          "en",
-         {kUsage, kAutostart, kStartTray, kToolbar, kTabPicker, kTabInfo, kTabMore, kToTray, kExit, kPick}},
+         {kUsage, kHotKey, kHotKeyWin, kAutostart, kStartTray, kToolbar, kTabPicker, kTabInfo, kTabMore,
+          kToTray, kExit, kPick}},
         {L"11",
          "ar",
-         {kStartTray, kAutostart, kToolbar, kExit, kToTray, kTabMore, kTabInfo, kTabPicker, kUsage, kPick}},
+         {kHotKeyWin, kHotKey, kStartTray, kAutostart, kToolbar, kExit, kToTray, kTabMore, kTabInfo,
+          kTabPicker, kUsage, kPick}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -258,10 +262,11 @@ TEST_F(MainDialogKeysTest, TabVisitsTheControlsInReadingOrderShowingTheFocus) {
         ASSERT_EQ(kPick, FocusedId());
         std::vector<int> forward;
         for (size_t step = 0; step < c.cycle.size(); ++step) {
-            HWND const next = c.cycle[step] == kToolbar ? Toolbar(dialog_)
-                              : c.cycle[step] == kPick || c.cycle[step] == kUsage
-                                  ? PageControl(c.cycle[step])
-                                  : GetDlgItem(dialog_, c.cycle[step]);
+            int const id = c.cycle[step];
+            bool const onPage = id == kPick || id == kUsage || id == kHotKey || id == kHotKeyWin;
+            HWND const next = id == kToolbar ? Toolbar(dialog_)
+                              : onPage       ? PageControl(id)
+                                             : GetDlgItem(dialog_, id);
             std::vector<COLORREF> const unfocused = PixelsOf(next);
             forward.push_back(Step("Tab"));
             if (forward.back() != c.cycle[step]) continue;
