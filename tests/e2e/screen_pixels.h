@@ -52,7 +52,7 @@ class ScreenPixels {
     }
     int Count(COLORREF colour) const { return Count(rect_, colour); }
     bool Empty() const { return colours_.empty(); }
-    bool Same(const ScreenPixels& other) const { return colours_ == other.colours_; }
+    const std::vector<COLORREF>& Colours() const { return colours_; }
     const RECT& Rect() const { return rect_; }
 
   private:
@@ -68,7 +68,7 @@ inline bool WaitUntilPainted(const RECT& rect, DWORD timeoutMs) {
     while (GetTickCount() - start < timeoutMs) {
         Sleep(200);
         ScreenPixels now(rect);
-        if (!now.Empty() && now.Same(before)) return true;
+        if (!now.Empty() && now.Colours() == before.Colours()) return true;
         before = now;
     }
     return false;
