@@ -225,8 +225,14 @@ std::wstring WindowText(HWND hwnd) {
 namespace {
 
 // The program under the pointer has taken in a move or a wheel notch (and the X focus, which
-// follows the pointer when there is no window manager) once its thread has been round its loop.
+// follows the pointer when there is no window manager) once the X server has handled the move and
+// the program's thread has been round its loop since. A move it took in late would put the cursor
+// back where that move went.
 void DrainWindowUnderPointer() {
+    // Reading a screen pixel waits for the X server's answer, which comes after the move.
+    HDC const screen = GetDC(nullptr);
+    GetPixel(screen, 0, 0);
+    ReleaseDC(nullptr, screen);
     HWND const under = WindowFromPoint(CursorPos());
     DWORD owner = 0;
     if (under && under != GetDesktopWindow() && GetWindowThreadProcessId(under, &owner) &&

@@ -411,10 +411,17 @@ TEST_F(MagnifierTest, DrawsEachScreenPixelAsASolidBlockWithTheBoxOnThePixelUnder
                    at.x == cursor.x - c.dx + cleanColumn * 2 * c.dx / w &&
                    at.y == cursor.y - c.dy + cleanRow * 2 * c.dy / h;
         };
+        // The window is where the capture looks (on the X server it moves a little after the
+        // system says it has): its frame runs along the capture's edges.
+        auto const framed = [&](const Capture& s) {
+            return ShowsUnderPen(grid, s.At(0, 100)) && ShowsUnderPen(grid, s.At(w - 1, 100)) &&
+                   ShowsUnderPen(grid, s.At(100, 0)) && ShowsUnderPen(grid, s.At(100, h - 1));
+        };
         Capture shot;
         bool const ready = CapturePicker(picker, &shot, [&](const Capture& s) {
             return s.Width() == w && s.Height() == h && boxEdgeAt(s, boxLeft + c.zoom - 1) &&
-                   !boxEdgeAt(s, boxLeft + c.zoom + 2) && !boxEdgeAt(s, boxLeft + c.zoom - 4) && followed(s);
+                   !boxEdgeAt(s, boxLeft + c.zoom + 2) && !boxEdgeAt(s, boxLeft + c.zoom - 4) &&
+                   followed(s) && framed(s);
         });
         ASSERT_TRUE(ready) << "no paint at zoom " << c.zoom << "; see " << shot.Save(L"magnifier_zoom");
 
