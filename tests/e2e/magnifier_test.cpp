@@ -358,9 +358,7 @@ TEST_F(MagnifierTest, ClipboardHeldLongerLosesTheCopyButThePickerStillEnds) {
     ASSERT_NE(nullptr, StartPicker(640, 400));
     ClipboardHolder holder;
     ASSERT_TRUE(holder.Open());
-    SendKeyEvent('1', false);
-    Sleep(150);
-    SendKeyEvent('1', true);
+    PressKey('1');
     // The program gives up after a bounded wait instead of hanging on the clipboard.
     bool const hidden = WaitForNoWindow(kPickerClass, huepeek_->Id(), 2000);
     holder.Close();
