@@ -81,12 +81,12 @@ class MorePageTest : public E2eTest {
     HWND StartOnMorePage(const std::wstring& exe = HuepeekPath()) {
         if (!huepeek_.Start(exe, L"")) return nullptr;
         dialog_ = WaitForMainDialog(huepeek_.Id(), kStartTimeoutMs);
-        if (!dialog_) return nullptr;
-        WaitUntil([&] { return IsWindowVisible(dialog_) != FALSE; }, 2000);
+        if (!dialog_ || !WaitUntil([&] { return IsWindowVisible(dialog_) != FALSE; }, 2000)) return nullptr;
         ClickButton(GetDlgItem(dialog_, kTabMore));
         HWND page = nullptr;
-        WaitUntil([&] { return (page = VisiblePage(dialog_)) && GetDlgItem(page, kUninstall); }, 2000);
-        return page;
+        bool const shown =
+            WaitUntil([&] { return (page = VisiblePage(dialog_)) && GetDlgItem(page, kUninstall); }, 2000);
+        return shown ? page : nullptr;
     }
     void Press(HWND page, int id) { ClickButton(GetDlgItem(page, id)); }
     // Presses "Uninstall" and answers its question with Yes.
@@ -104,13 +104,6 @@ class MorePageTest : public E2eTest {
         for (HWND text : ChildWindows(box, L"Static"))
             if (!WindowText(text).empty()) return WindowText(text);
         return L"";
-    }
-    // Lets the program's window thread handle what it was sent before; then what did not happen
-    // by now did not happen at all.
-    void Drain() const {
-        DWORD_PTR result = 0;
-        EXPECT_NE(0, SendMessageTimeoutW(dialog_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result))
-            << "the program does not answer";
     }
     static void Screenshot(HWND window, const wchar_t* name) {
         RECT rect;
@@ -154,7 +147,7 @@ TEST_F(MorePageTest, RecommendComposesTheMailInTheCurrentLanguage) {
         ASSERT_NE(nullptr, page);
         Press(page, kRecommend);
         ASSERT_TRUE(mail.WaitForMails(1, 5000)) << "no mail composed";
-        Sleep(300);
+        ASSERT_TRUE(DrainMessages(dialog_));
         std::vector<RecordedMail> const mails = mail.Mails();
         ASSERT_EQ(1u, mails.size());
         RecordedMail const& m = mails[0];
@@ -204,7 +197,7 @@ TEST_F(MorePageTest, SendAttachesTheProgramZipped) {
         ASSERT_EQ(std::vector<std::wstring>{L"Huepeek.exe"}, names);
         EXPECT_TRUE(FileBytes(folder.Path() + L"\\Huepeek.exe") == program) << "the zipped exe differs";
     }
-    Drain();
+    EXPECT_TRUE(DrainMessages(dialog_)) << "the program does not answer";
     EXPECT_FALSE(FileExists(zip)) << "the zip stays in the temporary folder";
     EXPECT_TRUE(huepeek_.Running());
 }
@@ -215,9 +208,9 @@ TEST_F(MorePageTest, WithoutAMailProgramTheButtonsDoNothingVisible) {
     MailRecorder noMailProgram(false);
     HWND const page = StartOnMorePage();
     ASSERT_NE(nullptr, page);
-    Press(page, kRecommend);
-    Press(page, kSend);
-    Sleep(1000);
+    // Pressed and handled.
+    EXPECT_TRUE(Deliver(GetDlgItem(page, kRecommend), BM_CLICK, 0, 0));
+    EXPECT_TRUE(Deliver(GetDlgItem(page, kSend), BM_CLICK, 0, 0));
     EXPECT_EQ(std::vector<HWND>{dialog_}, VisibleWindowsOf(huepeek_.Id())) << "something showed";
     EXPECT_FALSE(FileExists(zip)) << "a zip was built for no mail";
     EXPECT_TRUE(noMailProgram.Mails().empty());
@@ -304,8 +297,8 @@ TEST_F(MorePageTest, UninstallAnsweredOtherwiseThanYesChangesNothing) {
         Screenshot(box, a.screenshot);
         a.answer(box);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 2000)) << "the question stays";
-        Drain();
-        EXPECT_TRUE(huepeek_.Running());
+        EXPECT_TRUE(DrainMessages(dialog_)) << "the program ended";
+        EXPECT_TRUE(urls.WaitForOpenCommands(5000));
         EXPECT_TRUE(FileExists(copy.Exe()));
         EXPECT_FALSE(FileExists(batch));
         EXPECT_TRUE(RunValueExists(HKEY_CURRENT_USER, L"Huepeek"));
@@ -356,7 +349,8 @@ TEST_F(MorePageTest, UninstallDeletesTheProgram) {
         EXPECT_TRUE(huepeek_.WaitExit(kExitTimeoutMs, &code)) << "the program runs on";
         EXPECT_EQ(0u, code);
         ASSERT_TRUE(urls.WaitForUrls(1, 5000));
-        Sleep(300);
+        // The program has ended; the batch it leaves is a command too.
+        EXPECT_TRUE(urls.WaitForOpenCommands(20000));
         EXPECT_EQ(std::vector<std::wstring>{c.page}, urls.Urls());
         EXPECT_TRUE(WaitUntil([&] { return !FileExists(copy.Exe()); }, 20000)) << "the exe stays";
         EXPECT_TRUE(WaitUntil([&] { return !FileExists(batch); }, 5000)) << "the batch stays";
@@ -445,12 +439,13 @@ TEST_F(MorePageTest, UninstallThatCannotStartItsBatchSaysSoAndChangesNothing) {
         Screenshot(box, (L"uninstall_refused_" + std::wstring(l.language, l.language + 2) + L".png").c_str());
         ClickButton(GetDlgItem(box, IDOK));
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 2000)) << "the message stays";
-        Drain();
+        EXPECT_TRUE(DrainMessages(dialog_)) << "the program does not answer";
         EXPECT_TRUE(huepeek_.Running()) << "the program ended";
         EXPECT_TRUE(FileExists(copy.Exe()));
         EXPECT_TRUE(FileExists(copy.SettingsFile()));
         EXPECT_FALSE(FileExists(batch));
         EXPECT_TRUE(RunValueExists(HKEY_CURRENT_USER, L"Huepeek")) << "the autostart entry went";
+        EXPECT_TRUE(urls.WaitForOpenCommands(5000));
         EXPECT_TRUE(urls.Urls().empty()) << "the uninstall page opened";
         huepeek_.Kill();
     }
@@ -480,11 +475,12 @@ TEST_F(MorePageTest, UninstallWhileAnotherCopysBatchRunsSaysSo) {
     EXPECT_GT(told.size(), 30 + batch.size()) << "not why";
     ClickButton(GetDlgItem(box, IDOK));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 2000));
-    Drain();
+    EXPECT_TRUE(DrainMessages(dialog_)) << "the program does not answer";
     CloseHandle(held);
     EXPECT_TRUE(huepeek_.Running());
     EXPECT_TRUE(FileExists(copy.Exe()));
     EXPECT_EQ(running, FileBytes(batch)) << "the other copy's batch was written over";
+    EXPECT_TRUE(urls.WaitForOpenCommands(5000));
     EXPECT_TRUE(urls.Urls().empty());
     DeleteFileW(batch.c_str());
 }
@@ -511,7 +507,7 @@ TEST_F(MorePageTest, MailThatFailsSaysSo) {
     ClickButton(GetDlgItem(box, IDOK));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 2000));
     CloseHandle(held);
-    Drain();
+    EXPECT_TRUE(DrainMessages(dialog_)) << "the program does not answer";
     EXPECT_TRUE(mail.Mails().empty()) << "a mail without its zip";
 
     struct {
@@ -536,7 +532,7 @@ TEST_F(MorePageTest, MailThatFailsSaysSo) {
         }
         ClickButton(GetDlgItem(box, IDOK));
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 2000));
-        Drain();
+        EXPECT_TRUE(DrainMessages(dialog_)) << "the program does not answer";
         std::vector<RecordedMail> const mails = mail.Mails();
         ASSERT_EQ(before + 1, mails.size());
         EXPECT_EQ(f.attaches ? 1u : 0u, mails.back().fileCount);
