@@ -52,6 +52,25 @@ target_compile_options(huepeek PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
 target_link_libraries(huepeek PRIVATE huepeek_win)
 target_link_options(huepeek PRIVATE -municode -static -s -Wl,--gc-sections)
 
+# The exe's time stamp is the time of the commit it is built from (the linker takes it from
+# SOURCE_DATE_EPOCH, and the PE checksum follows), so two builds of one commit in any folders are the
+# same bytes (scripts/release.sh). A SOURCE_DATE_EPOCH in the environment wins; without git, 0.
+set(HUEPEEK_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+if(HUEPEEK_SOURCE_DATE_EPOCH STREQUAL "")
+    execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                    OUTPUT_VARIABLE HUEPEEK_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    # Every move of HEAD (a commit, a merge, a checkout) is logged here: configure again, for the new time.
+    execute_process(COMMAND git rev-parse --path-format=absolute --git-path logs/HEAD WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                    OUTPUT_VARIABLE head_log OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    if(head_log AND EXISTS "${head_log}")
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${head_log}")
+    endif()
+endif()
+if(NOT HUEPEEK_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+    set(HUEPEEK_SOURCE_DATE_EPOCH 0)
+endif()
+set_property(TARGET huepeek PROPERTY RULE_LAUNCH_LINK "${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${HUEPEEK_SOURCE_DATE_EPOCH}")
+
 # Tests. GoogleTest from the Debian sources, linked statically so no runtime DLL is needed.
 add_subdirectory(${HUEPEEK_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 set(HUEPEEK_TEST_LINK -static -static-libgcc -static-libstdc++)
@@ -192,6 +211,13 @@ foreach(floor_source ${HUEPEEK_FLOORS})
     target_link_libraries(${floor} PRIVATE user32 gdi32)
     set_target_properties(${floor} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endforeach()
+
+# scripts/release.sh builds the exe again in a folder of its own, without a compiler cache: it must be
+# the same bytes as this build's, and its zip must hold it.
+add_test(NAME exe.release_is_reproducible
+         COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/exe/check_release.py ${CMAKE_SOURCE_DIR} $<TARGET_FILE:huepeek>
+                 ${CMAKE_BINARY_DIR}/release-check)
+set_tests_properties(exe.release_is_reproducible PROPERTIES TIMEOUT 900)
 
 # The archive's markers occur in the exe only inside the archive.
 add_test(NAME exe.archive_markers_only_in_the_archive
