@@ -10,17 +10,19 @@ set(HUEPEEK_EXE_FLAGS ${HUEPEEK_SIZE_FLAGS} -fno-exceptions -fno-rtti -fno-async
 set(HUEPEEK_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_compile_options(huepeek_core PRIVATE ${HUEPEEK_EXE_FLAGS})
 
-# The language archive is packed at build time by a host tool built with the host's compiler.
+# The language archive is packed at build time by a host tool built with the host's compiler, from
+# the cores it uses (one compiler run: the release check builds it again from scratch).
 find_program(HUEPEEK_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
 file(GLOB HUEPEEK_LANG_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/lang/*.txt)
+file(GLOB HUEPEEK_PACKER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/lang/core/*.cpp ${CMAKE_SOURCE_DIR}/base/core/*.cpp)
 set(HUEPEEK_PACKER ${CMAKE_BINARY_DIR}/host/pack_lang)
 set(HUEPEEK_ARCHIVE ${CMAKE_BINARY_DIR}/generated/huepeek_lang.bin)
 add_custom_command(
     OUTPUT ${HUEPEEK_PACKER}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
     COMMAND ${HUEPEEK_HOST_CXX} -std=c++17 -O2 -I${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tools/pack_lang.cpp
-            ${HUEPEEK_CORE_SOURCES} -o ${HUEPEEK_PACKER}
-    DEPENDS ${CMAKE_SOURCE_DIR}/tools/pack_lang.cpp ${HUEPEEK_CORE_SOURCES}
+            ${HUEPEEK_PACKER_SOURCES} -o ${HUEPEEK_PACKER}
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/pack_lang.cpp ${HUEPEEK_PACKER_SOURCES}
     COMMENT "Building the host tool pack_lang")
 add_custom_command(
     OUTPUT ${HUEPEEK_ARCHIVE}
