@@ -30,6 +30,10 @@ int CurrentPage() {
     return g_currentPage;
 }
 
+void OpenPickerByButton() {
+    OpenPickerFromTray(PickerOpening::kByClick);
+}
+
 void ReapplyDialogTexts(HWND) {
     SetTitleAndToolbar(g_published);
 }
@@ -71,7 +75,7 @@ BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog) {
     bool const dark = DarkModeInEffect();
     DrawBanner(&g_banner, dark ? IDB_BANNER_DARK : IDB_BANNER_LIGHT, IDC_BANNER, dark);
     SetPageHost(
-        {CurrentPage, OpenPickerFromTray, OnHotKeyFieldChanged, RemoveOwnAutostart, EndAfterUninstall});
+        {CurrentPage, OpenPickerByButton, OnHotKeyFieldChanged, RemoveOwnAutostart, EndAfterUninstall});
     BuildPages(mainDialog, dialog);
     SetTitleAndToolbar(mainDialog);
     wchar_t runValueName[kRunValueNameChars] = {};
