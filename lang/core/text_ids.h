@@ -34,6 +34,10 @@ int const kTextUninstallDeletes = 110;  // followed by the program's files
 int const kTextNotWritten = 111;
 int const kTextNotDeleted = 112;
 int const kTextMailFailed = 113;
+int const kTextLanguageFileEmpty = 130;      // a language file without a single byte
+int const kTextLanguageFileMarkOnly = 131;   // a language file of only a byte-order mark
+int const kTextLanguageFileBigEndian = 132;  // a language file in UTF-16 big-endian
+int const kTextSaveAsUtf8 = 133;             // what to do about a big-endian file
 
 int const kProductNameVersion = 19;        // "Huepeek 3.36"
 int const kProductSiteGerman = 20;         // the maker's site for the German user interface
