@@ -55,7 +55,7 @@ add_dependencies(huepeek huepeek_archive)
 target_include_directories(huepeek PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(huepeek PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
 target_link_libraries(huepeek PRIVATE huepeek_win)
-target_link_options(huepeek PRIVATE -municode -static -s -Wl,--gc-sections)
+target_link_options(huepeek PRIVATE -municode -static -s -Wl,--gc-sections -nostartfiles -Wl,-e,HuepeekStart)
 
 # The exe's time stamp is the time of the commit it is built from (the linker takes it from
 # SOURCE_DATE_EPOCH, and the PE checksum follows), so two builds of one commit in any folders are the
