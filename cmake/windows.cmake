@@ -152,6 +152,22 @@ add_test(NAME win.LanguageFiles.ja_JP
 set_tests_properties(win.LanguageFiles.ja_JP PROPERTIES
     ENVIRONMENT "LC_ALL=ja_JP.UTF-8;HUEPEEK_EXPECT_ACP_932=1" TIMEOUT 120 RUN_SERIAL TRUE)
 
+# Tests at another display scale. at_dpi.exe sets the user's LogPixels while a test program runs
+# (Wine reads it when each process starts, so the test and every program it starts run at that DPI)
+# and puts it back afterwards. huepeek_add_test_at_dpi(NAME DPI TARGET FILTER [ENVIRONMENT VAR=VALUE...])
+# runs the tests of TARGET that FILTER names that way, as one ctest test.
+add_executable(at_dpi ${CMAKE_SOURCE_DIR}/tests/support/at_dpi.cpp)
+target_compile_definitions(at_dpi PRIVATE ${HUEPEEK_DEFINES})
+target_compile_options(at_dpi PRIVATE ${HUEPEEK_WARNINGS} -Os)
+target_link_options(at_dpi PRIVATE ${HUEPEEK_TEST_LINK} -municode)
+add_dependencies(huepeek_fixtures at_dpi)
+function(huepeek_add_test_at_dpi name dpi target filter)
+    cmake_parse_arguments(PARSE_ARGV 4 arg "" "" "ENVIRONMENT")
+    # Ended by at_dpi after 150 s, before ctest would end at_dpi itself and leave the scale set.
+    add_test(NAME ${name} COMMAND at_dpi ${dpi} 150 Z:$<TARGET_FILE:${target}> --gtest_filter=${filter})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE ENVIRONMENT "${arg_ENVIRONMENT}")
+endfunction()
+
 # The main dialog's text-fit test measures each language under its users' locale, whose code page
 # makes Wine choose the dialog font and its fallbacks for the script. Wine takes the locale from
 # LC_ALL when a process starts, so each locale runs in a process of its own; the test's table says
@@ -166,6 +182,11 @@ foreach(locale ${HUEPEEK_TEXT_FIT_LOCALES})
     set_tests_properties(win.MainDialogTextFitTest.TextsOfOneLocaleFit.${locale} PROPERTIES
         ENVIRONMENT "LC_ALL=${locale};HUEPEEK_TEXT_FIT_LOCALE=${locale}" TIMEOUT 60 RUN_SERIAL TRUE
         SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+    # And at 150 %, where fonts are hinted on another grid and texts do not grow in step with the
+    # dialog units.
+    huepeek_add_test_at_dpi(win.MainDialogTextFitTest.TextsOfOneLocaleFit.${locale}.144dpi 144
+        huepeek_unit_tests MainDialogTextFitTest.TextsOfOneLocaleFit
+        ENVIRONMENT LC_ALL=${locale} HUEPEEK_TEXT_FIT_LOCALE=${locale})
 endforeach()
 
 # Windows benchmarks: console programs that print figures; never run by the tests.
