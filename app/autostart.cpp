@@ -1,7 +1,9 @@
 #include "app/autostart.h"
 
+#include "base/core/text.h"
 #include "base/process_state.h"
 #include "base/program_path.h"
+#include "base/wide_text.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
 
@@ -63,7 +65,9 @@ int CheckAutostart(const wchar_t* valueName, bool machineWide) {
     if (opened == ERROR_SUCCESS) {
         wchar_t stored[kQueryChars + 1] = {};
         present = ReadRunValue(key, valueName, stored);
-        differs = present && lstrcmpW(stored, expected) != 0;
+        // Unit by unit: a linguistic comparison takes a path with a soft hyphen or a decomposed
+        // letter for this one, and the entry would go on starting another file.
+        differs = present && !EqualsText(Utf16(stored), Utf16(expected));
         RegCloseKey(key);
     }
     if (differs && !portable &&

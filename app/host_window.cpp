@@ -107,6 +107,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case kTrayCallback:
             if (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN) TrayClick(UINT(lParam));
             return 0;
+        case kTrayWatchdogTick: CheckTrayIcon(&g_trayIcon); return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }

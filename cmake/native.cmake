@@ -91,4 +91,9 @@ if(Python3_FOUND)
                                         ${CMAKE_SOURCE_DIR})
     add_test(NAME source.layers_self_test
              COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/source/check_layers.py --self-test)
+    # A damaged translation fails the packer, and so the build.
+    add_test(NAME tools.pack_lang_refuses_a_damaged_translation
+             COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/tools/pack_lang_test.py $<TARGET_FILE:pack_lang>
+                     ${CMAKE_SOURCE_DIR})
+    set_tests_properties(tools.pack_lang_refuses_a_damaged_translation PROPERTIES TIMEOUT 60)
 endif()

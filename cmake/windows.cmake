@@ -56,8 +56,9 @@ target_link_options(huepeek PRIVATE -municode -static -s -Wl,--gc-sections)
 add_subdirectory(${HUEPEEK_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 set(HUEPEEK_TEST_LINK -static -static-libgcc -static-libstdc++)
 
-# Screenshots for a person to look at, written by both kinds of Windows tests.
-set(HUEPEEK_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/screenshot.cpp)
+# Screenshots for a person to look at, written by both kinds of Windows tests (PNG chunks carry the
+# program's own CRC-32; the end-to-end tests link nothing else of the program).
+set(HUEPEEK_TEST_SUPPORT ${CMAKE_SOURCE_DIR}/tests/support/screenshot.cpp ${CMAKE_SOURCE_DIR}/base/core/crc32.cpp)
 
 # The unit tests carry the program's resources (dialogs, icons, manifest), so that they can make its
 # windows in process as the exe does; the texts come from huepeek.exe beside them.
@@ -80,7 +81,8 @@ gtest_discover_tests(huepeek_unit_tests TEST_PREFIX "win." DISCOVERY_MODE PRE_TE
 file(GLOB HUEPEEK_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 add_executable(huepeek_e2e_tests ${HUEPEEK_E2E_SOURCES} ${HUEPEEK_TEST_SUPPORT})
 add_dependencies(huepeek_e2e_tests huepeek huepeek_fixtures)
-target_include_directories(huepeek_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/support)
+target_include_directories(huepeek_e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR}/tests/support
+                           ${CMAKE_SOURCE_DIR})
 target_compile_definitions(huepeek_e2e_tests PRIVATE ${HUEPEEK_DEFINES}
                            HUEPEEK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
 target_compile_options(huepeek_e2e_tests PRIVATE ${HUEPEEK_WARNINGS})

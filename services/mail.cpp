@@ -2,6 +2,7 @@
 
 #include <mapi.h>
 
+#include "base/core/crc32.h"
 #include "base/heap_buffer.h"
 #include "base/process_state.h"
 #include "base/program_path.h"
@@ -177,7 +178,7 @@ bool BuildProgramZip(const wchar_t* zipPath) {
                       got == size.LowPart;
     CloseHandle(exe);
     if (!read) return false;
-    ZipEntry entry = {name, size.LowPart, Crc32(0, bytes.get(), size.LowPart), 0, 0};
+    ZipEntry entry = {name, size.LowPart, Crc32(bytes.get(), size.LowPart), 0, 0};
     FILETIME local;
     FileTimeToLocalFileTime(&changed, &local);
     FileTimeToDosDateTime(&local, &entry.dosDate, &entry.dosTime);

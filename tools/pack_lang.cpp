@@ -1,14 +1,19 @@
 // Packs res/lang into the language archive that huepeek.exe carries as a resource.
-//   pack_lang <res/lang dir> <out archive file> [<out text file>]
+//   pack_lang [--unchecked] <res/lang dir> <out archive file> [<out text file>]
+// Every language file is first checked against the English reference (placeholders, escapes, key
+// names, line order, the slot's name); a fault fails the build with its file and line, and no archive
+// is written. --unchecked skips that check, for hand-made test archives that are not translations.
 // The optional text file receives the archive's UTF-16LE text before compression.
 
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
 
 #include "lang/core/archive_builder.h"
 #include "lang/core/language_archive.h"
+#include "lang/core/language_source_check.h"
 
 namespace {
 
@@ -37,16 +42,35 @@ bool VerifyArchive(const std::vector<uint8_t>& archive, const std::vector<uint8_
 }  // namespace
 
 int main(int argc, char** argv) {
+    bool const checked = !(argc > 1 && strcmp(argv[1], "--unchecked") == 0);
+    if (!checked) {
+        argc--;
+        argv++;
+    }
     if (argc != 3 && argc != 4) {
-        fprintf(stderr, "usage: pack_lang <res/lang dir> <out archive file> [<out text file>]\n");
+        fprintf(stderr,
+                "usage: pack_lang [--unchecked] <res/lang dir> <out archive file> [<out text file>]\n");
         return 2;
     }
+    // A failed run leaves no archive behind, so the build cannot mistake an old one for its result.
+    remove(argv[2]);
     ArchiveSources sources;
     std::u16string text;
     std::string error;
     if (!ReadArchiveSources(argv[1], &sources, &error) || !BuildArchiveText(sources, &text, &error)) {
         fprintf(stderr, "pack_lang: %s\n", error.c_str());
         return 1;
+    }
+    if (checked) {
+        std::vector<std::string> const faults = CheckLanguageSources(sources.languages);
+        for (const std::string& fault : faults) fprintf(stderr, "pack_lang: %s\n", fault.c_str());
+        if (!faults.empty()) {
+            fprintf(stderr,
+                    "pack_lang: %zu fault(s) in the language files of %s; each must match the English "
+                    "reference (01-english.txt). No archive written.\n",
+                    faults.size(), argv[1]);
+            return 1;
+        }
     }
     bool hasReference = false;
     for (const LanguageSource& source : sources.languages) hasReference |= source.slot == kReferenceSlot;

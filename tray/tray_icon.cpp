@@ -8,6 +8,7 @@
 #include "tray/tray_animation.h"
 
 TrayIcon g_trayIcon;
+ShellNotifyIconFn g_shellNotifyIcon = ShellNotifyIcon;
 
 namespace {
 
@@ -15,21 +16,21 @@ namespace {
 DWORD const kRecordSize = NOTIFYICONDATAW_V2_SIZE;
 static_assert(NOTIFYICONDATAW_V2_SIZE == 952, "the notification record's size");
 size_t const kShellTipChars = 128;
-// A stop that waits longer means the shell hangs; the icon is removed all the same.
-DWORD const kWatchdogStopWaitMs = 3000;
 
+// The watchdog only reminds the owner's thread, which alone touches the icon and the shell: the
+// icon's state has one writer, and the thread never waits on a shell call, so a stop ends it at once.
 DWORD WINAPI WatchdogThread(void* parameter) {
-    TrayIcon* const tray = static_cast<TrayIcon*>(parameter);
-    // The stop event ends the wait at once; otherwise one check per period.
-    while (WaitForSingleObject(tray->watchdogStop, kWatchdogPeriodMs) == WAIT_TIMEOUT)
-        if (!ProbeTrayIcon(tray)) AddOrRefreshTrayIcon(tray);
+    TrayIcon const* const tray = static_cast<TrayIcon const*>(parameter);
+    while (WaitForSingleObject(tray->watchdogStop, tray->watchdogPeriodMs) == WAIT_TIMEOUT)
+        PostMessageW(tray->owner, kTrayWatchdogTick, 0, 0);
     return 0;
 }
 
+// Waits for the end of the thread: its handles are closed, and a next watchdog started, only after.
 void StopWatchdog(TrayIcon* tray) {
     if (!tray->watchdogThread) return;
     SetEvent(tray->watchdogStop);
-    WaitForSingleObject(tray->watchdogThread, kWatchdogStopWaitMs);
+    WaitForSingleObject(tray->watchdogThread, INFINITE);
     CloseHandle(tray->watchdogThread);
     CloseHandle(tray->watchdogStop);
     tray->watchdogThread = nullptr;
@@ -52,7 +53,7 @@ BOOL NotifyTray(const TrayIcon* tray, DWORD message, UINT flags, HICON icon, con
     data.uCallbackMessage = kTrayCallback;
     data.hIcon = icon;
     lstrcpynW(data.szTip, tip ? tip : L"", int(kShellTipChars));
-    BOOL const result = ShellNotifyIcon(message, &data);
+    BOOL const result = g_shellNotifyIcon(message, &data);
     // The shell keeps a copy of its own.
     if (icon) DestroyIcon(icon);
     return result;
@@ -68,6 +69,10 @@ BOOL AddOrRefreshTrayIcon(TrayIcon* tray) {
     tray->icon = LoadIconForDpi(g_instance, int(tray->iconId), true, SystemDpi());
     DWORD const message = ProbeTrayIcon(tray) ? NIM_MODIFY : NIM_ADD;
     return NotifyTray(tray, message, NIF_MESSAGE | NIF_ICON | NIF_TIP, tray->icon, tray->tip);
+}
+
+void CheckTrayIcon(TrayIcon* tray) {
+    if (!ProbeTrayIcon(tray)) AddOrRefreshTrayIcon(tray);
 }
 
 void SetTrayOwner(TrayIcon* tray, HWND owner) {

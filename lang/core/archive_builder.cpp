@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/core/crc32.h"
 #include "lang/core/language_archive.h"
 #include "lang/core/lzari_encode.h"
 #include "lang/core/utf8.h"

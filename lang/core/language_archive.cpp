@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/core/crc32.h"
 #include "base/core/text.h"
 #include "lang/core/lzari.h"
 
@@ -137,19 +138,6 @@ bool FindArchivePayload(const uint8_t* file, size_t size, size_t* payloadOffset,
     *payloadOffset = payloadStart;
     *payloadSize = end - payloadStart;
     return true;
-}
-
-uint32_t Crc32(const uint8_t* data, size_t size) {
-    // A byte table built on each call: 2,048 steps, against some 100,000 bytes of text.
-    uint32_t table[256];
-    for (uint32_t n = 0; n < 256; n++) {
-        uint32_t c = n;
-        for (int k = 0; k < 8; k++) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; i++) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
 }
 
 bool LocateArchive(const uint8_t* file, size_t size, ArchiveLocation* where) {

@@ -39,14 +39,11 @@ void BuildEndMarker(uint8_t out[kEndMarkerSize]);
 // missing or the end marker begins before the start marker ends.
 bool FindArchivePayload(const uint8_t* file, size_t size, size_t* payloadOffset, size_t* payloadSize);
 
-// CRC-32 as zip and PNG compute it (reflected polynomial 0xEDB88320).
-uint32_t Crc32(const uint8_t* data, size_t size);
-
 struct ArchiveLocation {
     size_t payloadOffset;
     size_t payloadSize;
     uint32_t declaredSize;  // bytes of decoded text
-    uint32_t checksum;      // what Crc32 of the decoded text must give
+    uint32_t checksum;      // what Crc32 (base/core/crc32.h) of the decoded text must give
 };
 
 // Finds the payload and reads the declared size and the checksum behind the end marker. False when a

@@ -1,10 +1,53 @@
 #include "lang/core/language_source_check.h"
 
+#include "lang/core/language_archive.h"
 #include "lang/core/utf8.h"
 
 const char kSourceHeading[] = "[heading]";
 
 const std::pair<const char*, const char*> kQuotedCaptions[2] = {{"47", "40"}, {"47", "51"}};
+
+// The names are compared byte for byte with UTF-8 files.
+static_assert(sizeof("한") == 4, "this file must be compiled with a UTF-8 execution character set");
+
+const LanguageSlot kLanguageSlots[] = {
+    {0, "German\tDeutsch", "21", "Farbe Speichern", "Abbruch"},
+    {1, "English\tEnglisch", nullptr, nullptr, nullptr},
+    {2, "Korean\t한국어", nullptr, nullptr, nullptr},
+    {3, "French\tFrançaise", nullptr, nullptr, nullptr},
+    {4, "Japanese\t日本", nullptr, nullptr, nullptr},
+    {5, "Russian\tРусский", nullptr, nullptr, nullptr},
+    {6, "Spanish\tEspañol", nullptr, nullptr, nullptr},
+    {7, "Italian\tItaliano", nullptr, nullptr, nullptr},
+    {8, "Chinese-Traditional\t正體中文", nullptr, nullptr, nullptr},
+    {9, "Portuguese\tEuropean", nullptr, nullptr, nullptr},
+    {10, "Thai\tภาษาไทย", nullptr, nullptr, nullptr},
+    {11, "Arabic\tالعربية", nullptr, nullptr, nullptr},
+    {12, "Frisian\tFrisisch", nullptr, nullptr, nullptr},
+    {13, "Polish\tPolski", nullptr, nullptr, nullptr},
+    {14, "Norwegian\tNorsk", nullptr, nullptr, nullptr},
+    {15, "Irish\tUnited Kingdom", nullptr, nullptr, nullptr},
+    {16, "Nederlands\tDutch", nullptr, nullptr, nullptr},
+    {17, "Spanish\tEspañol", nullptr, nullptr, nullptr},
+    {18, "Vietnamese\tTiếng Việt (Việt Nam)", nullptr, nullptr, nullptr},
+    {19, "Swedish\tSvenska", nullptr, nullptr, nullptr},
+    {20, "Danish\tDansk", nullptr, nullptr, nullptr},
+    {21, "Spanish-VE\tVenezuela", nullptr, nullptr, nullptr},
+    {22, "Afrikaans\tSouth-Africa", nullptr, nullptr, nullptr},
+    {23, "Welsh\tUnited Kingdom", nullptr, nullptr, nullptr},
+    {24, "Persian\tفارسی", nullptr, nullptr, nullptr},
+    {25, "Hebrew\tעברית", nullptr, nullptr, nullptr},
+    {26, "Hindi\tहिन्दी", nullptr, nullptr, nullptr},
+    {27, "Malay\tMalaysia", nullptr, nullptr, nullptr},
+    {28, "Indonesian\tIndonesia", nullptr, nullptr, nullptr},
+    {29, "Filipino\tPilipino", nullptr, nullptr, nullptr},
+    {30, "Finnish\tSuomi", nullptr, nullptr, nullptr},
+    {31, "Czech\tČeský", nullptr, nullptr, nullptr},
+    {32, "Ukrainian\tУкраїнська", nullptr, nullptr, nullptr},
+    {33, "Hungarian\tMagyar", nullptr, nullptr, nullptr},
+    {34, "Bosnian\tBosanski / Hrvatski / Srpski", nullptr, nullptr, nullptr},
+};
+const int kLanguageSlotCount = int(sizeof kLanguageSlots / sizeof kLanguageSlots[0]);
 
 namespace {
 
@@ -366,6 +409,41 @@ void CheckSection(const SourceSection& section, const SourceSection& reference,
 }
 
 }  // namespace
+
+SourceExpectation ExpectationForSlot(const LanguageSlot& slot) {
+    SourceExpectation expected{slot.name, "", {}};
+    if (slot.repeatedKey) expected = {slot.name, slot.repeatedKey, {slot.firstText, slot.secondText}};
+    return expected;
+}
+
+std::vector<std::string> CheckLanguageSources(const std::vector<LanguageSource>& languages) {
+    std::vector<std::string> faults;
+    std::vector<const LanguageSource*> bySlot(kLanguageSlotCount, nullptr);
+    for (const LanguageSource& source : languages) {
+        if (source.slot >= 0 && source.slot < kLanguageSlotCount && !bySlot[source.slot]) {
+            bySlot[source.slot] = &source;
+        } else {
+            faults.push_back(source.fileName + ": slot " + std::to_string(source.slot) +
+                             " is not one of the program's " + std::to_string(kLanguageSlotCount) +
+                             " language slots (or has a second file)");
+        }
+    }
+    for (int slot = 0; slot < kLanguageSlotCount; ++slot) {
+        if (!bySlot[slot])
+            faults.push_back("no file for slot " + std::to_string(slot) + ", " +
+                             Quote(kLanguageSlots[slot].name));
+    }
+    const LanguageSource* english = bySlot[kReferenceSlot];
+    if (!english) return faults;
+    const SourceSection reference = ParseLanguageSource(english->fileName, english->utf8, nullptr);
+    for (int slot = 0; slot < kLanguageSlotCount; ++slot) {
+        if (!bySlot[slot]) continue;
+        for (std::string& fault : CheckLanguageSource(bySlot[slot]->fileName, bySlot[slot]->utf8,
+                                                      ExpectationForSlot(kLanguageSlots[slot]), reference))
+            faults.push_back(std::move(fault));
+    }
+    return faults;
+}
 
 std::string QuoteSourceText(const std::string& text) {
     return Quote(text);

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "lang/core/archive_builder.h"
+
 extern const char kSourceHeading[];  // the key of a [heading] line
 
 struct SourceItem {
@@ -33,6 +35,21 @@ struct SourceExpectation {
     std::vector<std::string> repeatedTexts;
 };
 
+// The language slots of the shipped archive, in slot order. A slot's number is stored as the "lng"
+// setting and its name stands in the language menu, so both are frozen. German keeps its historic
+// pair of 21 lines; the parser lets the second one ("Abbruch") win.
+struct LanguageSlot {
+    int slot;
+    const char* name;         // the header text after "##=", tab included
+    const char* repeatedKey;  // the one key that may occur twice (the later line wins), or nullptr
+    const char* firstText;    // the repeated key's texts, in file order
+    const char* secondText;
+};
+extern const LanguageSlot kLanguageSlots[];
+extern const int kLanguageSlotCount;
+
+SourceExpectation ExpectationForSlot(const LanguageSlot& slot);
+
 // The usage help (47) names the picker button (40) and the tray button (51) by their captions, so
 // it has to follow their translations.
 extern const std::pair<const char*, const char*> kQuotedCaptions[2];
@@ -49,6 +66,11 @@ std::map<std::string, const SourceItem*> LastLines(const SourceSection& section)
 std::vector<std::string> CheckLanguageSource(const std::string& file, const std::string& bytes,
                                              const SourceExpectation& expected,
                                              const SourceSection& reference);
+
+// Every fault of a set of language sources, as the packer reports them before it writes the archive:
+// each file against the reference (slot 1) and its slot's expectation, a file for a slot the
+// program does not know, and a known slot without a file.
+std::vector<std::string> CheckLanguageSources(const std::vector<LanguageSource>& languages);
 
 // A text as it appears in fault messages: quoted, with tab and CR made visible.
 std::string QuoteSourceText(const std::string& text);

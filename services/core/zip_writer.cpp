@@ -58,16 +58,6 @@ void CommonFields(LittleEndian& out, const ZipEntry& entry, size_t nameLength) {
 
 }  // namespace
 
-uint32_t Crc32(uint32_t crc, const uint8_t* data, size_t size) {
-    // Bit by bit: a table would cost a kilobyte of the exe to save a millisecond per mail.
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 size_t ZipLocalHeader(const ZipEntry& entry, uint8_t* out, size_t capacity) {
     size_t const nameLength = UsableNameLength(entry.name);
     if (!nameLength || !out || capacity < kZipLocalHeaderBytes + nameLength) return 0;

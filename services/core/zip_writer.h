@@ -6,14 +6,10 @@
 // local header, name, the file's bytes, then the central directory and its end record. The caller
 // writes the pieces in that order: the file's bytes need never be held twice.
 
-// CRC-32 as zip uses it (the polynomial of IEEE 802.3, reflected): crc is 0 for the first piece
-// and the previous result for each further one.
-uint32_t Crc32(uint32_t crc, const uint8_t* data, size_t size);
-
 struct ZipEntry {
     const char* name;  // ASCII, at most kZipNameMax bytes; kept as it stands (no folders)
     uint32_t size;     // the file's bytes, stored as they are
-    uint32_t crc;      // Crc32 of those bytes
+    uint32_t crc;      // Crc32 (base/core/crc32.h) of those bytes
     uint16_t dosTime;  // the file's last change in MS-DOS form (local time)
     uint16_t dosDate;
 };

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/core/crc32.h"
 #include "lang/core/archive_builder.h"
 #include "lang/core/language_archive.h"
 #include "lang/core/lzari.h"

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "dialog_driver.h"
+#include "files.h"
 #include "harness.h"
 
 namespace e2e {
@@ -110,16 +111,34 @@ TEST_F(AutostartTest, TickingWritesTheEntryAndTheNextStartKeepsItInItsOwnForm) {
         << "another program's entry was touched";
 }
 
-// A moved exe, or an entry that differs only in letter case, is brought up to date at start.
+// An entry that names another file is brought up to date at start: a moved exe, and paths that
+// only a linguistic comparison takes for this one (letter case, a soft hyphen, a decomposed letter).
 TEST_F(AutostartTest, StaleEntriesAreRewrittenAtStart) {
-    std::wstring upper = Command(HuepeekPath(), L"  ");
+    ProgramCopy const copy(L"Huepeek Caf\u00E9", L"huepeek.exe");  // precomposed e with acute
+    ASSERT_TRUE(copy.Copied());
+    std::wstring upper = Command(copy.Exe(), L"  ");
     CharUpperBuffW(&upper[0], DWORD(upper.size()));
-    for (const std::wstring& stale : {Command(L"C:\\Old Place\\huepeek.exe", L" "), upper}) {
-        ASSERT_TRUE(WriteRunText(kValue, stale));
-        HWND const dialog = Start();
+    std::wstring hyphenated = copy.Exe();
+    hyphenated.insert(hyphenated.size() - 8, L"\u00AD");  // hue<soft hyphen>peek.exe
+    std::wstring decomposed = copy.Exe();
+    size_t const e = decomposed.find(L"Caf\u00E9") + 3;
+    decomposed.replace(e, 1, L"e\u0301");  // e and the combining acute
+    struct {
+        const char* what;
+        std::wstring stored;
+    } const cases[] = {
+        {"moved", Command(L"C:\\Old Place\\huepeek.exe", L" ")},
+        {"letter case", upper},
+        {"soft hyphen", Command(hyphenated, L"  ")},
+        {"decomposed letter", Command(decomposed, L"  ")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WriteRunText(kValue, c.stored));
+        HWND const dialog = Start(copy.Exe());
         ASSERT_NE(nullptr, dialog);
         EXPECT_TRUE(BoxTicked(dialog));
-        EXPECT_EQ(Command(HuepeekPath(), L"  "), ReadRun(kValue).Text());
+        EXPECT_EQ(Command(copy.Exe(), L"  "), ReadRun(kValue).Text());
         Restart();
     }
 }

@@ -43,7 +43,8 @@ def pack(pack_lang, files):
             with open(os.path.join(folder, name), "w", encoding="utf-8", newline="") as f:
                 f.write(text)
         archive, text = os.path.join(folder, "archive.bin"), os.path.join(folder, "text.bin")
-        subprocess.run([pack_lang, folder, archive, text], check=True)
+        # Hand-made sources are no translations: packed without the check against English.
+        subprocess.run([pack_lang, "--unchecked", folder, archive, text], check=True)
         with open(archive, "rb") as a, open(text, "rb") as t:
             return a.read(), t.read()
 

@@ -1,18 +1,11 @@
 #include "screenshot.h"
 
+#include "base/core/crc32.h"
+
 namespace {
 
 // The largest payload of one stored deflate block.
 size_t const kStoredBlockBytes = 65535;
-
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-    }
-    return ~crc;
-}
 
 uint32_t Adler32(const std::vector<uint8_t>& data) {
     uint32_t a = 1, b = 0;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/core/crc32.h"
 #include "base/process_state.h"
 #include "base/program_path.h"
 #include "mail_recorder.h"
@@ -134,7 +135,7 @@ TEST_F(MailTest, ProgramZipHoldsTheExeOnce) {
                   bytes.size());
         EXPECT_EQ("Huepeek.exe", bytes.substr(kZipLocalHeaderBytes, 11));
         EXPECT_TRUE(bytes.substr(kZipLocalHeaderBytes + 11, exe.size()) == exe) << "the zipped exe differs";
-        EXPECT_EQ(Crc32(0, reinterpret_cast<const uint8_t*>(exe.data()), exe.size()), U32(bytes, 14));
+        EXPECT_EQ(Crc32(reinterpret_cast<const uint8_t*>(exe.data()), exe.size()), U32(bytes, 14));
     }
     DeleteFileW(zip.c_str());
     std::wstring const nowhere = folder.Path() + L"\\no such folder\\Huepeek.zip";

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "harness.h"
 #include "tray/tray_animation.h"
 
 namespace {
@@ -61,6 +62,89 @@ TEST_F(TrayIconTest, ASecondInstallLeavesOneWatchdog) {
     EXPECT_TRUE(Ended(first)) << "two watchdogs";
     EXPECT_FALSE(Ended(second));
     EXPECT_TRUE(ProbeTrayIcon(&tray_));
+    CloseHandle(first);
+    CloseHandle(second);
+}
+
+// The shell as the tray calls it: each call's thread is recorded, and a call made on any thread but
+// the test's own can be held, as a shell that hangs holds it.
+std::vector<DWORD> g_shellThreads;
+CRITICAL_SECTION g_shellLock;
+DWORD g_testThread;
+bool g_holdOtherThreads;
+BOOL RecordingShell(DWORD message, NOTIFYICONDATAW* data) {
+    EnterCriticalSection(&g_shellLock);
+    g_shellThreads.push_back(GetCurrentThreadId());
+    LeaveCriticalSection(&g_shellLock);
+    if (GetCurrentThreadId() != g_testThread && g_holdOtherThreads) Sleep(4000);
+    return Shell_NotifyIconW(message, data);
+}
+
+class TrayWatchdogTest : public TrayIconTest {
+  protected:
+    void SetUp() override {
+        TrayIconTest::SetUp();
+        InitializeCriticalSection(&g_shellLock);
+        g_testThread = GetCurrentThreadId();
+        g_shellThreads.clear();
+        g_holdOtherThreads = false;
+        shell_ = g_shellNotifyIcon;
+        g_shellNotifyIcon = RecordingShell;
+        tray_.watchdogPeriodMs = 10;
+    }
+    void TearDown() override {
+        TrayIconTest::TearDown();
+        g_shellNotifyIcon = shell_;
+        DeleteCriticalSection(&g_shellLock);
+    }
+    // The watchdog's reminder, as the owner's queue receives it.
+    bool TakeTick() {
+        MSG tick;
+        return PeekMessageW(&tick, owner_, kTrayWatchdogTick, kTrayWatchdogTick, PM_REMOVE) != FALSE;
+    }
+    // The watchdog has done a period's work: reminded the owner, or called the shell itself.
+    bool WaitForWatchdog() {
+        size_t const calls = ShellThreads().size();
+        return e2e::WaitUntil([&] { return TakeTick() || ShellThreads().size() > calls; }, 2000);
+    }
+    std::vector<DWORD> ShellThreads() {
+        EnterCriticalSection(&g_shellLock);
+        std::vector<DWORD> threads = g_shellThreads;
+        LeaveCriticalSection(&g_shellLock);
+        return threads;
+    }
+    ShellNotifyIconFn shell_ = nullptr;
+};
+
+// The icon lost by the shell comes back through the owner's thread; the watchdog's own thread never
+// touches the icon or the shell, so the icon's state has one writer.
+TEST_F(TrayWatchdogTest, OnlyTheOwnersThreadPutsTheIconBack) {
+    InstallTrayIcon(&tray_, kTrayIconId, nullptr, L"Huepeek", 0, true);
+    NOTIFYICONDATAW lost = {};
+    lost.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    lost.hWnd = owner_;
+    lost.uID = kTrayIconId;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &lost));
+    for (int period = 0; period < 3; ++period) ASSERT_TRUE(WaitForWatchdog()) << "the watchdog did nothing";
+    for (DWORD thread : ShellThreads())
+        ASSERT_EQ(GetCurrentThreadId(), thread) << "a shell call from another thread";
+    EXPECT_FALSE(ProbeTrayIcon(&tray_)) << "put back by the watchdog's own thread";
+    CheckTrayIcon(&tray_);
+    EXPECT_TRUE(ProbeTrayIcon(&tray_)) << "the owner's answer did not put the icon back";
+}
+
+// Removing the icon, or installing it again, waits for the watchdog's end, however slow the shell.
+TEST_F(TrayWatchdogTest, StoppingWaitsForTheWatchdogToEnd) {
+    g_holdOtherThreads = true;
+    InstallTrayIcon(&tray_, kTrayIconId, nullptr, L"Huepeek", 0, true);
+    HANDLE const first = WatchdogCopy();
+    ASSERT_TRUE(WaitForWatchdog());
+    InstallTrayIcon(&tray_, kTrayIconId, nullptr, L"Huepeek", 0, true);
+    EXPECT_TRUE(Ended(first)) << "a second watchdog started beside the first";
+    HANDLE const second = WatchdogCopy();
+    ASSERT_TRUE(WaitForWatchdog());
+    RemoveTrayIcon(&tray_);
+    EXPECT_TRUE(Ended(second)) << "the watchdog runs on after the icon was removed";
     CloseHandle(first);
     CloseHandle(second);
 }

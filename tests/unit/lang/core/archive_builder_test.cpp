@@ -1,5 +1,7 @@
 #include "lang/core/archive_builder.h"
 
+#include "base/core/crc32.h"
+
 #include <gtest/gtest.h>
 
 #include <stdio.h>

@@ -20,64 +20,16 @@
 #define HUEPEEK_SOURCE_DIR "."
 #endif
 
-// The slot names below are compared byte for byte with UTF-8 files.
-static_assert(sizeof("한") == 4, "this file must be compiled with a UTF-8 execution character set");
+// Found by argument-dependent lookup, so beside the slot type's namespace.
+void PrintTo(const LanguageSlot& slot, std::ostream* out) {
+    *out << "slot " << slot.slot << " " << QuoteSourceText(slot.name);
+}
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-struct SlotCase {
-    int slot;
-    const char* name;         // the header text after "##=", tab included
-    const char* repeatedKey;  // the one key that may occur twice (the later line wins), or nullptr
-    const char* firstText;    // the repeated key's texts, in file order
-    const char* secondText;
-};
-
-// Slot numbers are stored as the "lng" setting and the names appear in the
-// language menu as they stand, so both are frozen. German keeps its historic
-// pair of 21 lines; the parser lets the second one ("Abbruch") win.
-const SlotCase kSlots[] = {
-    {0, "German\tDeutsch", "21", "Farbe Speichern", "Abbruch"},
-    {1, "English\tEnglisch", nullptr, nullptr, nullptr},
-    {2, "Korean\t한국어", nullptr, nullptr, nullptr},
-    {3, "French\tFrançaise", nullptr, nullptr, nullptr},
-    {4, "Japanese\t日本", nullptr, nullptr, nullptr},
-    {5, "Russian\tРусский", nullptr, nullptr, nullptr},
-    {6, "Spanish\tEspañol", nullptr, nullptr, nullptr},
-    {7, "Italian\tItaliano", nullptr, nullptr, nullptr},
-    {8, "Chinese-Traditional\t正體中文", nullptr, nullptr, nullptr},
-    {9, "Portuguese\tEuropean", nullptr, nullptr, nullptr},
-    {10, "Thai\tภาษาไทย", nullptr, nullptr, nullptr},
-    {11, "Arabic\tالعربية", nullptr, nullptr, nullptr},
-    {12, "Frisian\tFrisisch", nullptr, nullptr, nullptr},
-    {13, "Polish\tPolski", nullptr, nullptr, nullptr},
-    {14, "Norwegian\tNorsk", nullptr, nullptr, nullptr},
-    {15, "Irish\tUnited Kingdom", nullptr, nullptr, nullptr},
-    {16, "Nederlands\tDutch", nullptr, nullptr, nullptr},
-    {17, "Spanish\tEspañol", nullptr, nullptr, nullptr},
-    {18, "Vietnamese\tTiếng Việt (Việt Nam)", nullptr, nullptr, nullptr},
-    {19, "Swedish\tSvenska", nullptr, nullptr, nullptr},
-    {20, "Danish\tDansk", nullptr, nullptr, nullptr},
-    {21, "Spanish-VE\tVenezuela", nullptr, nullptr, nullptr},
-    {22, "Afrikaans\tSouth-Africa", nullptr, nullptr, nullptr},
-    {23, "Welsh\tUnited Kingdom", nullptr, nullptr, nullptr},
-    {24, "Persian\tفارسی", nullptr, nullptr, nullptr},
-    {25, "Hebrew\tעברית", nullptr, nullptr, nullptr},
-    {26, "Hindi\tहिन्दी", nullptr, nullptr, nullptr},
-    {27, "Malay\tMalaysia", nullptr, nullptr, nullptr},
-    {28, "Indonesian\tIndonesia", nullptr, nullptr, nullptr},
-    {29, "Filipino\tPilipino", nullptr, nullptr, nullptr},
-    {30, "Finnish\tSuomi", nullptr, nullptr, nullptr},
-    {31, "Czech\tČeský", nullptr, nullptr, nullptr},
-    {32, "Ukrainian\tУкраїнська", nullptr, nullptr, nullptr},
-    {33, "Hungarian\tMagyar", nullptr, nullptr, nullptr},
-    {34, "Bosnian\tBosanski / Hrvatski / Srpski", nullptr, nullptr, nullptr},
-};
-
-const int kSlotCount = static_cast<int>(sizeof(kSlots) / sizeof(kSlots[0]));
 const int kReferenceSlot = 1;
 
 // Every language section of the shipped archive carries exactly these lines.
@@ -119,12 +71,6 @@ const char* const kShippedKeys[] = {
     "96",
     "97",
 };
-
-SourceExpectation ExpectationFor(const SlotCase& slot) {
-    SourceExpectation expected{slot.name, "", {}};
-    if (slot.repeatedKey) expected = {slot.name, slot.repeatedKey, {slot.firstText, slot.secondText}};
-    return expected;
-}
 
 fs::path LanguageDir() {
     return fs::path(HUEPEEK_SOURCE_DIR) / "res" / "lang";
@@ -185,18 +131,14 @@ const SourceSection& Reference(std::string* problem) {
     return loaded.first;
 }
 
-void PrintTo(const SlotCase& slot, std::ostream* out) {
-    *out << "slot " << slot.slot << " " << QuoteSourceText(slot.name);
-}
-
-std::string SlotTestName(const ::testing::TestParamInfo<SlotCase>& info) {
+std::string SlotTestName(const ::testing::TestParamInfo<LanguageSlot>& info) {
     std::string name =
         std::string("Slot") + (info.param.slot < 10 ? "0" : "") + std::to_string(info.param.slot) + "_";
     for (const char* c = info.param.name; *c && *c != '\t'; ++c) name += (*c == '-') ? '_' : *c;
     return name;
 }
 
-class LanguageSourceTest : public ::testing::TestWithParam<SlotCase> {};
+class LanguageSourceTest : public ::testing::TestWithParam<LanguageSlot> {};
 
 TEST_P(LanguageSourceTest, MatchesReferenceSection) {
     std::string problem;
@@ -205,24 +147,45 @@ TEST_P(LanguageSourceTest, MatchesReferenceSection) {
     const LoadedSource source = LoadSlot(GetParam().slot);
     ASSERT_TRUE(source.ok) << source.problem;
     for (const std::string& fault :
-         CheckLanguageSource(source.file, source.bytes, ExpectationFor(GetParam()), reference)) {
+         CheckLanguageSource(source.file, source.bytes, ExpectationForSlot(GetParam()), reference)) {
         ADD_FAILURE() << fault;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllSlots, LanguageSourceTest, ::testing::ValuesIn(kSlots), SlotTestName);
+INSTANTIATE_TEST_SUITE_P(AllSlots, LanguageSourceTest,
+                         ::testing::ValuesIn(kLanguageSlots, kLanguageSlots + kLanguageSlotCount),
+                         SlotTestName);
 
 TEST(LanguageSources, EverySlotHasExactlyOneFileAndNoOthersExist) {
-    for (int i = 0; i < kSlotCount; ++i) ASSERT_EQ(kSlots[i].slot, i) << "slot table out of order";
+    for (int i = 0; i < kLanguageSlotCount; ++i)
+        ASSERT_EQ(kLanguageSlots[i].slot, i) << "slot table out of order";
     const std::map<int, std::vector<std::string>> files = SourceFiles();
     for (const auto& [slot, names] : files) {
-        EXPECT_LT(slot, kSlotCount) << names.front()
-                                    << " would add a language slot the program does not know";
+        EXPECT_LT(slot, kLanguageSlotCount)
+            << names.front() << " would add a language slot the program does not know";
         EXPECT_EQ(names.size(), 1u) << "slot " << slot << " has " << names.size() << " source files, e.g. "
                                     << names.back();
     }
-    for (int slot = 0; slot < kSlotCount; ++slot)
+    for (int slot = 0; slot < kLanguageSlotCount; ++slot)
         EXPECT_EQ(files.count(slot), 1u) << "no source file for slot " << slot;
+}
+
+// What the packer checks before it writes the archive: the shipped sources pass, and a file for a
+// slot the program does not know or a known slot without a file is reported.
+TEST(LanguageSources, PackerCheckPassesTheShippedSourcesAndCountsTheSlots) {
+    ArchiveSources sources;
+    std::string error;
+    ASSERT_TRUE(ReadArchiveSources(LanguageDir().string(), &sources, &error)) << error;
+    for (const std::string& fault : CheckLanguageSources(sources.languages)) ADD_FAILURE() << fault;
+
+    std::vector<LanguageSource> languages = sources.languages;
+    languages.erase(languages.begin() + 5);
+    languages.push_back({40, "40-extra.txt", languages[1].utf8});
+    const std::vector<std::string> faults = CheckLanguageSources(languages);
+    ASSERT_EQ(faults.size(), 2u);
+    EXPECT_EQ(faults[0],
+              "40-extra.txt: slot 40 is not one of the program's 35 language slots (or has a second file)");
+    EXPECT_EQ(faults[1], "no file for slot 5, \"Russian\\tРусский\"");
 }
 
 // The translations are measured against English, so English itself must hold
@@ -331,8 +294,8 @@ std::string Mutate(const std::string& text, const Mutation& mutation) {
 }
 
 SourceExpectation ReferenceExpectation(bool germanCancelLines) {
-    SourceExpectation expected = ExpectationFor(kSlots[germanCancelLines ? 0 : kReferenceSlot]);
-    expected.header = kSlots[kReferenceSlot].name;
+    SourceExpectation expected = ExpectationForSlot(kLanguageSlots[germanCancelLines ? 0 : kReferenceSlot]);
+    expected.header = kLanguageSlots[kReferenceSlot].name;
     return expected;
 }
 
