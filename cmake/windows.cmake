@@ -10,17 +10,19 @@ set(HUEPEEK_EXE_FLAGS ${HUEPEEK_SIZE_FLAGS} -fno-exceptions -fno-rtti -fno-async
 set(HUEPEEK_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_compile_options(huepeek_core PRIVATE ${HUEPEEK_EXE_FLAGS})
 
-# The language archive is packed at build time by a host tool built with the host's compiler.
+# The language archive is packed at build time by a host tool built with the host's compiler, from
+# the cores it uses (one compiler run: the release check builds it again from scratch).
 find_program(HUEPEEK_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
 file(GLOB HUEPEEK_LANG_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/lang/*.txt)
+file(GLOB HUEPEEK_PACKER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/lang/core/*.cpp ${CMAKE_SOURCE_DIR}/base/core/*.cpp)
 set(HUEPEEK_PACKER ${CMAKE_BINARY_DIR}/host/pack_lang)
 set(HUEPEEK_ARCHIVE ${CMAKE_BINARY_DIR}/generated/huepeek_lang.bin)
 add_custom_command(
     OUTPUT ${HUEPEEK_PACKER}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
     COMMAND ${HUEPEEK_HOST_CXX} -std=c++17 -O2 -I${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tools/pack_lang.cpp
-            ${HUEPEEK_CORE_SOURCES} -o ${HUEPEEK_PACKER}
-    DEPENDS ${CMAKE_SOURCE_DIR}/tools/pack_lang.cpp ${HUEPEEK_CORE_SOURCES}
+            ${HUEPEEK_PACKER_SOURCES} -o ${HUEPEEK_PACKER}
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/pack_lang.cpp ${HUEPEEK_PACKER_SOURCES}
     COMMENT "Building the host tool pack_lang")
 add_custom_command(
     OUTPUT ${HUEPEEK_ARCHIVE}
@@ -51,6 +53,25 @@ target_include_directories(huepeek PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINAR
 target_compile_options(huepeek PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
 target_link_libraries(huepeek PRIVATE huepeek_win)
 target_link_options(huepeek PRIVATE -municode -static -s -Wl,--gc-sections)
+
+# The exe's time stamp is the time of the commit it is built from (the linker takes it from
+# SOURCE_DATE_EPOCH, and the PE checksum follows), so two builds of one commit in any folders are the
+# same bytes (scripts/release.sh). A SOURCE_DATE_EPOCH in the environment wins; without git, 0.
+set(HUEPEEK_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+if(HUEPEEK_SOURCE_DATE_EPOCH STREQUAL "")
+    execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                    OUTPUT_VARIABLE HUEPEEK_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    # Every move of HEAD (a commit, a merge, a checkout) is logged here: configure again, for the new time.
+    execute_process(COMMAND git rev-parse --path-format=absolute --git-path logs/HEAD WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                    OUTPUT_VARIABLE head_log OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    if(head_log AND EXISTS "${head_log}")
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${head_log}")
+    endif()
+endif()
+if(NOT HUEPEEK_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
+    set(HUEPEEK_SOURCE_DATE_EPOCH 0)
+endif()
+set_property(TARGET huepeek PROPERTY RULE_LAUNCH_LINK "${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${HUEPEEK_SOURCE_DATE_EPOCH}")
 
 # Tests. GoogleTest from the Debian sources, linked statically so no runtime DLL is needed.
 add_subdirectory(${HUEPEEK_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
@@ -213,6 +234,13 @@ foreach(floor_source ${HUEPEEK_FLOORS})
     target_link_libraries(${floor} PRIVATE user32 gdi32)
     set_target_properties(${floor} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endforeach()
+
+# scripts/release.sh builds the exe again in a folder of its own, without a compiler cache: it must be
+# the same bytes as this build's, and its zip must hold it.
+add_test(NAME exe.release_is_reproducible
+         COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/exe/check_release.py ${CMAKE_SOURCE_DIR} $<TARGET_FILE:huepeek>
+                 ${CMAKE_BINARY_DIR}/release-check)
+set_tests_properties(exe.release_is_reproducible PROPERTIES TIMEOUT 900)
 
 # The archive's markers occur in the exe only inside the archive.
 add_test(NAME exe.archive_markers_only_in_the_archive

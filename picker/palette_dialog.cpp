@@ -148,7 +148,7 @@ void CreateExtraControls(HWND dialog) {
         CreateWindowExW(WS_EX_CLIENTEDGE, L"Button", BuiltInSiteAddress(true), childStyle, info.left,
                         info.bottom, info.right - info.left, kWebButtonHeight, dialog,
                         reinterpret_cast<HMENU>(INT_PTR(kWebButtonId)), g_instance, nullptr);
-    // A plain button, drawn without visual styles like the dialog of old.
+    // A plain button: drawn without visual styles.
     SetThemeOfWindow(button, L"", L"");
     SendMessageW(g_infoBox, WM_SETFONT, font, FALSE);
     SendMessageW(button, WM_SETFONT, font, FALSE);

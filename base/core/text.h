@@ -15,8 +15,8 @@ bool ReadsRightToLeft(const char16_t* text);
 // White space as the C library's isspace sees it in the "C" locale: blank, tab, LF, VT, FF, CR.
 bool IsBlank(char16_t c);
 
-// Decimal text to int. The two readers differ on purpose, each matching what its texts have always
-// been read with:
+// Decimal text to int. The two readers differ on purpose, each reading its texts the way the files
+// and settings that users hold expect:
 // - ParseKeyNumber reads the keys of language files as wcstol does: white space, one sign, digits;
 //   too many digits saturate at INT_MIN or INT_MAX, so a huge key stays outside every table.
 // - ParseSettingNumber reads stored settings and the colour dialog's fields as the C library's

@@ -57,7 +57,7 @@ char16_t* FindEquals(char16_t* line) {
 }
 
 // Cuts a section into lines in place: each line feed, and a CR right before it, becomes 0. A last
-// line without a line feed is not handed on: the format has always dropped it.
+// line without a line feed is not handed on: the format drops it.
 template <typename OnLine>
 void ForEachLine(char16_t* section, OnLine onLine) {
     char16_t* line = section;

@@ -36,8 +36,8 @@ struct SourceExpectation {
 };
 
 // The language slots of the shipped archive, in slot order. A slot's number is stored as the "lng"
-// setting and its name stands in the language menu, so both are frozen. German keeps its historic
-// pair of 21 lines; the parser lets the second one ("Abbruch") win.
+// setting and its name stands in the language menu, so both are frozen. German has two lines with
+// key 21; the parser lets the second one ("Abbruch") win.
 struct LanguageSlot {
     int slot;
     const char* name;         // the header text after "##=", tab included

@@ -29,76 +29,66 @@ LzariDecoder::LzariDecoder()
 
 LzariDecoder::~LzariDecoder() {}
 
-int LzariDecoder::GetBit() {
-    bitMask >>= 1;
+int LzariDecoder::NextBit() {
     if (bitMask == 0) {
-        // Past the end the published decoder read EOF (all ones) from getc; streams rely on it
-        // only for look-ahead bits, which never change the decoded text.
-        bitBuffer = inputPos < inputSize ? input[inputPos++] : 0xFFFF;
+        // Past the payload every bit is 1. The encoder's last two bits already decide the text, so
+        // whatever follows a whole stream (the archive's filler, or these ones) cannot change it.
+        bitBuffer = inputPos < inputSize ? input[inputPos++] : 0xFF;
         bitMask = 0x80;
     }
-    return (bitBuffer & bitMask) != 0;
+    int const bit = (bitBuffer & bitMask) != 0;
+    bitMask >>= 1;
+    return bit;
 }
 
 namespace {
 
-// The cumulative tables fall as the index rises: the first index in 1..last whose count is at or
-// below x. Always within 1..last whatever x is, so a damaged stream cannot index outside a table.
-int FindCumulative(const uint16_t* cumulative, int last, uint32_t x) {
-    int i = 1;
-    int j = last;
-    while (i < j) {
-        int k = (i + j) / 2;
-        if (cumulative[k] > x)
-            i = k + 1;
+// The first rank in 1..last whose cumulative count is at or below x. The tables fall strictly as the
+// rank rises, so this is the one rank whose share [cumulative[r], cumulative[r - 1]) holds x; and it
+// stays within 1..last whatever x is.
+int FindRank(const uint16_t* cumulative, int last, uint32_t x) {
+    int lo = 1;
+    int hi = last;
+    while (lo < hi) {
+        int const mid = lo + (hi - lo) / 2;
+        if (cumulative[mid] <= x)
+            hi = mid;
         else
-            j = k;
+            lo = mid + 1;
     }
-    return i;
+    return lo;
 }
 
 }  // namespace
 
-// The coder keeps high - low > kQ1 > every model total after renormalising, so each symbol keeps
-// a non-empty interval and the loop below ends within 17 doublings even for hostile input. All
-// arithmetic is unsigned 32-bit: range (<= 2^17) times a total (< 2^15) cannot overflow.
-void LzariDecoder::Narrow(uint32_t range, uint32_t cumHigh, uint32_t cumLow, uint32_t total) {
-    high = low + range * cumHigh / total;
-    low += range * cumLow / total;
+// The value always lies in [low, high), whatever the input bits are, and high - low stays above
+// kQ1, which is above every model total: each rank keeps a non-empty share, x stays below the total,
+// and the doubling loop ends within 17 rounds. All products stay below 2^32: the range is at most
+// 2^17 and a total below 2^15.
+int LzariDecoder::DecodeRank(const uint16_t* cumulative, int last) {
+    uint32_t const range = high - low;
+    uint32_t const total = cumulative[0];
+    uint32_t const x = ((value - low + 1) * total - 1) / range;
+    int const rank = FindRank(cumulative, last, x);
+    high = low + range * cumulative[rank - 1] / total;
+    low += range * cumulative[rank] / total;
+    // Double the interval while it lies within one half, or within the middle half, of [0, kQ4),
+    // moving that half onto the whole; the value follows and takes in one more bit each time.
     for (;;) {
-        if (low >= kQ2) {
-            value -= kQ2;
-            low -= kQ2;
-            high -= kQ2;
-        } else if (low >= kQ1 && high <= kQ3) {
-            value -= kQ1;
-            low -= kQ1;
-            high -= kQ1;
-        } else if (high > kQ2) {
+        uint32_t half;
+        if (high <= kQ2)
+            half = 0;
+        else if (low >= kQ2)
+            half = kQ2;
+        else if (low >= kQ1 && high <= kQ3)
+            half = kQ1;
+        else
             break;
-        }
-        low += low;
-        high += high;
-        value = 2 * value + uint32_t(GetBit());
+        low = 2 * (low - half);
+        high = 2 * (high - half);
+        value = 2 * (value - half) + uint32_t(NextBit());
     }
-}
-
-int LzariDecoder::DecodeChar() {
-    uint32_t range = high - low;
-    int sym = FindCumulative(model.symCum, kCharCount, ((value - low + 1) * model.symCum[0] - 1) / range);
-    Narrow(range, model.symCum[sym - 1], model.symCum[sym], model.symCum[0]);
-    int ch = model.symToChar[sym];
-    model.Update(sym);
-    return ch;
-}
-
-int LzariDecoder::DecodePosition() {
-    uint32_t range = high - low;
-    uint32_t const x = ((value - low + 1) * model.positionCum[0] - 1) / range;
-    // Position p lies between positionCum[p + 1] and positionCum[p].
-    int position = FindCumulative(model.positionCum, kRingSize, x) - 1;
-    Narrow(range, model.positionCum[position], model.positionCum[position + 1], model.positionCum[0]);
-    return position;
+    return rank;
 }
 
 void LzariDecoder::Emit(uint8_t c) {
@@ -123,25 +113,29 @@ uint32_t LzariDecoder::Decode(const uint8_t* payload, size_t payloadSize, uint8_
     low = 0;
     high = kQ4;
     value = 0;
-
-    for (int i = 0; i < kValueBits; i++) value = 2 * value + uint32_t(GetBit());
+    for (int i = 0; i < kValueBits; i++) value = 2 * value + uint32_t(NextBit());
     model.Start();
-    // Only the first N - F positions have a defined start value; the rest are zeroed so that a
-    // damaged stream that copies from them still decodes deterministically.
+    // The text is written from kRingSize - kMaxMatch on, after that many spaces that matches may copy.
+    // The last kMaxMatch positions have no start value of the format's; they are zeroed so that a
+    // damaged stream that copies from them still decodes the same way every time.
     memset(ring, ' ', kRingSize - kMaxMatch);
     memset(ring + (kRingSize - kMaxMatch), 0, sizeof ring - (kRingSize - kMaxMatch));
     ringPos = kRingSize - kMaxMatch;
 
     while (outputCount < outputLimit) {
-        int c = DecodeChar();
+        int const rank = DecodeRank(model.symCum, kCharCount);
+        int const c = model.symToChar[rank];
+        model.Update(rank);
         if (c < 256) {
             Emit(uint8_t(c));
-        } else {
-            int from = (ringPos - DecodePosition() - 1) & (kRingSize - 1);
-            int length = c - 255 + kThreshold;
-            for (int k = 0; k < length && outputCount < outputLimit; k++)
-                Emit(ring[(from + k) & (kRingSize - 1)]);
+            continue;
         }
+        int const length = c - 256 + kThreshold + 1;
+        int const distance = DecodeRank(model.positionCum, kRingSize);
+        // Byte by byte, so a match may overlap the bytes it writes (a run).
+        int const from = (ringPos - distance) & (kRingSize - 1);
+        for (int k = 0; k < length && outputCount < outputLimit; k++)
+            Emit(ring[(from + k) & (kRingSize - 1)]);
     }
 
     input = nullptr;

@@ -19,10 +19,10 @@ class LzariDecoder {
     uint32_t Decode(const uint8_t* payload, size_t payloadSize, uint8_t* out, size_t capacity);
 
   private:
-    int GetBit();
-    void Narrow(uint32_t range, uint32_t cumHigh, uint32_t cumLow, uint32_t total);
-    int DecodeChar();
-    int DecodePosition();
+    int NextBit();
+    // The rank of cumulative (1..last) whose share of the interval holds the value; narrows the
+    // interval to that share.
+    int DecodeRank(const uint16_t* cumulative, int last);
     void Emit(uint8_t c);
 
     uint16_t bitBuffer;

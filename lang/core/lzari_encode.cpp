@@ -1,257 +1,201 @@
 #include "lang/core/lzari_encode.h"
 
-#include "lang/core/lzari.h"
-#include "lang/core/lzari_model.h"
-
+#include <algorithm>
 #include <memory>
-#include <utility>
+
+#include "lang/core/lzari_model.h"
 
 using namespace lzari;
 
 namespace {
 
-constexpr int kNil = kRingSize;  // "no node" in the match-finder trees
+constexpr int kMinMatch = kThreshold + 1;
+// The decoder's ring starts with this many spaces before the text's first byte; matches may copy
+// them. The ring's other kMaxMatch positions have no start value, so nothing may copy from there.
+constexpr size_t kStartSpaces = kRingSize - kMaxMatch;
 
-class LzariEncoder {
+class BitWriter {
   public:
-    LzariEncoder(const uint8_t* data, size_t size) : data(data), size(size) {}
+    explicit BitWriter(std::vector<uint8_t>* out) : out_(out) {}
 
-    std::vector<uint8_t> Run();
+    void Put(int bit) {
+        byte_ = uint8_t(byte_ << 1 | bit);
+        if (++used_ == 8) {
+            out_->push_back(byte_);
+            byte_ = 0;
+            used_ = 0;
+        }
+    }
+
+    // The last byte, filled up with zero bits.
+    void Flush() {
+        while (used_ != 0) Put(0);
+    }
 
   private:
-    int NextByte() { return readPos < size ? data[readPos++] : -1; }
-
-    void PutBit(int bit);
-    void FlushBitBuffer();
-    void Output(int bit);
-    void InitTree();
-    void InsertNode(int r);
-    void DeleteNode(int p);
-    void Widen();
-    void EncodeChar(int ch);
-    void EncodePosition(int position);
-    void EncodeEnd();
-
-    const uint8_t* data;
-    size_t size;
-    size_t readPos = 0;
-    std::vector<uint8_t> out;
-    unsigned putBuffer = 0;
-    unsigned putMask = 0x80;
-
-    // The ring plus a mirror of its first F-1 bytes, so a match can be compared without wrapping.
-    // Zero-filled like the published program's globals: bytes the tree compares past the end of
-    // the input come from here, and they steer which of two equal matches is found.
-    uint8_t ring[kRingSize + kMaxMatch - 1] = {};
-    int matchPosition = 0;
-    int matchLength = 0;
-    // Binary search trees: lson/rson/dad per ring position, rson[N + 1 + c] the root for first byte c.
-    int lson[kRingSize + 1] = {};
-    int rson[kRingSize + 257] = {};
-    int dad[kRingSize + 1] = {};
-
-    uint32_t low = 0;
-    uint32_t high = kQ4;
-    int shifts = 0;  // pending opposite bits from straddling the middle
-    LzariModel model = {};
+    std::vector<uint8_t>* out_;
+    uint8_t byte_ = 0;
+    int used_ = 0;
 };
 
-void LzariEncoder::PutBit(int bit) {
-    if (bit) putBuffer |= putMask;
-    putMask >>= 1;
-    if (putMask == 0) {
-        out.push_back(uint8_t(putBuffer));
-        putBuffer = 0;
-        putMask = 0x80;
-    }
-}
+// The arithmetic coder's sending side: the interval [low, high) of [0, kQ4), narrowed exactly as
+// the decoder narrows it. Whenever the interval lies within one half, that half's bit is settled and
+// sent; an interval within the middle half only settles that the next bit sent will be followed by
+// its opposite, so those opposite bits wait as pending.
+class IntervalEncoder {
+  public:
+    explicit IntervalEncoder(std::vector<uint8_t>* out) : bits_(out) {}
 
-void LzariEncoder::FlushBitBuffer() {
-    for (int i = 0; i < 7; i++) PutBit(0);
-}
-
-void LzariEncoder::Output(int bit) {
-    PutBit(bit);
-    for (; shifts > 0; shifts--) PutBit(!bit);
-}
-
-void LzariEncoder::InitTree() {
-    for (int i = kRingSize + 1; i <= kRingSize + 256; i++) rson[i] = kNil;
-    for (int i = 0; i < kRingSize; i++) dad[i] = kNil;
-}
-
-// Inserts the string at r into its tree and leaves the longest match (nearest on ties) in
-// matchPosition/matchLength. A full-length match replaces the older node.
-void LzariEncoder::InsertNode(int r) {
-    const uint8_t* key = &ring[r];
-    int cmp = 1;
-    int p = kRingSize + 1 + key[0];
-    rson[r] = lson[r] = kNil;
-    matchLength = 0;
-    for (;;) {
-        if (cmp >= 0) {
-            if (rson[p] == kNil) {
-                rson[p] = r;
-                dad[r] = p;
-                return;
+    void EncodeRank(const uint16_t* cumulative, int rank) {
+        uint32_t const range = high_ - low_;
+        uint32_t const total = cumulative[0];
+        high_ = low_ + range * cumulative[rank - 1] / total;
+        low_ += range * cumulative[rank] / total;
+        for (;;) {
+            if (high_ <= kQ2) {
+                Send(0);
+            } else if (low_ >= kQ2) {
+                Send(1);
+                low_ -= kQ2;
+                high_ -= kQ2;
+            } else if (low_ >= kQ1 && high_ <= kQ3) {
+                pending_++;
+                low_ -= kQ1;
+                high_ -= kQ1;
+            } else {
+                break;
             }
-            p = rson[p];
-        } else {
-            if (lson[p] == kNil) {
-                lson[p] = r;
-                dad[r] = p;
-                return;
+            low_ *= 2;
+            high_ *= 2;
+        }
+    }
+
+    // The interval now straddles the middle: either it holds [kQ1, kQ2] (low below kQ1) or [kQ2, kQ3].
+    // Two more bits name that quarter, and every value that starts with them lies inside the
+    // interval, so whatever the decoder reads behind the stream cannot change the text.
+    void Finish() {
+        pending_++;
+        Send(low_ < kQ1 ? 0 : 1);
+        bits_.Flush();
+    }
+
+  private:
+    void Send(int bit) {
+        bits_.Put(bit);
+        for (; pending_ > 0; pending_--) bits_.Put(!bit);
+    }
+
+    BitWriter bits_;
+    uint32_t low_ = 0;
+    uint32_t high_ = kQ4;
+    int pending_ = 0;
+};
+
+struct Match {
+    int length;    // 0 when no string of kMinMatch bytes or more was found
+    int distance;  // 1..kRingSize bytes back
+};
+
+// Hash chains over the history (the ring's start spaces, then the text): for every position, the
+// nearest earlier position whose first kMinMatch bytes hash alike. A search walks from the nearest
+// candidate outwards within the ring and keeps the first of the longest matches, the nearest,
+// because near distances are the cheapest to send.
+class MatchFinder {
+  public:
+    explicit MatchFinder(const std::vector<uint8_t>& history)
+        : history_(history), head_(size_t(1) << kHashBits, kNone), previous_(history.size(), kNone) {}
+
+    void Insert(size_t at) {
+        if (at + kMinMatch > history_.size()) return;  // too near the end to start a match
+        uint32_t const hash = Hash(at);
+        previous_[at] = head_[hash];
+        head_[hash] = int32_t(at);
+    }
+
+    // The longest match for the bytes at `at`, at most `longest` bytes, before `at` is inserted.
+    Match Find(size_t at, int longest) const {
+        Match best = {0, 0};
+        if (longest < kMinMatch) return best;
+        const uint8_t* const here = &history_[at];
+        for (int32_t candidate = head_[Hash(at)]; candidate != kNone; candidate = previous_[candidate]) {
+            size_t const distance = at - size_t(candidate);
+            if (distance > size_t(kRingSize)) break;
+            const uint8_t* const there = &history_[size_t(candidate)];
+            if (there[best.length] != here[best.length]) continue;  // cannot be longer than the best
+            int length = 0;
+            while (length < longest && there[length] == here[length]) length++;
+            if (length > best.length && length >= kMinMatch) {
+                best = {length, int(distance)};
+                if (length == longest) break;
             }
-            p = lson[p];
         }
-        int i = 1;
-        for (; i < kMaxMatch; i++) {
-            cmp = key[i] - ring[p + i];
-            if (cmp != 0) break;
-        }
-        if (i > kThreshold) {
-            if (i > matchLength) {
-                matchPosition = (r - p) & (kRingSize - 1);
-                matchLength = i;
-                if (matchLength >= kMaxMatch) break;
-            } else if (i == matchLength) {
-                int distance = (r - p) & (kRingSize - 1);
-                if (distance < matchPosition) matchPosition = distance;
-            }
-        }
+        return best;
     }
-    dad[r] = dad[p];
-    lson[r] = lson[p];
-    rson[r] = rson[p];
-    dad[lson[p]] = r;
-    dad[rson[p]] = r;
-    if (rson[dad[p]] == p)
-        rson[dad[p]] = r;
-    else
-        lson[dad[p]] = r;
-    dad[p] = kNil;
-}
 
-void LzariEncoder::DeleteNode(int p) {
-    if (dad[p] == kNil) return;
-    int q;
-    if (rson[p] == kNil) {
-        q = lson[p];
-    } else if (lson[p] == kNil) {
-        q = rson[p];
-    } else {
-        q = lson[p];
-        if (rson[q] != kNil) {
-            do q = rson[q];
-            while (rson[q] != kNil);
-            rson[dad[q]] = lson[q];
-            dad[lson[q]] = dad[q];
-            lson[q] = lson[p];
-            dad[lson[p]] = q;
-        }
-        rson[q] = rson[p];
-        dad[rson[p]] = q;
+  private:
+    static constexpr int kHashBits = 15;
+    static constexpr int32_t kNone = -1;
+
+    uint32_t Hash(size_t at) const {
+        uint32_t const key =
+            uint32_t(history_[at]) << 16 | uint32_t(history_[at + 1]) << 8 | history_[at + 2];
+        return (key * 2654435761u) >> (32 - kHashBits);
     }
-    dad[q] = dad[p];
-    if (rson[dad[p]] == p)
-        rson[dad[p]] = q;
-    else
-        lson[dad[p]] = q;
-    dad[p] = kNil;
-}
 
-void LzariEncoder::Widen() {
-    for (;;) {
-        if (high <= kQ2) {
-            Output(0);
-        } else if (low >= kQ2) {
-            Output(1);
-            low -= kQ2;
-            high -= kQ2;
-        } else if (low >= kQ1 && high <= kQ3) {
-            shifts++;
-            low -= kQ1;
-            high -= kQ1;
-        } else {
-            break;
-        }
-        low += low;
-        high += high;
+    const std::vector<uint8_t>& history_;
+    std::vector<int32_t> head_;
+    std::vector<int32_t> previous_;
+};
+
+class Encoder {
+  public:
+    explicit Encoder(std::vector<uint8_t>* out) : coder_(out) { model_.Start(); }
+
+    void Literal(uint8_t byte) { Character(byte); }
+
+    void Copy(const Match& match) {
+        Character(256 + match.length - kMinMatch);
+        coder_.EncodeRank(model_.positionCum, match.distance);
     }
-}
 
-void LzariEncoder::EncodeChar(int ch) {
-    int sym = model.charToSym[ch];
-    uint32_t range = high - low;
-    high = low + range * model.symCum[sym - 1] / model.symCum[0];
-    low += range * model.symCum[sym] / model.symCum[0];
-    Widen();
-    model.Update(sym);
-}
+    void Finish() { coder_.Finish(); }
 
-void LzariEncoder::EncodePosition(int position) {
-    uint32_t range = high - low;
-    high = low + range * model.positionCum[position] / model.positionCum[0];
-    low += range * model.positionCum[position + 1] / model.positionCum[0];
-    Widen();
-}
+  private:
+    void Character(int c) {
+        int const rank = model_.charToSym[c];
+        coder_.EncodeRank(model_.symCum, rank);
+        model_.Update(rank);
+    }
 
-// Two more bits settle which quarter the final interval covers; whatever follows them (filler,
-// or the all-ones the decoder reads past the end) then decodes to the same text.
-void LzariEncoder::EncodeEnd() {
-    shifts++;
-    Output(low < kQ1 ? 0 : 1);
-    FlushBitBuffer();
-}
-
-std::vector<uint8_t> LzariEncoder::Run() {
-    if (size > 0xFFFFFFFFu) return {};
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(uint8_t(uint32_t(size) >> shift));
-    if (size == 0) return std::move(out);
-
-    model.Start();
-    InitTree();
-    int s = 0;
-    int r = kRingSize - kMaxMatch;
-    for (int i = s; i < r; i++) ring[i] = ' ';
-    int len = 0;
-    for (int c; len < kMaxMatch && (c = NextByte()) != -1; len++) ring[r + len] = uint8_t(c);
-    for (int i = 1; i <= kMaxMatch; i++) InsertNode(r - i);
-    InsertNode(r);
-    do {
-        if (matchLength > len) matchLength = len;
-        if (matchLength <= kThreshold) {
-            matchLength = 1;
-            EncodeChar(ring[r]);
-        } else {
-            EncodeChar(255 - kThreshold + matchLength);
-            EncodePosition(matchPosition - 1);
-        }
-        int lastMatchLength = matchLength;
-        int i = 0;
-        for (int c; i < lastMatchLength && (c = NextByte()) != -1; i++) {
-            DeleteNode(s);
-            ring[s] = uint8_t(c);
-            if (s < kMaxMatch - 1) ring[s + kRingSize] = uint8_t(c);
-            s = (s + 1) & (kRingSize - 1);
-            r = (r + 1) & (kRingSize - 1);
-            InsertNode(r);
-        }
-        while (i++ < lastMatchLength) {
-            DeleteNode(s);
-            s = (s + 1) & (kRingSize - 1);
-            r = (r + 1) & (kRingSize - 1);
-            if (--len) InsertNode(r);
-        }
-    } while (len > 0);
-    EncodeEnd();
-    return std::move(out);
-}
+    IntervalEncoder coder_;
+    LzariModel model_ = {};
+};
 
 }  // namespace
 
 std::vector<uint8_t> LzariEncode(const uint8_t* data, size_t size) {
-    // The encoder's tables are ~70 KB: keep them off the caller's stack.
-    auto encoder = std::make_unique<LzariEncoder>(data, size);
-    return encoder->Run();
+    std::vector<uint8_t> out;
+    if (size > 0xFFFFFFFFu) return out;
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(uint8_t(uint32_t(size) >> shift));
+    if (size == 0) return out;
+
+    std::vector<uint8_t> history(kStartSpaces + size, ' ');
+    std::copy(data, data + size, history.begin() + kStartSpaces);
+    MatchFinder finder(history);
+    for (size_t at = 0; at < kStartSpaces; at++) finder.Insert(at);
+    // The model's tables are some 10 KB: off the caller's stack.
+    auto encoder = std::make_unique<Encoder>(&out);
+    for (size_t at = kStartSpaces; at < history.size();) {
+        int const longest = int(std::min(size_t(kMaxMatch), history.size() - at));
+        Match const match = finder.Find(at, longest);
+        size_t const step = match.length ? size_t(match.length) : 1;
+        if (match.length)
+            encoder->Copy(match);
+        else
+            encoder->Literal(history[at]);
+        for (size_t i = 0; i < step; i++) finder.Insert(at + i);
+        at += step;
+    }
+    encoder->Finish();
+    return out;
 }

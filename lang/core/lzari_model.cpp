@@ -3,40 +3,41 @@
 using namespace lzari;
 
 void LzariModel::Start() {
-    symCum[kCharCount] = 0;
-    for (int sym = kCharCount; sym >= 1; sym--) {
-        int ch = sym - 1;
-        charToSym[ch] = uint16_t(sym);
-        symToChar[sym] = uint16_t(ch);
-        symFreq[sym] = 1;
-        symCum[sym - 1] = uint16_t(symCum[sym] + symFreq[sym]);
+    // Every character starts with a count of 1, character c at rank c + 1.
+    for (int rank = 1; rank <= kCharCount; rank++) {
+        symToChar[rank] = uint16_t(rank - 1);
+        charToSym[rank - 1] = uint16_t(rank);
+        symFreq[rank] = 1;
     }
-    symFreq[0] = 0;  // sentinel: differs from every real frequency, so the swap search stops at 1
-    // Nearer positions are likelier; the total stays below 2^16 (about 30,600).
+    // Below every real count (counts never fall under 1), so the search for the first rank of a count
+    // in Update stops at rank 1.
+    symFreq[0] = 0;
+    for (int rank = 0; rank <= kCharCount; rank++) symCum[rank] = uint16_t(kCharCount - rank);
+    // Distance d owns 10000 / (d + 200): nearer strings are likelier. The total is about 30,600, so
+    // every product the coder forms stays within 32 bits.
     positionCum[kRingSize] = 0;
-    for (int i = kRingSize; i >= 1; i--) positionCum[i - 1] = uint16_t(positionCum[i] + 10000 / (i + 200));
+    for (int d = kRingSize; d >= 1; d--) positionCum[d - 1] = uint16_t(positionCum[d] + 10000 / (d + 200));
 }
 
-void LzariModel::Update(int sym) {
+void LzariModel::Update(int rank) {
     if (symCum[0] >= kMaxCum) {
-        uint32_t c = 0;
-        for (int i = kCharCount; i > 0; i--) {
-            symCum[i] = uint16_t(c);
-            symFreq[i] = uint16_t((symFreq[i] + 1) >> 1);
-            c += symFreq[i];
+        symCum[kCharCount] = 0;
+        for (int r = kCharCount; r >= 1; r--) {
+            symFreq[r] = uint16_t((symFreq[r] + 1) / 2);
+            symCum[r - 1] = uint16_t(symCum[r] + symFreq[r]);
         }
-        symCum[0] = uint16_t(c);
     }
-    int i = sym;
-    while (symFreq[i] == symFreq[i - 1]) i--;
-    if (i < sym) {
-        int chI = symToChar[i];
-        int chSym = symToChar[sym];
-        symToChar[i] = uint16_t(chSym);
-        symToChar[sym] = uint16_t(chI);
-        charToSym[chI] = uint16_t(sym);
-        charToSym[chSym] = uint16_t(i);
+    int first = rank;
+    while (symFreq[first - 1] == symFreq[rank]) first--;
+    if (first != rank) {
+        // Equal counts: only the characters trade places.
+        int const moving = symToChar[rank];
+        int const displaced = symToChar[first];
+        symToChar[first] = uint16_t(moving);
+        symToChar[rank] = uint16_t(displaced);
+        charToSym[moving] = uint16_t(first);
+        charToSym[displaced] = uint16_t(rank);
     }
-    symFreq[i]++;
-    while (--i >= 0) symCum[i]++;
+    symFreq[first]++;
+    for (int r = 0; r < first; r++) symCum[r]++;
 }

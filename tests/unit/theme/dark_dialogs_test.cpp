@@ -166,7 +166,7 @@ TEST_F(DarkDialogTest, ColourDialogIsDarkWithLightText) {
             ExpectPushButtonTheme(control);
         }
         if (control.id == kWebButtonId) {
-            // Dark at its creation; then the palette gives it the plain look it has always had.
+            // Dark at its creation; then the palette gives it its plain look, without visual styles.
             std::vector<ThemeCall> const calls = ThemeCallsOf(control.window);
             ASSERT_EQ(2u, calls.size());
             EXPECT_EQ(L"Explorer", calls[0].subApp);
