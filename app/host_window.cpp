@@ -1,6 +1,7 @@
 #include "app/host_window.h"
 
 #include "app/app_state.h"
+#include "app/hot_key.h"
 #include "app/main_dialog.h"
 #include "base/process_state.h"
 #include "base/system_calls.h"
@@ -38,6 +39,8 @@ void OnStartCommand(HWND hwnd) {
         OpenPicker();
         return;
     }
+    // Before the dialog, whose picker page shows whether the hot key could be had.
+    RegisterPickerHotKey(hwnd);
     // The dialog first: it is what the user waits for. The tray icon and OLE load libraries of
     // the shell and COM, which take their time once the dialog is on screen.
     CreateMainDialog(&g_mainDialog, nullptr);
@@ -81,6 +84,11 @@ void OpenPickerFromTray() {
     ShowWindow(g_mainDialog.dialog, SW_HIDE);
 }
 
+void OnPickerHotKey() {
+    // The picker already open keeps its snapshot.
+    if (!PickerShown()) OpenPickerFromTray();
+}
+
 void TrayClick(UINT mouseMessage) {
     if (mouseMessage == WM_LBUTTONDOWN)
         OpenPickerFromTray();
@@ -104,6 +112,9 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             if (LOWORD(wParam) == kStartCommand) OnStartCommand(hwnd);
             return 0;
         case WM_TIMER: return 0;
+        case WM_HOTKEY:
+            if (wParam == kPickerHotKeyId) OnPickerHotKey();
+            return 0;
         case kTrayCallback:
             if (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN) TrayClick(UINT(lParam));
             return 0;

@@ -15,4 +15,6 @@ int CreateHostWindow(HINSTANCE instance);
 LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 void OpenPickerFromTray();
+// The picker's hot key: a left click on the tray icon, unless the picker is open already.
+void OnPickerHotKey();
 void TrayClick(UINT mouseMessage);

@@ -70,7 +70,8 @@ BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog) {
     g_banner.owner = dialog;
     bool const dark = DarkModeInEffect();
     DrawBanner(&g_banner, dark ? IDB_BANNER_DARK : IDB_BANNER_LIGHT, IDC_BANNER, dark);
-    SetPageHost({CurrentPage, OpenPickerFromTray, RemoveOwnAutostart, EndAfterUninstall});
+    SetPageHost(
+        {CurrentPage, OpenPickerFromTray, OnHotKeyFieldChanged, RemoveOwnAutostart, EndAfterUninstall});
     BuildPages(mainDialog, dialog);
     SetTitleAndToolbar(mainDialog);
     wchar_t runValueName[kRunValueNameChars] = {};

@@ -1,5 +1,6 @@
 #include "app/main_pages.h"
 
+#include "app/hot_key.h"
 #include "base/core/text.h"
 #include "base/process_state.h"
 #include "base/scoped_gdi.h"
@@ -42,12 +43,17 @@ ScopedGdiObject<HFONT> g_pickFont(nullptr);
 
 // A text in Arabic, Persian or Hebrew is shown in right-to-left reading order, so that the Latin
 // words, brackets and digits in it stand where its readers expect them.
-void SetItemText(HWND dialog, int id, const wchar_t* text) {
+void SetItemText(HWND dialog, int id, const wchar_t* text, const wchar_t* directionOf) {
     HWND const control = GetDlgItem(dialog, id);
     LONG const style = GetWindowLongW(control, GWL_EXSTYLE);
-    LONG const reading = ReadsRightToLeft(Utf16(text)) ? style | WS_EX_RTLREADING : style & ~WS_EX_RTLREADING;
+    LONG const reading =
+        ReadsRightToLeft(Utf16(directionOf)) ? style | WS_EX_RTLREADING : style & ~WS_EX_RTLREADING;
     if (reading != style) SetWindowLongW(control, GWL_EXSTYLE, reading);
     SetWindowTextW(control, text ? text : L"");
+}
+
+void SetItemText(HWND dialog, int id, const wchar_t* text) {
+    SetItemText(dialog, id, text, text);
 }
 
 // The frame's inside below its caption, in dialog units of the main dialog: the pages fill it.
@@ -78,10 +84,111 @@ void MakePickFont(HWND button) {
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(g_pickFont.get()), FALSE);
 }
 
+// A text of the archive with one "%s", which takes insert; any other "%" stays as it stands. (A
+// format from the archive is never handed to wsprintfW: a stray "%s" there would read past its
+// arguments.)
+void FillFormat(const wchar_t* format, const wchar_t* insert, wchar_t* out, size_t chars) {
+    size_t length = 0;
+    bool filled = false;
+    auto put = [&](wchar_t c) {
+        if (length + 1 < chars) out[length++] = c;
+    };
+    for (const wchar_t* c = format ? format : L""; *c; ++c) {
+        if (!filled && c[0] == L'%' && c[1] == L's') {
+            for (const wchar_t* s = insert ? insert : L""; *s; ++s) put(*s);
+            filled = true;
+            ++c;
+        } else if (c[0] == L'%' && c[1] == L'%') {
+            put(L'%');
+            ++c;
+        } else {
+            put(*c);
+        }
+    }
+    out[length] = 0;
+}
+
+WNDPROC g_hotKeyFieldProc;
+
+// Backspace or Delete alone empties the hot-key field, which turns the hot key off, as users know
+// it from the system's own shortcut fields (Wine's field takes neither).
+LRESULT CALLBACK HotKeyFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool const alone =
+        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+    if (message != WM_KEYDOWN || (wParam != VK_BACK && wParam != VK_DELETE) || !alone)
+        return CallWindowProcW(g_hotKeyFieldProc, field, message, wParam, lParam);
+    SendMessageW(field, HKM_SETHOTKEY, 0, 0);
+    SendMessageW(GetParent(field), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(field), EN_CHANGE),
+                 reinterpret_cast<LPARAM>(field));
+    return 0;
+}
+
+void SubclassHotKeyField(HWND field) {
+    WNDPROC const previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HotKeyFieldProc)));
+    // A main dialog made again finds the class's procedure there, the same as before.
+    if (previous != HotKeyFieldProc) g_hotKeyFieldProc = previous;
+}
+
+// The hot-key field keeps Ctrl, Alt and Shift as flags of its own; Win is the box beside it.
+struct FieldModifier {
+    int modifier;
+    BYTE flag;
+};
+FieldModifier const kFieldModifiers[] = {
+    {kHotKeyShift, HOTKEYF_SHIFT}, {kHotKeyControl, HOTKEYF_CONTROL}, {kHotKeyAlt, HOTKEYF_ALT}};
+
+// Keys of the extended block (arrows, the six above them, keypad Divide and Num Lock), which the
+// field names apart from their twins on the keypad.
+bool IsExtendedKey(int key) {
+    return (key >= VK_PRIOR && key <= VK_DOWN) || key == VK_SNAPSHOT || key == VK_INSERT ||
+           key == VK_DELETE || key == VK_APPS || key == VK_DIVIDE || key == VK_NUMLOCK;
+}
+
+// A key alone, or with Shift only, would take that key from every other program: without the Win
+// box the field turns such a choice into Ctrl+Alt and the key.
+void SetFieldRules(HWND page, bool win) {
+    WPARAM const invalid = win ? 0 : HKCOMB_NONE | HKCOMB_S;
+    SendDlgItemMessageW(page, IDC_HOTKEY, HKM_SETRULES, invalid,
+                        MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+}
+
+void ShowHotKeyCombination(HWND page, int combination) {
+    int const key = HotKeyKey(combination);
+    BYTE flags = IsExtendedKey(key) ? HOTKEYF_EXT : 0;
+    for (FieldModifier const& m : kFieldModifiers)
+        if (HotKeyModifiers(combination) & m.modifier) flags |= m.flag;
+    SendDlgItemMessageW(page, IDC_HOTKEY, HKM_SETHOTKEY, MAKEWORD(key, flags), 0);
+    bool const win = (HotKeyModifiers(combination) & kHotKeyWin) != 0;
+    CheckDlgButton(page, IDC_HOTKEY_WIN, win ? BST_CHECKED : BST_UNCHECKED);
+    SetFieldRules(page, win);
+}
+
+// "Win+Shift+C is in use by another program.", while that is so.
+void ShowHotKeyNote(HWND page) {
+    HWND const note = GetDlgItem(page, IDC_HOTKEY_NOTE);
+    if (!PickerHotKeyTaken()) {
+        ShowWindow(note, SW_HIDE);
+        return;
+    }
+    wchar_t name[kHotKeyNameChars];
+    PickerHotKeyName(PickerHotKey(), name);
+    size_t const kNoteChars = 256;
+    wchar_t text[kNoteChars];
+    const wchar_t* const format = Text(kTextHotKeyTaken);
+    FillFormat(format, name, text, kNoteChars);
+    // The direction is the translation's, whatever the combination's name begins with.
+    SetItemText(page, IDC_HOTKEY_NOTE, text, format);
+    ShowWindow(note, SW_SHOW);
+}
+
 void SetPageTexts(HWND dialog) {
     HWND const picker = g_pages[kPickerPage];
     SetItemText(picker, IDC_USAGE, Text(kTextUsageHelp));
     SetItemText(picker, IDC_PICK, Text(kTextPickerButton));
+    SetItemText(picker, IDC_HOTKEY_LABEL, Text(kTextHotKey));
+    ShowHotKeyCombination(picker, PickerHotKey());
+    ShowHotKeyNote(picker);
     HWND const more = g_pages[kMorePage];
     SetItemText(more, IDC_RECOMMEND, Text(kTextRecommend));
     SetItemText(more, IDC_SEND, Text(kTextSendProgram));
@@ -94,29 +201,6 @@ void SetPageTexts(HWND dialog) {
     SetItemText(dialog, IDC_AUTOSTART, Text(kTextStartWithWindows));
     SetItemText(dialog, IDC_START_TRAY, Text(kTextStartMinimized));
     SetItemText(dialog, IDC_TO_TRAY, Text(kTextToTray));
-}
-
-// The notice's one "%s" takes the site address; any other "%" stays as it stands. (A format from
-// the archive is never handed to wsprintfW: a stray "%s" there would read past its arguments.)
-void FormatNotice(const wchar_t* format, const wchar_t* site, wchar_t* out, size_t chars) {
-    size_t length = 0;
-    bool filled = false;
-    auto put = [&](wchar_t c) {
-        if (length + 1 < chars) out[length++] = c;
-    };
-    for (const wchar_t* c = format ? format : L""; *c; ++c) {
-        if (!filled && c[0] == L'%' && c[1] == L's') {
-            for (const wchar_t* s = site ? site : L""; *s; ++s) put(*s);
-            filled = true;
-            ++c;
-        } else if (c[0] == L'%' && c[1] == L'%') {
-            put(L'%');
-            ++c;
-        } else {
-            put(*c);
-        }
-    }
-    out[length] = 0;
 }
 
 void SetTitle(HWND dialog) {
@@ -179,6 +263,7 @@ void BuildPages(MainDialog* mainDialog, HWND dialog) {
     for (PageTemplate const& page : kPageTemplates)
         g_pages[page.page] =
             CreateDialogParamW(g_instance, MAKEINTRESOURCEW(page.dialogId), dialog, PageProc, 0);
+    SubclassHotKeyField(GetDlgItem(g_pages[kPickerPage], IDC_HOTKEY));
     RECT const rect = PageRect(dialog);
     for (PageTemplate const& page : kPageTemplates)
         SetWindowPos(g_pages[page.page], nullptr, rect.left, rect.top, rect.right - rect.left,
@@ -206,7 +291,7 @@ void SetTitleAndToolbar(MainDialog* mainDialog) {
     for (int i = 0; i < kToolbarRebuildDeletes; ++i) SendMessageW(toolbar, TB_DELETEBUTTON, 0, 0);
     SetTitle(dialog);
     wchar_t text[kButtonTextChars];
-    FormatNotice(ProductString(kProductFreewareNotice), LanguageRuleBase(), text, kButtonTextChars);
+    FillFormat(ProductString(kProductFreewareNotice), LanguageRuleBase(), text, kButtonTextChars);
     AddToolbarButton(toolbar, text, IDC_THANKS, 0, 0);
     wsprintfW(text, L"# %.250s", Text(kTextDonate));
     AddToolbarButton(toolbar, text, IDC_DONATE, 0, 0);
@@ -217,4 +302,26 @@ void SetTitleAndToolbar(MainDialog* mainDialog) {
     SetItemText(dialog, IDC_TAB_MORE, Text(kTextMore));
     SetItemText(dialog, IDC_EXIT, Text(kTextExit));
     SelectPage(mainDialog, g_currentPage);
+}
+
+void OnHotKeyFieldChanged(HWND page) {
+    WORD const field = WORD(SendDlgItemMessageW(page, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0));
+    int const key = LOBYTE(field);
+    bool const win = IsDlgButtonChecked(page, IDC_HOTKEY_WIN) == BST_CHECKED;
+    SetFieldRules(page, win);
+    int modifiers = win ? kHotKeyWin : 0;
+    for (FieldModifier const& m : kFieldModifiers)
+        if (HIBYTE(field) & m.flag) modifiers |= m.modifier;
+    // An empty field turns the hot key off, whatever the box says.
+    int combination = kNoHotKey;
+    if (key) {
+        // The field's own rule, also for a key chosen with the box on and left alone when it goes off.
+        bool const ruled = !(modifiers & (kHotKeyControl | kHotKeyAlt | kHotKeyWin));
+        if (ruled) modifiers |= kHotKeyControl | kHotKeyAlt;
+        combination = MakeHotKey(modifiers, key);
+        if (!IsValidHotKey(combination)) return;
+        if (ruled) ShowHotKeyCombination(page, combination);
+    }
+    ChoosePickerHotKey(combination);
+    ShowHotKeyNote(page);
 }

@@ -29,3 +29,7 @@ HWND CreateToolbar(DWORD exStyle, DWORD style, HWND parent, int placeholderId);
 void AddToolbarButton(HWND toolbar, const wchar_t* text, int commandId, int imageIndex, BYTE buttonStyle);
 // The button's rectangle in the toolbar's client coordinates.
 bool ToolbarButtonRect(HWND toolbar, int commandId, RECT* rect);
+
+// The user changed the picker page's hot-key field or its "Win" box: the combination they show is
+// registered at once and stored.
+void OnHotKeyFieldChanged(HWND page);

@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/host_window.h"
+#include "app/hot_key.h"
 #include "base/core/command_line.h"
 #include "base/display_scale.h"
 #include "base/process_state.h"
@@ -93,5 +94,7 @@ int RunHuepeek(HINSTANCE instance, const wchar_t* commandLine) {
 
     if (HandOverToRunningInstance()) return kExitSecondInstance;
     if (!CreateHostWindow(instance)) return 0;
-    return RunMessageLoop();
+    int const exitCode = RunMessageLoop();
+    ReleasePickerHotKey();
+    return exitCode;
 }

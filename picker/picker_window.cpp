@@ -122,11 +122,39 @@ void OnFollowTick(HWND hwnd) {
     SetTimer(hwnd, kFollowTimer, kFollowMs, nullptr);
 }
 
+// The cursor one pixel further, or ten with Shift, never off the virtual screen; the picker follows
+// at once.
+void Nudge(int dx, int dy) {
+    int const step = GetKeyState(VK_SHIFT) < 0 ? kShiftNudgeStep : kNudgeStep;
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    int x = cursor.x, y = cursor.y;
+    Picker const& p = g_picker;
+    NudgeCursor(&x, &y, dx * step, dy * step,
+                {p.screenLeft, p.screenTop, p.screenLeft + p.screenWidth, p.screenTop + p.screenHeight});
+    SetCursorPos(x, y);
+    UpdatePicker(false);
+}
+
 void OnKeyDown(WPARAM key) {
-    if (key == VK_F1)
-        HidePicker();
-    else if (key >= '1' && key <= '4')
-        CopyAndEnd(UINT(key), ColourUnderCursor(&g_picker));
+    switch (key) {
+        case VK_F1: HidePicker(); break;
+        case VK_RETURN: TakeColourByClick(); break;
+        case VK_LEFT: Nudge(-1, 0); break;
+        case VK_RIGHT: Nudge(1, 0); break;
+        case VK_UP: Nudge(0, -1); break;
+        case VK_DOWN: Nudge(0, 1); break;
+        default:
+            if (key >= '1' && key <= '4') CopyAndEnd(UINT(key), ColourUnderCursor(&g_picker));
+    }
+}
+
+// By character, so that "+" and "-" zoom wherever the keyboard layout puts them, keypad included.
+void OnChar(WPARAM character) {
+    if (character == '+')
+        SetZoom(ZoomIn(g_picker.zoom));
+    else if (character == '-')
+        SetZoom(ZoomOut(g_picker.zoom));
 }
 
 void OnScroll(WORD request) {
@@ -162,6 +190,10 @@ void OpenPicker() {
     // The shell, which opens web pages from this thread, may need COM. After the show: the first
     // time it loads COM's libraries, and the picker must not wait for them.
     ComInitialize();
+}
+
+bool PickerShown() {
+    return g_picker.shown != 0;
 }
 
 HWND CreatePickerWindow(int width, int height, float zoom) {
@@ -254,6 +286,7 @@ LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             return 1;
         case WM_SETCURSOR: SetCursor(nullptr); return 1;
         case WM_KEYDOWN: OnKeyDown(wParam); break;
+        case WM_CHAR: OnChar(wParam); break;
         case WM_TIMER:
             if (wParam == kEscPollTimer)
                 OnEscPoll();

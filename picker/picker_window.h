@@ -32,6 +32,7 @@ UINT_PTR const kFollowTimer = 1000;
 UINT const kFollowMs = 10;
 
 void OpenPicker();
+bool PickerShown();
 HWND CreatePickerWindow(int width, int height, float zoom);
 int ShowPicker();
 void HidePicker();

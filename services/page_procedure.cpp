@@ -9,8 +9,10 @@ namespace {
 
 PageHost g_host;
 
-void OnPickerPageCommand(int id) {
+void OnPickerPageCommand(HWND page, int id) {
     if (id == IDC_PICK && g_host.openPickerFromTray) g_host.openPickerFromTray();
+    if ((id == IDC_HOTKEY || id == IDC_HOTKEY_WIN) && g_host.hotKeyFieldChanged)
+        g_host.hotKeyFieldChanged(page);
 }
 
 void OnMorePageCommand(HWND page, int id) {
@@ -25,7 +27,7 @@ void OnMorePageCommand(HWND page, int id) {
 void OnCommand(HWND page, int id) {
     int const current = g_host.currentPage ? g_host.currentPage() : -1;
     if (current == kPickerPage)
-        OnPickerPageCommand(id);
+        OnPickerPageCommand(page, id);
     else if (current == kMorePage)
         OnMorePageCommand(page, id);
 }

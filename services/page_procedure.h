@@ -13,8 +13,9 @@ int const kMorePage = 3;
 struct PageHost {
     int (*currentPage)();
     void (*openPickerFromTray)();
-    void (*removeAutostart)();  // this program's "Start with Windows" entry
-    void (*endProgram)();       // after uninstall
+    void (*hotKeyFieldChanged)(HWND page);  // the hot-key field or its "Win" box
+    void (*removeAutostart)();              // this program's "Start with Windows" entry
+    void (*endProgram)();                   // after uninstall
 };
 void SetPageHost(const PageHost& host);
 

@@ -52,7 +52,7 @@ const int kLanguageSlotCount = int(sizeof kLanguageSlots / sizeof kLanguageSlots
 namespace {
 
 // Texts the program or the user relies on verbatim: placeholders replaced in
-// the mail, the escapes expanded there, key names and colour forms that
+// the mail or a note, the escapes expanded there, key names and colour forms that
 // match what the picker copies. A token that is the start of a longer one
 // ("#RRGGBB" of "#RRGGBBAA") is counted without the longer one's occurrences.
 struct Token {
@@ -79,6 +79,7 @@ const Token kVerbatimTokens[] = {
     {"RGB", nullptr},
     {"HSL", nullptr},
     {"#IN#?Download=#AP#", nullptr},
+    {"%s", nullptr},  // the combination in the hot key's note
 };
 
 const char* const kPlaceholders[] = {"#AP#", "#IN#", "#DL#"};

@@ -26,6 +26,8 @@ int const kTextUninstall = 55;
 int const kTextAreYouSure = 56;
 int const kTextMailSubject = 60;
 int const kTextMailBody = 61;
+int const kTextHotKey = 100;       // "Hot key:", the label of the picker page's hot-key field
+int const kTextHotKeyTaken = 101;  // "%s is in use by another program.", %s the combination
 
 int const kProductNameVersion = 19;        // "Huepeek 3.36"
 int const kProductSiteGerman = 20;         // the maker's site for the German user interface

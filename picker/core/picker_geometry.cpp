@@ -39,3 +39,16 @@ void ComputePickerGeometry(int cursorX, int cursorY, int width, int height, floa
 int BoxEdge(int position, float zoom) {
     return int(float(position) + zoom);
 }
+
+namespace {
+
+int Clamp(int value, int low, int high) {
+    return value < low ? low : value > high ? high : value;
+}
+
+}  // namespace
+
+void NudgeCursor(int* x, int* y, int dx, int dy, const PickerRect& screen) {
+    *x = Clamp(*x + dx, screen.left, screen.right - 1);
+    *y = Clamp(*y + dy, screen.top, screen.bottom - 1);
+}

@@ -27,3 +27,9 @@ void ComputePickerGeometry(int cursorX, int cursorY, int width, int height, floa
 // The box round the magnified pixel: from (x, y) to (x + zoom, y + zoom), the sums taken in single
 // precision and truncated.
 int BoxEdge(int position, float zoom);
+
+// An arrow key moves the cursor by one pixel, with Shift by ten.
+int const kNudgeStep = 1;
+int const kShiftNudgeStep = 10;
+// The cursor (x, y) moved by (dx, dy), kept on the virtual screen (right and bottom exclusive).
+void NudgeCursor(int* x, int* y, int dx, int dy, const PickerRect& screen);

@@ -9,7 +9,7 @@ namespace {
 // Indexed by Setting.
 SettingInfo const kSettings[] = {
     {u"lng", 1},   {u"disable_dark_theme", 0}, {u"start_tray", 0}, {u"tray_if_minimize", 1},
-    {u"c_wnd", 2}, {u"last_rgb_color", 0},
+    {u"c_wnd", 2}, {u"last_rgb_color", 0},     {u"hotkey", 3139},
 };
 
 }  // namespace

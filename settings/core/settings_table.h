@@ -11,6 +11,7 @@ enum class Setting {
     kTrayIfMinimize,    // "tray_if_minimize": non-zero sends a minimized main dialog to the tray
     kPage,              // "c_wnd": the main dialog's page selected last, 0 to 3 (2 opens on page 0)
     kLastColour,        // "last_rgb_color": the colour taken last, 0x00BBGGRR
+    kHotKey,            // "hotkey": the picker's global hot key, (modifiers << 8) | virtual key; 0: none
 };
 
 struct SettingInfo {

@@ -118,6 +118,15 @@ bool StartThroughWineLoader(const std::wstring& exe, const std::wstring& argumen
     return true;
 }
 
+bool Xdotool(const std::wstring& arguments) {
+    PROCESS_INFORMATION info = {};
+    if (!StartWithoutOutput(L"Z:\\usr\\bin\\xdotool", L"xdotool " + arguments, 0, nullptr, &info))
+        return false;
+    if (info.hThread) CloseHandle(info.hThread);
+    if (info.hProcess) CloseHandle(info.hProcess);
+    return true;
+}
+
 bool Process::Attach(DWORD processId) {
     Kill();
     process_ =

@@ -54,6 +54,11 @@ bool StartHuepeek(Process& process, const std::wstring& arguments);
 // own loader does, and the program then runs with that path as its own. Attach to it afterwards.
 bool StartThroughWineLoader(const std::wstring& exe, const std::wstring& arguments);
 
+// Runs xdotool, whose input the X server delivers as a keyboard or mouse would (keys go to the X
+// window under the pointer). A program of the host system gives no handle to wait on: the caller
+// waits for what it does, e.g. a pointer move named last on its command line.
+bool Xdotool(const std::wstring& arguments);
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 // A visible top-level window of the class (and title, unless null), of the process (unless 0).
 HWND FindTopWindow(const wchar_t* className, const wchar_t* title, DWORD processId);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "pattern_grid.h"
 
 namespace e2e {
 namespace {
@@ -27,28 +28,6 @@ int const kStripsMargin = 24;
 std::wstring PatternPath() {
     return TestProgramDir() + L"\\pattern_window.exe";
 }
-
-// A grid of pattern_window.exe: the pixel (i, j) of its rectangle has its own colour.
-struct Grid {
-    int left, top, width, height;
-
-    std::wstring Arguments() const {
-        return L"grid " + std::to_wstring(left) + L" " + std::to_wstring(top) + L" " +
-               std::to_wstring(width) + L" " + std::to_wstring(height);
-    }
-    // The same rule as pattern_window.cpp.
-    COLORREF ColourAt(int x, int y) const {
-        int const i = x - left, j = y - top;
-        return RGB(i & 0xFF, j & 0xFF, ((i + j) & 1) ? 0xC0 : 0x40);
-    }
-    // The screen pixel that a colour of this grid shows; false for any other colour.
-    bool Position(COLORREF colour, POINT* at) const {
-        int const x = left + GetRValue(colour), y = top + GetGValue(colour);
-        if (x >= left + width || y >= top + height || ColourAt(x, y) != colour) return false;
-        *at = {x, y};
-        return true;
-    }
-};
 
 // Under R2_MASKPENNOT the yellow pen leaves yellow AND NOT the picture: red and green inverted,
 // blue 0. Applying it twice gives the picture back.

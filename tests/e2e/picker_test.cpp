@@ -83,9 +83,14 @@ class PickerTest : public E2eTest {
             << "the pattern did not appear";
     }
 
-    // Clicks in a picker over the pattern: the picker ends with 45054 and the colour is stored.
-    void ClickOverThePattern(bool right = false) {
-        Click(right);
+    // Takes the colour in a picker over the pattern: the picker ends with 45054 and the colour is
+    // stored.
+    enum class Take { kLeftClick, kRightClick, kEnter };
+    void TakeOverThePattern(Take how = Take::kLeftClick) {
+        if (how == Take::kEnter)
+            PressKey(VK_RETURN);
+        else
+            Click(how == Take::kRightClick);
         DWORD code = 0;
         ASSERT_TRUE(huepeek_.WaitExit(kExitTimeoutMs, &code));
         EXPECT_EQ(DWORD(45054), code);
@@ -127,15 +132,20 @@ TEST_F(PickerTest, EscEndsDirectPickerModeWith45054) {
     EXPECT_EQ(DWORD(45054), EscAndWaitExit());
 }
 
-// A click over a known colour stores it and starts a second process with exactly the palette
-// argument: only that whole command line opens the colour dialog (with anything else the new
-// process would be a second instance or a picker).
+// A click (or Enter) over a known colour stores it and starts a second process with exactly the
+// palette argument: only that whole command line opens the colour dialog (with anything else the
+// new process would be a second instance or a picker).
 TEST_F(PickerTest, ClickStoresTheColourAndOpensTheColourDialogOnIt) {
     ShowPattern();
-    for (bool right : {false, true}) {
-        SCOPED_TRACE(right ? "right button" : "left button");
+    struct {
+        Take how;
+        const char* name;
+    } const ways[] = {
+        {Take::kLeftClick, "left button"}, {Take::kRightClick, "right button"}, {Take::kEnter, "Enter"}};
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
         ASSERT_NE(nullptr, StartPicker(640, 400));
-        ClickOverThePattern(right);
+        TakeOverThePattern(way.how);
 
         HWND const dialog = WaitForWindow(L"#32770", nullptr, 0, kStartTimeoutMs);
         ASSERT_NE(nullptr, dialog) << "no colour dialog";
@@ -176,7 +186,7 @@ TEST_F(PickerTest, ClickOpensTheColourDialogFromAnyFolder) {
             MoveCursor(641, 400);
             MoveCursor(640, 400);
         }
-        ClickOverThePattern();
+        TakeOverThePattern();
 
         HWND const dialog = WaitForWindow(L"#32770", nullptr, 0, kStartTimeoutMs);
         ASSERT_NE(nullptr, dialog) << "no colour dialog";

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
+#include "app/hot_key.h"
 #include "app/main_dialog.h"
 #include "app/main_pages.h"
 #include "app/startup.h"
@@ -138,6 +139,8 @@ TextSource const kTextSources[] = {
     {kMainWindow, IDC_START_TRAY, "text ID 31"},
     {kPickerPage, IDC_PICK, "text ID 40"},
     {kPickerPage, IDC_USAGE, "text ID 47"},
+    {kPickerPage, IDC_HOTKEY_LABEL, "text ID 100"},
+    {kPickerPage, IDC_HOTKEY_NOTE, "text ID 101"},
     {kInfoPage, IDC_INFO_SITE, "product string 20 or 21"},
     {kInfoPage, IDC_INFO_VERSION, "product string 26"},
     {kInfoPage, IDC_INFO_NOTICE, "product string 27"},
@@ -741,6 +744,15 @@ TEST(MainDialogTextFitTest, TextsOfOneLocaleFit) {
     g_instance = GetModuleHandleW(nullptr);
     InitializeCommonControls();
     ASSERT_TRUE(LoadLanguageArchiveFrom((ProgramDir() + L"\\huepeek.exe").c_str()));
+    // The picker page's note shows while another program holds the hot key: here this test holds
+    // the longest combination the field offers before the program asks for it.
+    int const longest = MakeHotKey(kHotKeyWin | kHotKeyControl | kHotKeyAlt | kHotKeyShift, VK_NEXT);
+    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_WIN | MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_NEXT));
+    WriteSetting(Setting::kHotKey, longest);
+    HWND const host =
+        CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, g_instance, nullptr);
+    RegisterPickerHotKey(host);
+    ASSERT_TRUE(PickerHotKeyTaken());
     g_backgroundFlag = 1;  // made hidden; shown only for the screenshots
     HWND const dialog = CreateMainDialog(&g_mainDialog, nullptr);
     ASSERT_TRUE(dialog);
@@ -772,6 +784,9 @@ TEST(MainDialogTextFitTest, TextsOfOneLocaleFit) {
     g_mainDialog.dialog = nullptr;
     g_mainDialog.toolbar = nullptr;
     g_backgroundFlag = 0;
+    ReleasePickerHotKey();
+    DestroyWindow(host);
+    UnregisterHotKey(nullptr, 1);
 }
 
 }  // namespace

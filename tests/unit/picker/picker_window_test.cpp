@@ -68,6 +68,89 @@ TEST_F(PickerWindowTest, ShowFixesTheSizeAndCentresOnTheCursor) {
     EXPECT_NE(nullptr, g_picker.snapshotDc);
 }
 
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Shift as the thread's key state has it, which the key handler reads. (Held as real input, Wine
+// can keep Shift down after the picker has moved the cursor, so it is set here.)
+void SetShift(bool down) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_SHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+POINT Cursor() {
+    POINT p = {};
+    GetCursorPos(&p);
+    return p;
+}
+
+TEST_F(PickerWindowTest, ArrowKeysMoveTheCursorOnePixelOrTenWithShiftAndThePickerFollows) {
+    OpenPicker();
+    int const right = GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    int const top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    struct {
+        POINT from;
+        WORD key;
+        bool shift;
+        POINT to;
+    } const cases[] = {
+        {{640, 400}, VK_RIGHT, false, {641, 400}},
+        {{640, 400}, VK_LEFT, false, {639, 400}},
+        {{640, 400}, VK_UP, false, {640, 399}},
+        {{640, 400}, VK_DOWN, false, {640, 401}},
+        {{640, 400}, VK_RIGHT, true, {650, 400}},
+        {{640, 400}, VK_UP, true, {640, 390}},
+        {{right - 4, 400}, VK_RIGHT, true, {right - 1, 400}},  // stops at the last column
+        {{right - 1, 400}, VK_RIGHT, false, {right - 1, 400}},
+        {{640, top + 3}, VK_UP, true, {640, top}},
+    };
+    for (const auto& c : cases) {
+        SetCursorPos(c.from.x, c.from.y);
+        UpdatePicker(false);
+        SetShift(c.shift);
+        SendMessageW(g_picker.hwnd, WM_KEYDOWN, c.key, 0);
+        SetShift(false);
+        POINT const now = Cursor();
+        EXPECT_EQ(c.to.x, now.x) << "key " << c.key << (c.shift ? " with Shift" : "") << " from " << c.from.x;
+        EXPECT_EQ(c.to.y, now.y) << "key " << c.key << (c.shift ? " with Shift" : "") << " from " << c.from.y;
+        // At once, not at the next tick: the window is centred on the new position.
+        RECT rect;
+        GetWindowRect(g_picker.hwnd, &rect);
+        EXPECT_EQ(c.to.x, (rect.left + rect.right) / 2) << "the picker did not follow";
+    }
+}
+
+// "+" and "-" by character, from the main keyboard or (through the message loop's translation) the
+// numeric keypad, in the wheel's steps and within its limits.
+TEST_F(PickerWindowTest, PlusAndMinusZoomAsTheWheelDoes) {
+    OpenPicker();
+    Wheel(-20);
+    ASSERT_EQ(1.0f, g_picker.zoom);
+    SendMessageW(g_picker.hwnd, WM_CHAR, '-', 0);
+    EXPECT_EQ(1.0f, g_picker.zoom);
+    SendMessageW(g_picker.hwnd, WM_CHAR, '+', 0);
+    EXPECT_EQ(2.0f, g_picker.zoom);
+    PostMessageW(g_picker.hwnd, WM_KEYDOWN, VK_ADD, 0);
+    PumpMessages();
+    EXPECT_EQ(3.0f, g_picker.zoom) << "keypad +";
+    PostMessageW(g_picker.hwnd, WM_KEYDOWN, VK_SUBTRACT, 0);
+    PumpMessages();
+    EXPECT_EQ(2.0f, g_picker.zoom) << "keypad -";
+    Wheel(20);
+    SendMessageW(g_picker.hwnd, WM_CHAR, '+', 0);
+    EXPECT_EQ(16.0f, g_picker.zoom);
+    SendMessageW(g_picker.hwnd, WM_CHAR, '=', 0);
+    SendMessageW(g_picker.hwnd, WM_CHAR, '1', 0);
+    EXPECT_EQ(16.0f, g_picker.zoom) << "other characters do not zoom";
+}
+
 TEST_F(PickerWindowTest, F1HidesWithoutEndingTheRun) {
     OpenPicker();
     SendMessageW(g_picker.hwnd, WM_KEYDOWN, VK_F1, 0);

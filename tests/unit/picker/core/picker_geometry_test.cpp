@@ -83,3 +83,26 @@ TEST(PickerGeometry, BoxIsOneMagnifiedPixel) {
 }
 
 }  // namespace
+
+// An arrow key never takes the cursor off the virtual screen, here a 1024 x 768 monitor left of
+// a 1280 x 800 primary one: -1024,0 to 1280,800.
+TEST(PickerGeometry, NudgeStaysOnTheVirtualScreen) {
+    PickerRect const screen = {-1024, 0, 1280, 800};
+    struct {
+        int x, y, dx, dy;
+        int wantX, wantY;
+    } const cases[] = {
+        {100, 100, 1, 0, 101, 100},     {100, 100, 0, -10, 100, 90},
+        {-1024, 5, -1, 0, -1024, 5},   // the left edge, on the second monitor
+        {-1020, 5, -10, 0, -1024, 5},  // ten would go past it: stops at the edge
+        {-5, 0, -10, -1, -15, 0},      // across the seam between the monitors, not past the top
+        {1279, 799, 1, 1, 1279, 799},  // the last pixel
+        {1275, 795, 10, 10, 1279, 799}, {0, 400, -1, 0, -1, 400},  // from the primary onto the left monitor
+    };
+    for (const auto& c : cases) {
+        int x = c.x, y = c.y;
+        NudgeCursor(&x, &y, c.dx, c.dy, screen);
+        EXPECT_EQ(c.wantX, x) << c.x << "," << c.y << " by " << c.dx << "," << c.dy;
+        EXPECT_EQ(c.wantY, y) << c.x << "," << c.y << " by " << c.dx << "," << c.dy;
+    }
+}
