@@ -78,20 +78,20 @@ int CreateHostWindow(HINSTANCE instance) {
     return 1;
 }
 
-void OpenPickerFromTray() {
-    OpenPicker();
+void OpenPickerFromTray(PickerOpening opening) {
+    OpenPicker(opening);
     MinimizeToTray(&g_trayIcon, g_mainDialog.dialog);
     ShowWindow(g_mainDialog.dialog, SW_HIDE);
 }
 
 void OnPickerHotKey() {
     // The picker already open keeps its snapshot.
-    if (!PickerShown()) OpenPickerFromTray();
+    if (!PickerShown()) OpenPickerFromTray(PickerOpening::kByKey);
 }
 
 void TrayClick(UINT mouseMessage) {
     if (mouseMessage == WM_LBUTTONDOWN)
-        OpenPickerFromTray();
+        OpenPickerFromTray(PickerOpening::kByClick);
     else if (mouseMessage == WM_RBUTTONDOWN)
         ToggleMainDialog();
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "picker/picker_window.h"
+
 // The hidden top-level window that lives for the whole normal run: it receives the tray icon's
 // notifications and the instance message of a second start, and sends itself the start command.
 
@@ -14,7 +16,7 @@ ATOM RegisterHostWindowClass(HINSTANCE instance);
 int CreateHostWindow(HINSTANCE instance);
 LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-void OpenPickerFromTray();
+void OpenPickerFromTray(PickerOpening opening);
 // The picker's hot key: a left click on the tray icon, unless the picker is open already.
 void OnPickerHotKey();
 void TrayClick(UINT mouseMessage);

@@ -31,6 +31,10 @@ int CurrentPage() {
     return g_currentPage;
 }
 
+void OpenPickerByButton() {
+    OpenPickerFromTray(PickerOpening::kByClick);
+}
+
 void ReapplyDialogTexts(HWND) {
     SetTitleAndToolbar(g_published);
 }
@@ -71,7 +75,7 @@ BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog) {
     bool const dark = DarkModeInEffect();
     DrawBanner(&g_banner, dark ? IDB_BANNER_DARK : IDB_BANNER_LIGHT, IDC_BANNER, dark);
     SetPageHost(
-        {CurrentPage, OpenPickerFromTray, OnHotKeyFieldChanged, RemoveOwnAutostart, EndAfterUninstall});
+        {CurrentPage, OpenPickerByButton, OnHotKeyFieldChanged, RemoveOwnAutostart, EndAfterUninstall});
     BuildPages(mainDialog, dialog);
     SetTitleAndToolbar(mainDialog);
     wchar_t runValueName[kRunValueNameChars] = {};
@@ -81,12 +85,12 @@ BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog) {
     g_startTray = ReadSetting(Setting::kStartTray, g_startTray);
     g_trayIfMinimize = ReadSetting(Setting::kTrayIfMinimize, g_trayIfMinimize);
     CheckDlgButton(dialog, IDC_START_TRAY, g_startTray ? BST_CHECKED : BST_UNCHECKED);
-    return TRUE;
-}
-
-void SelectPageByTab(MainDialog* mainDialog, int page, int tabId) {
-    SelectPage(mainDialog, page);
-    MarkTab(mainDialog->dialog, tabId);
+    // The focus starts on the control that the shown page is for ("? Pixel ?" on the picker
+    // page), where Enter does what the user came for, whatever the reading order.
+    HWND const first = StartControlOfShownPage(dialog);
+    if (!first) return TRUE;
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+    return FALSE;
 }
 
 void OnCommand(MainDialog* mainDialog, HWND dialog, int id) {
@@ -107,10 +111,10 @@ void OnCommand(MainDialog* mainDialog, HWND dialog, int id) {
             ApplyAutostart(g_autostartState);
             break;
         case IDC_EXIT: EndProgram(dialog, IDC_EXIT); break;
-        case IDC_TAB_PICKER: SelectPageByTab(mainDialog, kPickerPage, IDC_TAB_PICKER); break;
-        case IDC_TAB_INFO: SelectPageByTab(mainDialog, kInfoPage, IDC_TAB_INFO); break;
-        case IDC_TAB_BLANK: SelectPageByTab(mainDialog, kBlankPage, IDC_TAB_BLANK); break;
-        case IDC_TAB_MORE: SelectPageByTab(mainDialog, kMorePage, IDC_TAB_MORE); break;
+        case IDC_TAB_PICKER: SelectPage(mainDialog, kPickerPage); break;
+        case IDC_TAB_INFO: SelectPage(mainDialog, kInfoPage); break;
+        case IDC_TAB_BLANK: SelectPage(mainDialog, kBlankPage); break;
+        case IDC_TAB_MORE: SelectPage(mainDialog, kMorePage); break;
         case IDC_LANGUAGE: ShowLanguageMenu(dialog, mainDialog->toolbar, ReapplyDialogTexts); break;
         case IDC_LICENCE: OpenSitePage(SitePage::kLicence); break;
         case IDC_DONATE: OpenSitePage(SitePage::kDonation); break;
@@ -124,6 +128,34 @@ BOOL OnSysCommand(WPARAM command) {
     // Consumed either way: with "tray_if_minimize" at 0 the dialog stays as it is.
     if (g_trayIfMinimize) SendMainDialogToTray();
     return TRUE;
+}
+
+// The toolbar takes the focus as one control; its buttons are reached with the arrow keys and
+// pressed with Enter or Space, as the system's toolbars do. The toolbar marks the button as hot.
+bool OnToolbarKey(HWND dialog, HWND toolbar, WPARAM key) {
+    int const count = int(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    int const hot = int(SendMessageW(toolbar, TB_GETHOTITEM, 0, 0));
+    int next = hot;
+    switch (key) {
+        case VK_LEFT:
+        case VK_UP: next = hot < 0 ? count - 1 : hot > 0 ? hot - 1 : 0; break;
+        case VK_RIGHT:
+        case VK_DOWN: next = hot < count - 1 ? hot + 1 : count - 1; break;
+        case VK_HOME: next = 0; break;
+        case VK_END: next = count - 1; break;
+        case VK_RETURN:
+        case VK_SPACE: {
+            TBBUTTON button = {};
+            if (SendMessageW(toolbar, TB_GETBUTTON, WPARAM(hot < 0 ? 0 : hot),
+                             reinterpret_cast<LPARAM>(&button)))
+                SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(button.idCommand, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(toolbar));
+            return true;
+        }
+        default: return false;  // Tab, Escape and the rest as everywhere in the dialog
+    }
+    SendMessageW(toolbar, TB_SETHOTITEM, WPARAM(next), 0);
+    return true;
 }
 
 INT_PTR DialogProc(MainDialog* mainDialog, HWND dialog, UINT message, WPARAM wParam) {
@@ -155,13 +187,48 @@ HWND CreateMainDialog(MainDialog* mainDialog, HWND owner) {
 }
 
 void MarkTab(HWND dialog, int pressedId) {
-    static int const kMarked[] = {IDC_TAB_PICKER, IDC_TAB_BLANK, IDC_TAB_INFO};
+    static int const kMarked[] = {IDC_TAB_PICKER, IDC_TAB_BLANK, IDC_TAB_INFO, IDC_TAB_MORE};
     for (int id : kMarked)
         if (HWND const tab = GetDlgItem(dialog, id))
             SendMessageW(tab, BM_SETCHECK, id == pressedId ? BST_CHECKED : BST_UNCHECKED, 0);
+    // A radio button gives up its tab stop when it is unchecked (checking one unchecks the others
+    // of its group); these look and act as push buttons, and Tab visits each of them.
+    for (int id : kMarked)
+        if (HWND const tab = GetDlgItem(dialog, id))
+            SetWindowLongW(tab, GWL_STYLE, GetWindowLongW(tab, GWL_STYLE) | WS_TABSTOP);
 }
 
 void SendMainDialogToTray() {
     MinimizeToTray(&g_trayIcon, g_mainDialog.dialog);
     ShowWindow(g_mainDialog.dialog, SW_HIDE);
+}
+
+bool HandleMainDialogKey(const MSG& msg) {
+    HWND const dialog = g_mainDialog.dialog;
+    if (msg.message != WM_KEYDOWN || !dialog || (msg.hwnd != dialog && !IsChild(dialog, msg.hwnd)))
+        return false;
+    if (msg.hwnd == g_mainDialog.toolbar && OnToolbarKey(dialog, msg.hwnd, msg.wParam)) return true;
+    switch (msg.wParam) {
+        case VK_TAB:
+            // Also out of the usage text: a multi-line edit hands Tab to its page, which would
+            // keep the focus among its own controls.
+            SendMessageW(dialog, WM_NEXTDLGCTL, GetKeyState(VK_SHIFT) < 0, 0);
+            return true;
+        case VK_ESCAPE:
+            // Also from the usage text: a multi-line edit takes Escape for itself and closes only
+            // its page, which does nothing with it.
+            SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        case VK_RETURN: {
+            // The dialog manager sends Enter on a page's button to the main dialog, where the
+            // button's number means another command; the button's own page is where it belongs.
+            HWND const focus = GetFocus();
+            if (!(SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
+                return false;
+            SendMessageW(GetParent(focus), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(focus));
+            return true;
+        }
+    }
+    return false;
 }

@@ -14,8 +14,14 @@ extern int g_autostartState;  // the state of "Start with Windows" as last read 
 HWND CreateMainDialog(MainDialog* mainDialog, HWND owner);
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Checks the page button pressedId among 1083, 1087 and 1088 and unchecks the others.
+// Checks the page button pressedId and unchecks the others (none checked for 0).
 void MarkTab(HWND dialog, int pressedId);
+
+// Keys that the dialog manager would send astray, taken before it sees them: Enter on a focused push
+// button presses that button (also one on a page), Escape from any control sends the dialog to the
+// tray, Tab leaves the usage text too, and the arrow keys, Enter and Space work the toolbar. True
+// when the message was handled.
+bool HandleMainDialogKey(const MSG& msg);
 
 // Sends the main dialog to the notification area.
 void SendMainDialogToTray();

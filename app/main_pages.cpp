@@ -1,6 +1,7 @@
 #include "app/main_pages.h"
 
 #include "app/hot_key.h"
+#include "app/main_dialog.h"
 #include "base/core/text.h"
 #include "base/process_state.h"
 #include "base/scoped_gdi.h"
@@ -37,6 +38,42 @@ PageTemplate const kPageTemplates[kPageCount] = {
 
 // The page titles shown in the frame's caption, by page number.
 int const kPageTitles[kPageCount] = {kTextProgramPage, kTextInfo, kTextTranslator, kTextMore};
+
+// The page buttons by page number: the one of the page shown is marked.
+int const kPageTabs[kPageCount] = {IDC_TAB_PICKER, IDC_TAB_INFO, IDC_TAB_BLANK, IDC_TAB_MORE};
+
+// Tab and Shift+Tab follow the reading order, row by row; in a right-to-left language each row is
+// read from its right end. The dialog manager visits controls in their z-order, so they are stacked
+// in this order. The controls of one group share the arrow keys (the page buttons select their
+// pages with them). The pages stand in the main dialog's second row; the shown one's controls follow.
+struct TabStop {
+    int id;
+    int row;
+    int group;
+    int label = 0;  // stacked right before the control in any reading order: its access key leads there
+};
+int const kPagesStop = -2;
+int const kToolbarStop = -3;
+TabStop const kMainTabOrder[] = {
+    {IDC_TAB_PICKER, 0, 0}, {IDC_TAB_INFO, 0, 0},   {IDC_TAB_MORE, 0, 0},
+    {IDC_TO_TRAY, 0, 1},    {IDC_EXIT, 0, 1},       {kPagesStop, 1, 2},
+    {IDC_AUTOSTART, 2, 3},  {IDC_START_TRAY, 2, 3}, {kToolbarStop, 3, 4},
+};
+TabStop const kPickerPageTabOrder[] = {
+    {IDC_PICK, 0, 0}, {IDC_USAGE, 0, 1}, {IDC_HOTKEY, 1, 2, IDC_HOTKEY_LABEL}, {IDC_HOTKEY_WIN, 1, 2}};
+TabStop const kBlankPageTabOrder[] = {{IDC_BLANK_TEXT, 0, 0}};
+TabStop const kMorePageTabOrder[] = {
+    {IDC_RECOMMEND, 0, 0}, {IDC_SEND, 1, 0}, {IDC_MORE_FREEWARE, 2, 0}, {IDC_UNINSTALL, 3, 0}};
+struct PageTabOrder {
+    int page;
+    const TabStop* order;
+    size_t count;
+};
+PageTabOrder const kPageTabOrders[] = {
+    {kPickerPage, kPickerPageTabOrder, ARRAYSIZE(kPickerPageTabOrder)},
+    {kBlankPage, kBlankPageTabOrder, ARRAYSIZE(kBlankPageTabOrder)},
+    {kMorePage, kMorePageTabOrder, ARRAYSIZE(kMorePageTabOrder)},
+};
 
 // The picker button's larger font, made once and kept for the run.
 ScopedGdiObject<HFONT> g_pickFont(nullptr);
@@ -203,6 +240,59 @@ void SetPageTexts(HWND dialog) {
     SetItemText(dialog, IDC_TO_TRAY, Text(kTextToTray));
 }
 
+void SetStyleBits(HWND window, LONG set, LONG clear) {
+    LONG const style = GetWindowLongW(window, GWL_STYLE);
+    LONG const wanted = (style & ~clear) | set;
+    if (wanted != style) SetWindowLongW(window, GWL_STYLE, wanted);
+}
+
+// Stacks the controls of one dialog in reading order under after (on top of all when null).
+void StackInReadingOrder(HWND dialog, HWND toolbar, const TabStop* order, size_t count, bool rightToLeft,
+                         HWND after) {
+    int previousGroup = -1;
+    for (size_t first = 0; first < count;) {
+        size_t end = first;
+        while (end < count && order[end].row == order[first].row) ++end;
+        for (size_t i = first; i < end; ++i) {
+            TabStop const& stop = order[rightToLeft ? first + end - 1 - i : i];
+            bool const opensGroup = stop.group != previousGroup;
+            previousGroup = stop.group;
+            // The pages are stops of the main dialog only as containers of their own controls.
+            size_t const windows = stop.id == kPagesStop ? kPageCount : 1;
+            for (size_t w = 0; w < windows; ++w) {
+                HWND const window = stop.id == kPagesStop     ? g_pages[w]
+                                    : stop.id == kToolbarStop ? toolbar
+                                                              : GetDlgItem(dialog, stop.id);
+                if (!window) continue;
+                LONG const group = opensGroup ? WS_GROUP : 0;
+                if (stop.id == kPagesStop)
+                    SetStyleBits(window, group, WS_GROUP | WS_TABSTOP);
+                else
+                    SetStyleBits(window, WS_TABSTOP | group, WS_GROUP);
+                if (HWND const label = stop.label ? GetDlgItem(dialog, stop.label) : nullptr) {
+                    SetWindowPos(label, after ? after : HWND_TOP, 0, 0, 0, 0,
+                                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                    after = label;
+                }
+                SetWindowPos(window, after ? after : HWND_TOP, 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                after = window;
+            }
+        }
+        first = end;
+    }
+}
+
+void ArrangeTabOrder(MainDialog* mainDialog) {
+    bool const rightToLeft = ReadsRightToLeft(Utf16(Text(kTextUsageHelp)));
+    HWND const dialog = mainDialog->dialog;
+    // Below the banner: the frame of the page area stays above the pages that it holds.
+    StackInReadingOrder(dialog, mainDialog->toolbar, kMainTabOrder, ARRAYSIZE(kMainTabOrder), rightToLeft,
+                        GetDlgItem(dialog, IDC_BANNER));
+    for (PageTabOrder const& page : kPageTabOrders)
+        StackInReadingOrder(g_pages[page.page], nullptr, page.order, page.count, rightToLeft, nullptr);
+}
+
 void SetTitle(HWND dialog) {
     wchar_t title[kTitleChars] = {};
     lstrcpynW(title, ProductString(kProductNameVersion) ? ProductString(kProductNameVersion) : L"",
@@ -281,8 +371,19 @@ void SelectPage(MainDialog* mainDialog, int page) {
     if (g_currentPage == kBlankPage) g_currentPage = kPickerPage;
     // Any other number shows no page and leaves the caption as it is.
     if (page >= 0 && page < kPageCount) SetItemText(dialog, IDC_PAGE_FRAME, Text(kPageTitles[page]));
+    MarkTab(dialog, page >= 0 && page < kPageCount ? kPageTabs[page] : 0);
     MakePickFont(GetDlgItem(g_pages[kPickerPage], IDC_PICK));
     SetPageTexts(dialog);
+}
+
+HWND StartControlOfShownPage(HWND dialog) {
+    static int const kStartControls[kPageCount] = {IDC_PICK, 0, 0, IDC_RECOMMEND};
+    for (int page = 0; page < kPageCount; ++page) {
+        if (!(GetWindowLongW(g_pages[page], GWL_STYLE) & WS_VISIBLE)) continue;
+        return kStartControls[page] ? GetDlgItem(g_pages[page], kStartControls[page])
+                                    : GetDlgItem(dialog, kPageTabs[page]);
+    }
+    return nullptr;
 }
 
 void SetTitleAndToolbar(MainDialog* mainDialog) {
@@ -301,6 +402,7 @@ void SetTitleAndToolbar(MainDialog* mainDialog) {
     SetItemText(dialog, IDC_TAB_BLANK, Text(kTextLicence));
     SetItemText(dialog, IDC_TAB_MORE, Text(kTextMore));
     SetItemText(dialog, IDC_EXIT, Text(kTextExit));
+    ArrangeTabOrder(mainDialog);
     SelectPage(mainDialog, g_currentPage);
 }
 

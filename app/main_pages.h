@@ -25,6 +25,10 @@ void SelectPage(MainDialog* mainDialog, int page);
 // selects the current page again. Also run after a language change.
 void SetTitleAndToolbar(MainDialog* mainDialog);
 
+// Where the focus starts: the control that the page shown is for, else that page's button; null
+// when no page is shown.
+HWND StartControlOfShownPage(HWND dialog);
+
 HWND CreateToolbar(DWORD exStyle, DWORD style, HWND parent, int placeholderId);
 void AddToolbarButton(HWND toolbar, const wchar_t* text, int commandId, int imageIndex, BYTE buttonStyle);
 // The button's rectangle in the toolbar's client coordinates.

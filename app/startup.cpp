@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/host_window.h"
 #include "app/hot_key.h"
+#include "app/main_dialog.h"
 #include "base/core/command_line.h"
 #include "base/display_scale.h"
 #include "base/process_state.h"
@@ -46,6 +47,7 @@ bool HandOverToRunningInstance() {
 int RunMessageLoop() {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (HandleMainDialogKey(msg)) continue;
         if (g_mainDialog.dialog && IsDialogMessageW(g_mainDialog.dialog, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

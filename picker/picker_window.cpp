@@ -1,5 +1,7 @@
 #include "picker/picker_window.h"
 
+#include <windowsx.h>
+
 #include "base/system_calls.h"
 #include "base/core/command_line.h"
 #include "base/message_box.h"
@@ -18,6 +20,10 @@ int const kOpenWidth = 384;
 int const kOpenHeight = 256;
 int const kCreateSize = 128;
 float const kCreateZoom = 10.0f;
+
+// The click that opened the picker, while a press on the picker may still be its second half.
+OpeningClick g_openingClick;
+bool g_openedByClick;
 
 struct UpdateCache {
     POINT cursor;
@@ -100,7 +106,10 @@ void ReportPaletteNotStarted(DWORD error) {
     HeapFree(GetProcessHeap(), 0, text);
 }
 
-void TakeColourByClick() {
+void TakeColour() {
+    // Presses and keys already queued behind the one that took the colour find the picker hidden:
+    // one picker starts one colour dialog.
+    if (!g_picker.shown) return;
     // Read before hiding: hiding releases the snapshot.
     COLORREF const colour = ColourUnderCursor(&g_picker);
     HidePicker();
@@ -109,9 +118,23 @@ void TakeColourByClick() {
     if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
 }
 
-void OnEscPoll() {
-    if (!(GetAsyncKeyState(VK_ESCAPE) & 0x8000)) return;
+// Esc, and closing the picker by any other means (Alt+F4, a close request of another program): the
+// picker hides and its window stays for the next opening; in direct picker mode the run ends.
+void EndPicker() {
     HidePicker();
+    if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
+}
+
+void OnEscPoll() {
+    if (GetAsyncKeyState(VK_ESCAPE) & 0x8000) EndPicker();
+}
+
+// Should the window go after all, the next opening makes a new one; a direct picker without its
+// window has nothing left to show.
+void OnWindowGone() {
+    ReleaseSnapshot(&g_picker);
+    g_picker.shown = 0;
+    g_picker.hwnd = nullptr;
     if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
 }
 
@@ -139,17 +162,31 @@ void Nudge(int dx, int dy) {
 void OnKeyDown(WPARAM key) {
     switch (key) {
         case VK_F1: HidePicker(); break;
-        case VK_RETURN: TakeColourByClick(); break;
+        case VK_RETURN: TakeColour(); break;
         case VK_LEFT: Nudge(-1, 0); break;
         case VK_RIGHT: Nudge(1, 0); break;
         case VK_UP: Nudge(0, -1); break;
         case VK_DOWN: Nudge(0, 1); break;
         default:
-            if (key >= '1' && key <= '4') CopyAndEnd(UINT(key), ColourUnderCursor(&g_picker));
+            // A repeated key finds the picker hidden and copies nothing more.
+            if (key >= '1' && key <= '4' && g_picker.shown)
+                CopyAndEnd(UINT(key), ColourUnderCursor(&g_picker));
     }
 }
 
 // By character, so that "+" and "-" zoom wherever the keyboard layout puts them, keypad included.
+void OnButtonDown() {
+    if (g_openedByClick) {
+        DWORD const position = GetMessagePos();
+        DoubleClickLimits const limits = {GetDoubleClickTime(), GetSystemMetrics(SM_CXDOUBLECLK),
+                                          GetSystemMetrics(SM_CYDOUBLECLK)};
+        if (CompletesDoubleClick(g_openingClick, unsigned(GetMessageTime()), GET_X_LPARAM(position),
+                                 GET_Y_LPARAM(position), limits))
+            return;
+    }
+    TakeColour();
+}
+
 void OnChar(WPARAM character) {
     if (character == '+')
         SetZoom(ZoomIn(g_picker.zoom));
@@ -182,8 +219,12 @@ void OnPaint(HWND hwnd) {
 
 Picker::Picker() : screenWidth(GetSystemMetrics(SM_CXSCREEN)), screenHeight(GetSystemMetrics(SM_CYSCREEN)) {}
 
-void OpenPicker() {
+void OpenPicker(PickerOpening opening) {
     if (!g_picker.hwnd) CreatePickerWindow(kCreateSize, kCreateSize, kCreateZoom);
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    g_openedByClick = opening == PickerOpening::kByClick;
+    g_openingClick = {unsigned(GetTickCount()), int(cursor.x), int(cursor.y)};
     g_picker.requestedWidth = kOpenWidth;
     g_picker.requestedHeight = kOpenHeight;
     ShowPicker();
@@ -278,9 +319,11 @@ void UpdatePicker(bool forced) {
 }
 
 LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    // A handled message answered 1 is not passed on; every other one goes on to DefWindowProcW.
+    // A handled message answered here is not passed on; every other one goes on to DefWindowProcW.
     switch (message) {
         case WM_PAINT: OnPaint(hwnd); return 1;
+        case WM_CLOSE: EndPicker(); return 0;
+        case WM_NCDESTROY: OnWindowGone(); break;
         case WM_ERASEBKGND:
             // The paint covers every pixel; erasing first would only flicker.
             return 1;
@@ -295,7 +338,7 @@ LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             break;
         case WM_MOUSEMOVE: UpdatePicker(false); return 1;
         case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN: TakeColourByClick(); break;
+        case WM_RBUTTONDOWN: OnButtonDown(); break;
         case WM_MOUSEWHEEL: OnWheel(GET_WHEEL_DELTA_WPARAM(wParam)); break;
         case WM_HSCROLL:
         case WM_VSCROLL: OnScroll(LOWORD(wParam)); break;

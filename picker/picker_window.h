@@ -31,7 +31,10 @@ UINT const kEscPollMs = 20;
 UINT_PTR const kFollowTimer = 1000;
 UINT const kFollowMs = 10;
 
-void OpenPicker();
+// Opened by a click (the tray icon, the picker button), the picker takes no press that completes a
+// double click of that click.
+enum class PickerOpening { kByKey, kByClick };
+void OpenPicker(PickerOpening opening = PickerOpening::kByKey);
 bool PickerShown();
 HWND CreatePickerWindow(int width, int height, float zoom);
 int ShowPicker();

@@ -52,3 +52,13 @@ void NudgeCursor(int* x, int* y, int dx, int dy, const PickerRect& screen) {
     *x = Clamp(*x + dx, screen.left, screen.right - 1);
     *y = Clamp(*y + dy, screen.top, screen.bottom - 1);
 }
+
+bool CompletesDoubleClick(const OpeningClick& opening, unsigned time, int x, int y,
+                          const DoubleClickLimits& limits) {
+    // The tick count wraps after 49.7 days: the difference, taken as signed, still tells the order.
+    // A press queued before the picker opened is part of the same double click.
+    int const since = int(time - opening.time);
+    int const dx = x > opening.x ? x - opening.x : opening.x - x;
+    int const dy = y > opening.y ? y - opening.y : opening.y - y;
+    return since < int(limits.ms) && dx <= limits.width / 2 && dy <= limits.height / 2;
+}

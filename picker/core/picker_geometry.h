@@ -33,3 +33,17 @@ int const kNudgeStep = 1;
 int const kShiftNudgeStep = 10;
 // The cursor (x, y) moved by (dx, dy), kept on the virtual screen (right and bottom exclusive).
 void NudgeCursor(int* x, int* y, int dx, int dy, const PickerRect& screen);
+
+// A double click on the tray icon opens the picker with its first press; its second press lands on
+// the picker, which has just appeared under the pointer. Such a press is no click on the picker.
+struct OpeningClick {
+    unsigned time;  // milliseconds, as the system's tick count
+    int x, y;
+};
+struct DoubleClickLimits {
+    unsigned ms;        // the system's double-click time
+    int width, height;  // the rectangle round the first press within which the second must lie
+};
+// Whether a press at (x, y) at `time` completes the double click that the opening click began.
+bool CompletesDoubleClick(const OpeningClick& opening, unsigned time, int x, int y,
+                          const DoubleClickLimits& limits);

@@ -98,7 +98,7 @@ TEST_F(MainDialogTest, FirstStartShowsThePickerPageWithTitleAndToolbar) {
     EXPECT_EQ(L"? Pixel ?", WindowText(GetDlgItem(page, kPick)));
     EXPECT_EQ(0u, WindowText(GetDlgItem(page, kUsage)).find(L"Press the \"? Pixel ?\" button"));
     EXPECT_EQ(L"0", StoredSetting(L"c_wnd")) << "page 2 by default, then the picker page";
-    EXPECT_TRUE(CheckedTabs(dialog).empty()) << "the start marks no page button";
+    EXPECT_EQ(std::vector<int>{kTabPicker}, CheckedTabs(dialog)) << "the page shown, but not its button";
 
     HWND const toolbar = Toolbar(dialog);
     ASSERT_NE(nullptr, toolbar);

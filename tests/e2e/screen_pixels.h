@@ -52,6 +52,7 @@ class ScreenPixels {
     }
     int Count(COLORREF colour) const { return Count(rect_, colour); }
     bool Empty() const { return colours_.empty(); }
+    const std::vector<COLORREF>& Colours() const { return colours_; }
     const RECT& Rect() const { return rect_; }
 
   private:

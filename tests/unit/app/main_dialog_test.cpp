@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/banner.h"
 #include "app/main_pages.h"
 #include "app/startup.h"
@@ -90,6 +92,28 @@ TEST_F(MainDialogInProcess, MissingBannerBitmapLeavesThePictureAsItIs) {
     EXPECT_EQ(before, reinterpret_cast<HANDLE>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0)));
     EXPECT_EQ(kept, g_banner.picture);
     EXPECT_EQ(OBJ_BITMAP, GetObjectType(kept)) << "the shown picture was deleted";
+}
+
+// The button of the page shown is marked: at start, after a page button, and after a language
+// change, which also brings the picker page back in place of the blank one.
+TEST_F(MainDialogInProcess, TheButtonOfThePageShownIsMarked) {
+    auto marked = [&] {
+        std::vector<int> ids;
+        for (int id : {IDC_TAB_PICKER, IDC_TAB_BLANK, IDC_TAB_INFO, IDC_TAB_MORE})
+            if (IsDlgButtonChecked(dialog_, id)) ids.push_back(id);
+        return ids;
+    };
+    EXPECT_EQ(std::vector<int>{IDC_TAB_PICKER}, marked()) << "at start";
+    SendMessageW(dialog_, WM_COMMAND, IDC_TAB_MORE, 0);
+    EXPECT_EQ(std::vector<int>{IDC_TAB_MORE}, marked());
+    g_languageIndex = 0;
+    SetTitleAndToolbar(&g_mainDialog);
+    EXPECT_EQ(std::vector<int>{IDC_TAB_MORE}, marked()) << "after a language change";
+    SendMessageW(dialog_, WM_COMMAND, IDC_TAB_BLANK, 0);
+    EXPECT_EQ(std::vector<int>{IDC_TAB_BLANK}, marked());
+    g_languageIndex = 1;
+    SetTitleAndToolbar(&g_mainDialog);
+    EXPECT_EQ(std::vector<int>{IDC_TAB_PICKER}, marked()) << "the blank page gave way to the picker page";
 }
 
 }  // namespace

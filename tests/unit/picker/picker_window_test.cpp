@@ -151,6 +151,33 @@ TEST_F(PickerWindowTest, PlusAndMinusZoomAsTheWheelDoes) {
     EXPECT_EQ(16.0f, g_picker.zoom) << "other characters do not zoom";
 }
 
+// Closing hides the picker as Esc does and keeps the window; a window destroyed all the same is
+// made again by the next opening.
+TEST_F(PickerWindowTest, ClosedOrDestroyedPickerOpensAgain) {
+    OpenPicker();
+    HWND const first = g_picker.hwnd;
+    SendMessageW(first, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(first));
+    EXPECT_FALSE(IsWindowVisible(first));
+    EXPECT_EQ(0, g_picker.shown);
+    EXPECT_EQ(nullptr, g_picker.snapshotDc);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+        << "closing must not end the run";
+
+    OpenPicker();
+    EXPECT_EQ(first, g_picker.hwnd);
+    EXPECT_TRUE(IsWindowVisible(first));
+    DestroyWindow(first);
+    EXPECT_EQ(nullptr, g_picker.hwnd);
+    EXPECT_EQ(0, g_picker.shown);
+    EXPECT_EQ(nullptr, g_picker.snapshotDc) << "the snapshot goes with the window";
+    OpenPicker();
+    ASSERT_NE(nullptr, g_picker.hwnd);
+    EXPECT_TRUE(IsWindowVisible(g_picker.hwnd));
+    EXPECT_NE(nullptr, g_picker.snapshotDc);
+}
+
 TEST_F(PickerWindowTest, F1HidesWithoutEndingTheRun) {
     OpenPicker();
     SendMessageW(g_picker.hwnd, WM_KEYDOWN, VK_F1, 0);

@@ -106,3 +106,28 @@ TEST(PickerGeometry, NudgeStaysOnTheVirtualScreen) {
         EXPECT_EQ(c.wantY, y) << c.x << "," << c.y << " by " << c.dx << "," << c.dy;
     }
 }
+
+// The second press of a double click on the tray icon lands on the picker that its first press
+// opened: within the double-click time and rectangle of the opening it is no click on the picker.
+TEST(PickerGeometry, PressCompletingTheOpeningDoubleClickIsRecognised) {
+    DoubleClickLimits const limits = {500, 4, 4};
+    struct {
+        unsigned opened, pressed;
+        int x, y;
+        bool completes;
+    } const cases[] = {
+        {1000, 1120, 100, 100, true},
+        {1000, 1499, 102, 98, true},          // at the edge of the 4 x 4 rectangle
+        {1000, 1500, 100, 100, false},        // the double-click time has passed
+        {1000, 1120, 103, 100, false},        // moved beyond the rectangle
+        {1000, 1120, 100, 97, false},         //
+        {1000, 990, 100, 100, true},          // queued before the picker opened
+        {0xFFFFFF00u, 0x40, 100, 100, true},  // across the tick count's wrap
+        {0xFFFFFF00u, 0x300, 100, 100, false},
+    };
+    for (const auto& c : cases) {
+        OpeningClick const opening = {c.opened, 100, 100};
+        EXPECT_EQ(c.completes, CompletesDoubleClick(opening, c.pressed, c.x, c.y, limits))
+            << c.opened << " -> " << c.pressed << " at " << c.x << "," << c.y;
+    }
+}
