@@ -6,7 +6,10 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 # No -fdata-sections: mingw then puts zero-initialised globals into .data sections, which cost
 # their full size in the file (the language tables are over 100 KB).
 set(HUEPEEK_SIZE_FLAGS -Os -ffunction-sections)
-set(HUEPEEK_EXE_FLAGS ${HUEPEEK_SIZE_FLAGS} -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
+# Link-time optimisation takes 5 % off the exe (calls inlined and code dropped across files). The
+# objects carry machine code beside it, so that the test programs link the same library without it.
+set(HUEPEEK_EXE_FLAGS ${HUEPEEK_SIZE_FLAGS} -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -flto
+    -ffat-lto-objects)
 set(HUEPEEK_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_compile_options(huepeek_core PRIVATE ${HUEPEEK_EXE_FLAGS})
 
@@ -52,7 +55,7 @@ add_dependencies(huepeek huepeek_archive)
 target_include_directories(huepeek PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(huepeek PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
 target_link_libraries(huepeek PRIVATE huepeek_win)
-target_link_options(huepeek PRIVATE -municode -static -s -Wl,--gc-sections)
+target_link_options(huepeek PRIVATE -municode -static -s -Wl,--gc-sections -flto)
 
 # The exe's time stamp is the time of the commit it is built from (the linker takes it from
 # SOURCE_DATE_EPOCH, and the PE checksum follows), so two builds of one commit in any folders are the
@@ -75,7 +78,9 @@ set_property(TARGET huepeek PROPERTY RULE_LAUNCH_LINK "${CMAKE_COMMAND} -E env S
 
 # Tests. GoogleTest from the Debian sources, linked statically so no runtime DLL is needed.
 add_subdirectory(${HUEPEEK_GTEST_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-set(HUEPEEK_TEST_LINK -static -static-libgcc -static-libstdc++)
+# -fno-lto: the test programs link the library's machine code; optimising the whole of each at
+# link time would cost minutes and runs into an internal error of mingw's GCC 12.
+set(HUEPEEK_TEST_LINK -static -static-libgcc -static-libstdc++ -fno-lto)
 
 # Screenshots for a person to look at, written by both kinds of Windows tests (PNG chunks carry the
 # program's own CRC-32; the end-to-end tests link nothing else of the program).
@@ -232,7 +237,7 @@ foreach(floor_source ${HUEPEEK_FLOORS})
     add_executable(${floor} WIN32 ${floor_source})
     target_compile_definitions(${floor} PRIVATE ${HUEPEEK_DEFINES})
     target_compile_options(${floor} PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
-    target_link_options(${floor} PRIVATE -municode -static -s -Wl,--gc-sections)
+    target_link_options(${floor} PRIVATE -municode -static -s -Wl,--gc-sections -flto)
     target_link_libraries(${floor} PRIVATE user32 gdi32)
     set_target_properties(${floor} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endforeach()
