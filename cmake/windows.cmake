@@ -113,6 +113,20 @@ target_link_options(huepeek_e2e_tests PRIVATE ${HUEPEEK_TEST_LINK})
 gtest_discover_tests(huepeek_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                      PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE ENVIRONMENT TZ=UTC)
 
+# The colour dialog under a Japanese and an Arabic locale (Wine takes the locale, and with it the
+# dialog font and the mirroring of a right-to-left language, from LC_ALL when a process starts), in
+# those languages: at 100 % and 200 %, and, under the right-to-left one, the direction of its values.
+foreach(variant "ja_JP|4|FitsTheWorkAreaAtEveryScale" "ar_SA|11|FitsTheWorkAreaAtEveryScale:PaletteTest.ValuesReadLeftToRightInAMirroredDialog")
+    string(REPLACE "|" ";" parts ${variant})
+    list(GET parts 0 locale)
+    list(GET parts 1 slot)
+    list(GET parts 2 tests)
+    add_test(NAME e2e.PaletteTest.${locale} COMMAND huepeek_e2e_tests --gtest_filter=PaletteTest.${tests})
+    set_tests_properties(e2e.PaletteTest.${locale} PROPERTIES
+        ENVIRONMENT "TZ=UTC;LC_ALL=${locale}.UTF-8;HUEPEEK_PALETTE_LANGUAGE=${slot};HUEPEEK_EXPECT_RIGHT_TO_LEFT=$<STREQUAL:${locale},ar_SA>"
+        TIMEOUT 120 RUN_SERIAL TRUE)
+endforeach()
+
 # The site variant by the time zone, for zones at and beyond the European bounds of four hours, one
 # with summer time and one Wine does not know (UTC to it). Wine takes a program's zone from the TZ
 # it starts with, and POSIX zones give exact offsets ("XXX4:01" is UTC-4:01, a bias of 241).
