@@ -82,10 +82,9 @@ bool WriteSelfDeleteBatch(const wchar_t* exePath, const wchar_t* settingsPath, w
            WriteBatchFile(batchPath, text.get());
 }
 
-void Uninstall(const UninstallHost& host) {
+bool Uninstall() {
     UINT const style = MB_YESNOCANCEL | MB_ICONQUESTION | MB_TOPMOST;
-    if (ShowMessage(GetActiveWindow(), Text(kTextAreYouSure), Text(kTextInfo), style) != IDYES) return;
-    if (host.removeAutostart) host.removeAutostart();
+    if (ShowMessage(GetActiveWindow(), Text(kTextAreYouSure), Text(kTextInfo), style) != IDYES) return false;
     wchar_t batch[kFolderChars + MAX_PATH];
     if (WriteSelfDeleteBatch(ProgramPath(), SettingsFilePath(), batch, ARRAYSIZE(batch))) {
         wchar_t folder[kFolderChars] = {};
@@ -93,5 +92,5 @@ void Uninstall(const UninstallHost& host) {
         ShellOpen(nullptr, L"open", batch, nullptr, folder, SW_HIDE);
     }
     OpenSitePage(SitePage::kUninstall);
-    if (host.endProgram) host.endProgram();
+    return true;
 }

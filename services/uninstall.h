@@ -1,16 +1,11 @@
 #pragma once
 #include <windows.h>
 
-// Uninstall: once the user has said yes, removes the autostart entry, leaves a batch in the
-// temporary folder that deletes the exe (and a portable settings file) when the program has ended,
-// opens the uninstall page and ends the program. The registry settings stay.
-
-// What uninstall needs of the application shell above it.
-struct UninstallHost {
-    void (*removeAutostart)();
-    void (*endProgram)();
-};
-void Uninstall(const UninstallHost& host);
+// Uninstall: once the user has said yes, leaves a batch in the temporary folder that deletes the
+// exe (and a portable settings file) when the program has ended and opens the uninstall page. The
+// registry settings stay. True when the user said yes: the caller then removes its autostart entry
+// and ends the program.
+bool Uninstall();
 
 // Writes "<exe file name>_selfdestruct.bat" into the temporary folder for exePath and settingsPath
 // (empty: none), replacing an older one, and gives its full path (batchPath holds chars). The
