@@ -2,6 +2,7 @@
 
 #include "base/core/text.h"
 #include "base/program_path.h"
+#include "base/registry_text.h"
 #include "base/wide_text.h"
 #include "settings/core/language_slots.h"
 #include "settings/core/settings_file.h"
@@ -13,8 +14,8 @@ namespace {
 wchar_t g_rootPath[MAX_PATH];
 wchar_t g_settingsFile[MAX_PATH];  // empty: the registry
 
-// The query buffer holds 511 characters and the terminator; longer data counts as absent.
-DWORD const kQueryBytes = 1024;
+// A stored text holds 511 characters at most; a longer one counts as absent.
+size_t const kQueryChars = 512;  // the terminator included
 
 void BuildKeyPath(const wchar_t* section, wchar_t* path, size_t chars) {
     lstrcpynW(path, SettingsRootPath(), int(chars));
@@ -24,15 +25,6 @@ void BuildKeyPath(const wchar_t* section, wchar_t* path, size_t chars) {
         path[used] = 0;
     }
     lstrcpynW(path + used, section, int(chars - used));
-}
-
-bool IsAcceptedText(DWORD type, const BYTE* data, DWORD bytes) {
-    if (bytes % 2 != 0) return false;
-    const wchar_t* text = reinterpret_cast<const wchar_t*>(data);
-    DWORD const units = bytes / 2;
-    if (type == REG_SZ || type == REG_EXPAND_SZ) return units >= 1 && text[units - 1] == 0;
-    if (type == REG_MULTI_SZ) return units >= 2 && text[units - 1] == 0 && text[units - 2] == 0;
-    return false;
 }
 
 }  // namespace
@@ -76,16 +68,8 @@ int ReadSettingText(const wchar_t* section, const wchar_t* key, wchar_t* out) {
     }
     wchar_t path[MAX_PATH * 2];
     BuildKeyPath(section, path, ARRAYSIZE(path));
-    HKEY hkey = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &hkey) != ERROR_SUCCESS) return 0;
-    // One spare unit behind the query buffer, so the text is terminated whatever the data holds.
-    alignas(wchar_t) BYTE data[kQueryBytes + sizeof(wchar_t)] = {};
-    DWORD type = 0;
-    DWORD bytes = kQueryBytes;
-    LONG const status = RegQueryValueExW(hkey, key, nullptr, &type, data, &bytes);
-    RegCloseKey(hkey);
-    if (status != ERROR_SUCCESS || bytes > kQueryBytes || !IsAcceptedText(type, data, bytes)) return 0;
-    const wchar_t* text = reinterpret_cast<const wchar_t*>(data);
+    wchar_t text[kQueryChars];
+    if (!ReadRegistryText(HKEY_CURRENT_USER, path, key, text, kQueryChars)) return 0;
     if (*text) lstrcpynW(out, text, int(kSettingTextChars));
     return 1;
 }
