@@ -20,6 +20,14 @@ class HeapBuffer {
     HeapBuffer& operator=(const HeapBuffer&) = delete;
     // Handed on, for a function that makes a buffer for its caller.
     HeapBuffer(HeapBuffer&& other) : data_(other.data_) { other.data_ = nullptr; }
+    HeapBuffer& operator=(HeapBuffer&& other) {
+        if (this != &other) {
+            if (data_) HeapFree(GetProcessHeap(), 0, data_);
+            data_ = other.data_;
+            other.data_ = nullptr;
+        }
+        return *this;
+    }
 
     T* get() const { return data_; }
     // The memory stays, for the rest of the run or for HeapFree by the caller; get() is null after.

@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include "base/core/text.h"
+#include "base/heap_buffer.h"
 #include "base/program_path.h"
 #include "base/registry_text.h"
 #include "base/wide_text.h"
@@ -12,7 +13,14 @@ int g_languageIndex = 1;
 namespace {
 
 wchar_t g_rootPath[MAX_PATH];
-wchar_t g_settingsFile[MAX_PATH];  // empty: the registry
+// The settings file, however long its path; empty: the registry. The profile functions take
+// MAX_PATH characters at most, so they get profilePath: the same file by a path that fits.
+struct SettingsFile {
+    HeapBuffer<wchar_t> path;
+    HeapBuffer<wchar_t> profilePath;
+};
+SettingsFile g_settingsFile;
+wchar_t g_noSettingsFile[1];
 
 // A stored text holds 511 characters at most; a longer one counts as absent.
 size_t const kQueryChars = 512;  // the terminator included
@@ -27,26 +35,76 @@ void BuildKeyPath(const wchar_t* section, wchar_t* path, size_t chars) {
     lstrcpynW(path + used, section, int(chars - used));
 }
 
+HeapBuffer<wchar_t> CopyOfText(const wchar_t* text, size_t extraChars = 0) {
+    HeapBuffer<wchar_t> copy(size_t(lstrlenW(text)) + 1 + extraChars);
+    if (copy.get()) lstrcpyW(copy.get(), text);
+    return copy;
+}
+
+// The path in the form "\\?\" that the file functions take at any length ("\\?\UNC\" for a
+// network path); a path in that form already stays as it is.
+HeapBuffer<wchar_t> AnyLengthPath(const wchar_t* path) {
+    if (path[0] == L'\\' && path[1] == L'\\' && (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\')
+        return CopyOfText(path);
+    bool const network = path[0] == L'\\' && path[1] == L'\\';
+    const wchar_t* const prefix = network ? L"\\\\?\\UNC" : L"\\\\?\\";
+    HeapBuffer<wchar_t> copy = CopyOfText(prefix, size_t(lstrlenW(path)));
+    if (copy.get()) lstrcatW(copy.get(), network ? path + 1 : path);
+    return copy;
+}
+
+// A path of MAX_PATH characters or more, as the profile functions can take it: its short form where
+// that names this very file (short names are not always unique), else the form "\\?\" that
+// lifts the limit where the system's profile functions read it.
+HeapBuffer<wchar_t> ProfilePathOf(const wchar_t* path) {
+    if (lstrlenW(path) < MAX_PATH) return CopyOfText(path);
+    wchar_t shortPath[MAX_PATH] = {};
+    DWORD const length = GetShortPathNameW(path, shortPath, MAX_PATH);
+    if (length && length < MAX_PATH) {
+        DWORD const longChars = GetLongPathNameW(shortPath, nullptr, 0);
+        HeapBuffer<wchar_t> const longPath(longChars);
+        bool const same = longChars && longPath.get() &&
+                          GetLongPathNameW(shortPath, longPath.get(), longChars) &&
+                          lstrcmpiW(longPath.get(), path) == 0;
+        if (same) return CopyOfText(shortPath);
+    }
+    return AnyLengthPath(path);
+}
+
+void ForgetSettingsFile() {
+    g_settingsFile.path = HeapBuffer<wchar_t>();
+    g_settingsFile.profilePath = HeapBuffer<wchar_t>();
+}
+
 }  // namespace
 
 void ChooseSettingsBackEnd() {
-    char16_t path[MAX_PATH];
-    if (!PortableSettingsPath(Utf16(ProgramPath()), path, MAX_PATH)) return;
-    DWORD const attributes = GetFileAttributesW(Wide(path));
+    const wchar_t* const exe = ProgramPath();
+    size_t const chars = size_t(lstrlenW(exe)) + 5;  // ".ini" may be added to a name without extension
+    HeapBuffer<char16_t> const path(chars);
+    if (!path.get() || !PortableSettingsPath(Utf16(exe), path.get(), chars)) return;
+    HeapBuffer<wchar_t> const anyLength = AnyLengthPath(Wide(path.get()));
+    if (!anyLength.get()) return;
+    DWORD const attributes = GetFileAttributesW(anyLength.get());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        UseSettingsFile(Wide(path));
+        UseSettingsFile(Wide(path.get()));
 }
 
 void UseSettingsFile(const wchar_t* path) {
-    lstrcpynW(g_settingsFile, path ? path : L"", MAX_PATH);
+    ForgetSettingsFile();
+    if (!path || !*path) return;
+    g_settingsFile.path = CopyOfText(path);
+    g_settingsFile.profilePath = ProfilePathOf(path);
+    // Without memory for them, the registry stays.
+    if (!g_settingsFile.path.get() || !g_settingsFile.profilePath.get()) ForgetSettingsFile();
 }
 
 const wchar_t* SettingsFilePath() {
-    return g_settingsFile;
+    return g_settingsFile.path.get() ? g_settingsFile.path.get() : g_noSettingsFile;
 }
 
 bool PortableMode() {
-    return g_settingsFile[0] != 0;
+    return g_settingsFile.path.get() != nullptr;
 }
 
 const wchar_t* SettingsRootPath() {
@@ -61,7 +119,8 @@ int ReadSettingText(const wchar_t* section, const wchar_t* key, wchar_t* out) {
     if (PortableMode()) {
         // A value that is there but empty reads as absent, as the profile functions cannot tell.
         wchar_t text[kSettingTextChars] = {};
-        if (!GetPrivateProfileStringW(section, key, L"", text, DWORD(kSettingTextChars), g_settingsFile))
+        if (!GetPrivateProfileStringW(section, key, L"", text, DWORD(kSettingTextChars),
+                                      g_settingsFile.profilePath.get()))
             return 0;
         lstrcpynW(out, text, int(kSettingTextChars));
         return 1;
@@ -77,7 +136,8 @@ int ReadSettingText(const wchar_t* section, const wchar_t* key, wchar_t* out) {
 int WriteSettingInt(const wchar_t* section, const wchar_t* key, int value) {
     wchar_t text[16];
     wsprintfW(text, L"%d", value);
-    if (PortableMode()) return WritePrivateProfileStringW(section, key, text, g_settingsFile) ? 1 : 0;
+    if (PortableMode())
+        return WritePrivateProfileStringW(section, key, text, g_settingsFile.profilePath.get()) ? 1 : 0;
     wchar_t path[MAX_PATH * 2];
     BuildKeyPath(section, path, ARRAYSIZE(path));
     HKEY hkey = nullptr;
