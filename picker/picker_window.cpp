@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include "base/heap_buffer.h"
 #include "base/system_calls.h"
 #include "base/core/command_line.h"
 #include "base/message_box.h"
@@ -42,11 +41,14 @@ void SetZoom(float zoom) {
     Redraw(g_picker.hwnd);
 }
 
+wchar_t* AllocateText(size_t chars) {
+    return static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, chars * sizeof(wchar_t)));
+}
+
 // A program by its full path in quotes, with one argument. Returns 0, or the system's error code.
 DWORD StartProgram(const wchar_t* path, const wchar_t* argument) {
     // Quotes, a blank and the terminator.
-    HeapBuffer<wchar_t> const buffer(size_t(lstrlenW(path)) + lstrlenW(argument) + 4);
-    wchar_t* const commandLine = buffer.get();
+    wchar_t* const commandLine = AllocateText(size_t(lstrlenW(path)) + lstrlenW(argument) + 4);
     if (!commandLine) return ERROR_NOT_ENOUGH_MEMORY;
     lstrcpyW(commandLine, L"\"");
     lstrcatW(commandLine, path);
@@ -60,6 +62,7 @@ DWORD StartProgram(const wchar_t* path, const wchar_t* argument) {
     BOOL const started =
         CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
     DWORD const error = started ? 0 : GetLastError();
+    HeapFree(GetProcessHeap(), 0, commandLine);
     if (!started) return error ? error : ERROR_FILE_NOT_FOUND;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -77,10 +80,10 @@ DWORD StartPaletteProcess() {
     // though one may run from there (Wine's loader starts it); the path's short form still reaches it.
     if (error && lstrlenW(path) >= MAX_PATH) {
         DWORD const chars = GetShortPathNameW(path, nullptr, 0);
-        HeapBuffer<wchar_t> const shortPath(chars);
-        if (chars && shortPath.get() && GetShortPathNameW(path, shortPath.get(), chars) &&
-            lstrlenW(shortPath.get()) < MAX_PATH)
-            error = StartProgram(shortPath.get(), argument);
+        wchar_t* const shortPath = chars ? AllocateText(chars) : nullptr;
+        if (shortPath && GetShortPathNameW(path, shortPath, chars) && lstrlenW(shortPath) < MAX_PATH)
+            error = StartProgram(shortPath, argument);
+        if (shortPath) HeapFree(GetProcessHeap(), 0, shortPath);
     }
     return error;
 }
@@ -93,14 +96,14 @@ void ReportPaletteNotStarted(DWORD error) {
                    DWORD(kReasonChars), nullptr);
     const wchar_t* const path = ProgramPath();
     wchar_t const intro[] = L"Error! The colour dialog could not be started.\r\n\r\n";
-    HeapBuffer<wchar_t> const buffer(ARRAYSIZE(intro) + size_t(lstrlenW(path)) + 4 + kReasonChars);
-    wchar_t* const text = buffer.get();
+    wchar_t* const text = AllocateText(ARRAYSIZE(intro) + size_t(lstrlenW(path)) + 4 + kReasonChars);
     if (!text) return;
     lstrcpyW(text, intro);
     lstrcatW(text, path);
     lstrcatW(text, L"\r\n\r\n");
     lstrcatW(text, reason);
     ShowMessage(nullptr, text, L"Error!", MB_OK | MB_ICONERROR);
+    HeapFree(GetProcessHeap(), 0, text);
 }
 
 void TakeColour() {
