@@ -113,6 +113,15 @@ target_link_options(huepeek_e2e_tests PRIVATE ${HUEPEEK_TEST_LINK})
 gtest_discover_tests(huepeek_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                      PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE ENVIRONMENT TZ=UTC)
 
+# One test of a test program run again in a process of its own, under the environment of a variant
+# (a time zone, a locale): ctest names it PREFIX.FILTER.VARIANT, and the test skips itself in the
+# program's own run, where the variant's environment is missing.
+function(huepeek_add_variant prefix program filter variant environment timeout)
+    add_test(NAME ${prefix}.${filter}.${variant} COMMAND ${program} --gtest_filter=${filter})
+    set_tests_properties(${prefix}.${filter}.${variant} PROPERTIES
+        ENVIRONMENT "${environment}" TIMEOUT ${timeout} RUN_SERIAL TRUE SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+endfunction()
+
 # The site variant by the time zone, for zones at and beyond the European bounds of four hours, one
 # with summer time and one Wine does not know (UTC to it). Wine takes a program's zone from the TZ
 # it starts with, and POSIX zones give exact offsets ("XXX4:01" is UTC-4:01, a bias of 241).
@@ -122,11 +131,8 @@ foreach(variant "bias+240|XXX4|eu" "bias+241|XXX4:01|com" "bias-240|XXX-4|eu" "b
     list(GET parts 0 name)
     list(GET parts 1 zone)
     list(GET parts 2 domain)
-    add_test(NAME e2e.MorePageTest.SiteVariantFollowsTheTimeZone.${name}
-             COMMAND huepeek_e2e_tests --gtest_filter=MorePageTest.SiteVariantFollowsTheTimeZone)
-    set_tests_properties(e2e.MorePageTest.SiteVariantFollowsTheTimeZone.${name} PROPERTIES
-        ENVIRONMENT "TZ=${zone};HUEPEEK_EXPECTED_SITE=https://www.vantorel.${domain}" TIMEOUT 120 RUN_SERIAL TRUE
-        SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+    huepeek_add_variant(e2e huepeek_e2e_tests MorePageTest.SiteVariantFollowsTheTimeZone ${name}
+                        "TZ=${zone};HUEPEEK_EXPECTED_SITE=https://www.vantorel.${domain}" 120)
 endforeach()
 
 # The uninstall messages in Japanese, which draws only under a Japanese locale (taken from LC_ALL
@@ -168,11 +174,8 @@ foreach(variant "de_AT.UTF-8:0" "pt_BR.UTF-8:9" "el_GR.UTF-8:1" "ja_JP.UTF-8:4")
     string(REPLACE ":" ";" parts ${variant})
     list(GET parts 0 locale)
     list(GET parts 1 slot)
-    add_test(NAME win.SettingsStoreTest.UserLanguageChoosesTheSlot.${locale}
-             COMMAND huepeek_unit_tests --gtest_filter=SettingsStoreTest.UserLanguageChoosesTheSlot)
-    set_tests_properties(win.SettingsStoreTest.UserLanguageChoosesTheSlot.${locale} PROPERTIES
-        ENVIRONMENT "LC_ALL=${locale};LANGUAGE_EXPECTED_SLOT=${slot}" TIMEOUT 60 RUN_SERIAL TRUE
-        SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+    huepeek_add_variant(win huepeek_unit_tests SettingsStoreTest.UserLanguageChoosesTheSlot ${locale}
+                        "LC_ALL=${locale};LANGUAGE_EXPECTED_SLOT=${slot}" 60)
 endforeach()
 
 # Language files under a double-byte ANSI code page (932), and the language menu's Japanese names.
@@ -191,11 +194,8 @@ set(HUEPEEK_TEXT_FIT_LOCALES en_US.UTF-8 de_DE.UTF-8 pl_PL.UTF-8 ru_RU.UTF-8 vi_
 string(REPLACE ";" "," fit_locale_list "${HUEPEEK_TEXT_FIT_LOCALES}")
 target_compile_definitions(huepeek_unit_tests PRIVATE HUEPEEK_TEXT_FIT_LOCALES="${fit_locale_list}")
 foreach(locale ${HUEPEEK_TEXT_FIT_LOCALES})
-    add_test(NAME win.MainDialogTextFitTest.TextsOfOneLocaleFit.${locale}
-             COMMAND huepeek_unit_tests --gtest_filter=MainDialogTextFitTest.TextsOfOneLocaleFit)
-    set_tests_properties(win.MainDialogTextFitTest.TextsOfOneLocaleFit.${locale} PROPERTIES
-        ENVIRONMENT "LC_ALL=${locale};HUEPEEK_TEXT_FIT_LOCALE=${locale}" TIMEOUT 60 RUN_SERIAL TRUE
-        SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+    huepeek_add_variant(win huepeek_unit_tests MainDialogTextFitTest.TextsOfOneLocaleFit ${locale}
+                        "LC_ALL=${locale};HUEPEEK_TEXT_FIT_LOCALE=${locale}" 60)
 endforeach()
 
 # Windows benchmarks: console programs that print figures; never run by the tests.

@@ -61,12 +61,9 @@ TEST_F(RegistryTextTest, OnlyWholeStringsThatFitAreRead) {
         EXPECT_EQ(std::wstring(c.expected ? c.expected : L""), std::wstring(out)) << "absent reads as empty";
         EXPECT_EQ(L'#', out[8]) << "written past the buffer";
     }
-}
 
-TEST_F(RegistryTextTest, ReadsFromAnOpenKeyAndMissingOnesAreAbsent) {
+    // From a key already open; a missing value or key is absent.
     wchar_t out[8] = L"stale";
-    EXPECT_FALSE(ReadRegistryText(HKEY_CURRENT_USER, kKey, L"v", out, 8)) << "no key";
-    EXPECT_EQ(L'\0', out[0]);
     Store(REG_SZ, L"abc", 8);
     EXPECT_FALSE(ReadRegistryText(HKEY_CURRENT_USER, kKey, L"other", out, 8)) << "no value";
     HKEY key;
@@ -75,6 +72,9 @@ TEST_F(RegistryTextTest, ReadsFromAnOpenKeyAndMissingOnesAreAbsent) {
     RegCloseKey(key);
     EXPECT_EQ(std::wstring(L"abc"), out);
     EXPECT_FALSE(ReadRegistryText(HKEY_CURRENT_USER, kKey, L"v", out, 0));
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    EXPECT_FALSE(ReadRegistryText(HKEY_CURRENT_USER, kKey, L"v", out, 8)) << "no key";
+    EXPECT_EQ(L'\0', out[0]);
 }
 
 }  // namespace

@@ -41,24 +41,23 @@ TEST(BoundedText, CutsAtTheLastWholeCharacterAndStaysTerminated) {
     }
 }
 
-TEST(BoundedText, NumbersAsPrintfWritesThem) {
+TEST(BoundedText, NumbersAsPrintfWritesThemAndNothingWhereNothingIs) {
     char16_t buffer[64];
     BoundedText text(buffer, 64);
     for (int value : {0, 7, -42, 2147483647, int(0x80000000u)}) text.PutDecimal(value), text.Put(u' ');
     for (int value : {0, 10, 255, 4096, -1}) text.PutHex(value), text.Put(u' ');
     EXPECT_EQ(u"0 7 -42 2147483647 -2147483648 00 0A FF 1000 FFFFFFFF ", std::u16string(buffer));
-}
 
-TEST(BoundedText, NoRoomAndNullTextPutNothing) {
+    // No room, and null texts, put nothing.
     BoundedText none(nullptr, 0);
     none.Put(u"abc");
     none.PutDecimal(5);
     EXPECT_FALSE(none.Whole());
     EXPECT_EQ(0u, none.Length());
 
-    char16_t buffer[4] = {u'x', u'x', u'x', u'x'};
-    BoundedText empty(buffer, 4);
-    EXPECT_EQ(0, buffer[0]) << "starts empty";
+    char16_t small[4] = {u'x', u'x', u'x', u'x'};
+    BoundedText empty(small, 4);
+    EXPECT_EQ(0, small[0]) << "starts empty";
     empty.Put(static_cast<const char16_t*>(nullptr));
     EXPECT_TRUE(empty.Whole());
     EXPECT_EQ(0u, empty.Length());
