@@ -18,6 +18,9 @@ bool LoadLanguageArchiveFrom(const wchar_t* path);
 // The text for a string ID in the current language; never null. A placeholder names a missing ID;
 // for the IDs 0 to 254 it stays valid until the process ends, like every built-in text.
 const wchar_t* Text(int id);
+// The same from the archive, also while a language file is in force: for what is said about such a
+// file, which may lack the text.
+const wchar_t* BuiltInText(int id);
 
 // A product string (key 0 to 127), or null.
 const wchar_t* ProductString(int key);
