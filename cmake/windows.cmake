@@ -212,8 +212,6 @@ endforeach()
 add_test(NAME exe.imports_only_system_dlls
          COMMAND sh ${CMAKE_SOURCE_DIR}/tests/exe/check_imports.sh $<TARGET_FILE:huepeek>)
 set_tests_properties(exe.imports_only_system_dlls PROPERTIES TIMEOUT 30)
-add_test(NAME exe.is_under_150_kib COMMAND sh ${CMAKE_SOURCE_DIR}/tests/exe/check_size.sh $<TARGET_FILE:huepeek>)
-set_tests_properties(exe.is_under_150_kib PROPERTIES TIMEOUT 30)
 
 # The automatic language for real user languages: the same test under other locales.
 foreach(variant "de_AT.UTF-8:0" "pt_BR.UTF-8:9" "el_GR.UTF-8:1" "ja_JP.UTF-8:4")
