@@ -220,7 +220,10 @@ add_test(NAME exe.imports_only_system_dlls
          COMMAND sh ${CMAKE_SOURCE_DIR}/tests/exe/check_imports.sh $<TARGET_FILE:huepeek>)
 set_tests_properties(exe.imports_only_system_dlls PROPERTIES TIMEOUT 30)
 
-# The automatic language for real user languages: the same test under other locales.
+# The automatic language for real user languages: the same test under other locales. A Wine process
+# that starts under another code page than the last rewrites the prefix's font settings (links and
+# substitutes) for its own, under every process that runs at that moment: tests under a locale of
+# their own run alone (RUN_SERIAL), nothing beside them.
 foreach(variant "de_AT.UTF-8:0" "pt_BR.UTF-8:9" "el_GR.UTF-8:1" "ja_JP.UTF-8:4")
     string(REPLACE ":" ";" parts ${variant})
     list(GET parts 0 locale)
@@ -228,7 +231,7 @@ foreach(variant "de_AT.UTF-8:0" "pt_BR.UTF-8:9" "el_GR.UTF-8:1" "ja_JP.UTF-8:4")
     add_test(NAME win.SettingsStoreTest.UserLanguageChoosesTheSlot.${locale}
              COMMAND huepeek_unit_tests --gtest_filter=SettingsStoreTest.UserLanguageChoosesTheSlot)
     set_tests_properties(win.SettingsStoreTest.UserLanguageChoosesTheSlot.${locale} PROPERTIES
-        ENVIRONMENT "LC_ALL=${locale};LANGUAGE_EXPECTED_SLOT=${slot}" TIMEOUT 60 RESOURCE_LOCK "settings;temp"
+        ENVIRONMENT "LC_ALL=${locale};LANGUAGE_EXPECTED_SLOT=${slot}" TIMEOUT 60 RUN_SERIAL TRUE
         SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endforeach()
 
@@ -237,7 +240,7 @@ add_test(NAME win.LanguageFiles.ja_JP
          COMMAND huepeek_unit_tests
                  --gtest_filter=LanguageFileTest.DoubleByteCharacterAcrossBlocks:LanguageMenuTest.ListsTheNamedLanguagesAndChoosingOneSwitches)
 set_tests_properties(win.LanguageFiles.ja_JP PROPERTIES
-    ENVIRONMENT "LC_ALL=ja_JP.UTF-8;HUEPEEK_EXPECT_ACP_932=1" TIMEOUT 120 RESOURCE_LOCK "${HUEPEEK_ALL_LOCKS}")
+    ENVIRONMENT "LC_ALL=ja_JP.UTF-8;HUEPEEK_EXPECT_ACP_932=1" TIMEOUT 120 RUN_SERIAL TRUE)
 
 # The main dialog's text-fit test measures each language under its users' locale, whose code page
 # makes Wine choose the dialog font and its fallbacks for the script. Wine takes the locale from
@@ -251,7 +254,7 @@ foreach(locale ${HUEPEEK_TEXT_FIT_LOCALES})
     add_test(NAME win.MainDialogTextFitTest.TextsOfOneLocaleFit.${locale}
              COMMAND huepeek_unit_tests --gtest_filter=MainDialogTextFitTest.TextsOfOneLocaleFit)
     set_tests_properties(win.MainDialogTextFitTest.TextsOfOneLocaleFit.${locale} PROPERTIES
-        ENVIRONMENT "LC_ALL=${locale};HUEPEEK_TEXT_FIT_LOCALE=${locale}" TIMEOUT 60 RESOURCE_LOCK "${HUEPEEK_ALL_LOCKS}"
+        ENVIRONMENT "LC_ALL=${locale};HUEPEEK_TEXT_FIT_LOCALE=${locale}" TIMEOUT 60 RUN_SERIAL TRUE
         SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endforeach()
 
