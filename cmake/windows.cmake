@@ -291,6 +291,10 @@ file(GLOB HUEPEEK_FLOORS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/floor
 foreach(floor_source ${HUEPEEK_FLOORS})
     get_filename_component(floor ${floor_source} NAME_WE)
     add_executable(${floor} WIN32 ${floor_source})
+    # A floor with a resource script of its name carries it (a manifest).
+    if(EXISTS ${CMAKE_SOURCE_DIR}/tests/bench/floors/${floor}.rc)
+        target_sources(${floor} PRIVATE ${CMAKE_SOURCE_DIR}/tests/bench/floors/${floor}.rc)
+    endif()
     target_compile_definitions(${floor} PRIVATE ${HUEPEEK_DEFINES})
     target_compile_options(${floor} PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
     target_link_options(${floor} PRIVATE -municode -static -s -Wl,--gc-sections)
