@@ -6,11 +6,6 @@ foreach(test IN LISTS huepeek_locked_unit_tests huepeek_e2e_tests)
     if(test MATCHES "Repainting.*MakesNoNewGdiObjects$")
         set_tests_properties("${test}" PROPERTIES TIMEOUT 300)
     endif()
-    # The language menu's end-to-end tests read the menu off the screen and wait for the shell's text
-    # editor; beside other tests they twice saw 16 of the menu's 37 lines (alone never): they run alone.
-    if(test MATCHES "^e2e\\.LanguageMenuTest\\.")
-        set_tests_properties("${test}" PROPERTIES RUN_SERIAL TRUE)
-    endif()
 endforeach()
 foreach(test IN LISTS huepeek_settings_unit_tests)
     set_tests_properties("${test}" PROPERTIES RESOURCE_LOCK "settings;temp")
