@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "harness.h"
@@ -103,10 +104,12 @@ class Capture {
     std::vector<COLORREF> pixels_;
 };
 
-// The picker centred on the cursor and moved back onto the screen where it would leave it.
-RECT PlacedFor(int x, int y) {
-    int const left = std::min(std::max(x - kPickerWidth / 2, 0), kScreenWidth - kPickerWidth);
-    int const top = std::min(std::max(y - kPickerHeight / 2, 0), kScreenHeight - kPickerHeight);
+// The picker centred on the cursor and moved back onto its monitor where it would leave it.
+RECT PlacedFor(int x, int y, const RECT& monitor = {0, 0, kScreenWidth, kScreenHeight}) {
+    int const left =
+        std::min(std::max(x - kPickerWidth / 2, int(monitor.left)), int(monitor.right) - kPickerWidth);
+    int const top =
+        std::min(std::max(y - kPickerHeight / 2, int(monitor.top)), int(monitor.bottom) - kPickerHeight);
     return {left, top, left + kPickerWidth, top + kPickerHeight};
 }
 
@@ -560,13 +563,42 @@ TEST_F(MagnifierTest, ReadsThePixelUnderTheCursorOnTheOuterRowsAndColumnsOfTheSc
     }
 }
 
-// 40 x 40 grids in the middle of each edge: top, right, bottom, left.
-Grid const kEdgeGrids[] = {
-    {620, 0, 40, 40},
-    {kScreenWidth - 40, 380, 40, 40},
-    {620, kScreenHeight - 40, 40, 40},
-    {0, 380, 40, 40},
+std::vector<RECT> Monitors() {
+    std::vector<RECT> monitors;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR, HDC, LPRECT rect, LPARAM list) {
+            reinterpret_cast<std::vector<RECT>*>(list)->push_back(*rect);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+// A place on a monitor for the cursor, and the 40 x 40 grid round it there.
+struct EdgePlace {
+    std::wstring name;  // of the screenshot, for the corners
+    int x, y;
+    Grid grid;
 };
+
+// The four corners and the middles of the four edges of a monitor, going round it.
+std::vector<EdgePlace> EdgePlaces(const RECT& m, const std::wstring& suffix) {
+    int const size = 40;
+    int const midX = (m.left + m.right) / 2, midY = (m.top + m.bottom) / 2;
+    int const right = m.right - 1, bottom = m.bottom - 1;
+    int const gridRight = m.right - size, gridBottom = m.bottom - size;
+    return {
+        {L"top_left" + suffix, m.left, m.top, {m.left, m.top, size, size}},
+        {L"", midX, m.top, {midX - size / 2, m.top, size, size}},
+        {L"top_right" + suffix, right, m.top, {gridRight, m.top, size, size}},
+        {L"", right, midY, {gridRight, midY - size / 2, size, size}},
+        {L"bottom_right" + suffix, right, bottom, {gridRight, gridBottom, size, size}},
+        {L"", midX, bottom, {midX - size / 2, gridBottom, size, size}},
+        {L"bottom_left" + suffix, m.left, bottom, {m.left, gridBottom, size, size}},
+        {L"", m.left, midY, {m.left, midY - size / 2, size, size}},
+    };
+}
 
 // The first and last column of black pixels in a band of rows of a capture; -1 when there are none.
 struct Ink {
@@ -611,42 +643,41 @@ RECT BlockOf(const Capture& shot, COLORREF colour) {
     return block;
 }
 
-// At the corners and edges of the screen, reached with real pointer moves, the picker stays whole
-// on the screen: the label is all there, and the box marks the pixel under the cursor, which the
-// view shows near the cursor's place instead of in its middle. The key copies that pixel.
-TEST_F(MagnifierTest, AtTheCornersAndEdgesThePickerStaysOnTheScreenWithItsLabelWhole) {
-    std::wstring arguments = CornerArguments();
-    for (const Grid& grid : kEdgeGrids) arguments += grid.Arguments() + L" ";
-    ASSERT_TRUE(ShowPatterns(arguments, [] {
-        for (const Grid& grid : kEdgeGrids)
-            if (!ScreenShows(grid)) return false;
-        return ScreenShowsCorners();
+// At the corners and edges of every monitor, reached with real pointer moves, the picker stays
+// whole on the monitor: the label is all there, and the box marks the pixel under the cursor, which
+// the view shows near the cursor's place instead of in its middle. The key copies that pixel.
+TEST_F(MagnifierTest, AtTheCornersAndEdgesThePickerStaysOnTheMonitorWithItsLabelWhole) {
+    std::vector<RECT> const monitors = Monitors();
+    ASSERT_FALSE(monitors.empty());
+    std::vector<std::pair<RECT, EdgePlace>> cases;
+    std::wstring arguments;
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        std::wstring const suffix = monitors.size() > 1 ? L"_" + std::to_wstring(i + 1) : L"";
+        for (const EdgePlace& place : EdgePlaces(monitors[i], suffix)) {
+            cases.push_back({monitors[i], place});
+            arguments += place.grid.Arguments() + L" ";
+        }
+    }
+    ASSERT_TRUE(ShowPatterns(arguments, [&] {
+        for (const auto& c : cases)
+            if (!ScreenShows(c.second.grid)) return false;
+        return true;
     }));
     ASSERT_TRUE(FillClipboard(L"stale"));
     HWND const picker = StartPicker(640, 400);
     ASSERT_NE(nullptr, picker);
     int const w = kPickerWidth, h = kPickerHeight;
-    struct Case {
-        const wchar_t* name;  // of the screenshot, for the corners
-        int x, y;
-        const Grid& grid;
-    };
-    Case const cases[] = {
-        {L"top_left", 0, 0, kCornerGrids[0]},
-        {nullptr, 640, 0, kEdgeGrids[0]},
-        {L"top_right", kScreenWidth - 1, 0, kCornerGrids[1]},
-        {nullptr, kScreenWidth - 1, 400, kEdgeGrids[1]},
-        {L"bottom_right", kScreenWidth - 1, kScreenHeight - 1, kCornerGrids[3]},
-        {nullptr, 640, kScreenHeight - 1, kEdgeGrids[2]},
-        {L"bottom_left", 0, kScreenHeight - 1, kCornerGrids[2]},
-        {nullptr, 0, 400, kEdgeGrids[3]},
-    };
-    for (const Case& c : cases) {
+    // xdotool's coordinates begin at the virtual screen's corner.
+    int const originX = GetSystemMetrics(SM_XVIRTUALSCREEN), originY = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    for (const auto& each : cases) {
+        const RECT& monitor = each.first;
+        const EdgePlace& c = each.second;
         SCOPED_TRACE(testing::Message() << "cursor " << c.x << "," << c.y);
-        ASSERT_TRUE(Xdotool(L"mousemove " + std::to_wstring(c.x) + L" " + std::to_wstring(c.y)));
+        ASSERT_TRUE(
+            Xdotool(L"mousemove " + std::to_wstring(c.x - originX) + L" " + std::to_wstring(c.y - originY)));
         ASSERT_TRUE(WaitUntil([&] { return CursorPos().x == c.x && CursorPos().y == c.y; }, 2000));
         COLORREF const under = c.grid.ColourAt(c.x, c.y);
-        RECT const placed = PlacedFor(c.x, c.y);
+        RECT const placed = PlacedFor(c.x, c.y, monitor);
         // Painted there: the box round the cursor's pixel, which shows between its outlines.
         Capture shot;
         RECT block = {};
@@ -679,21 +710,21 @@ TEST_F(MagnifierTest, AtTheCornersAndEdgesThePickerStaysOnTheScreenWithItsLabelW
         ASSERT_GE(ink.left, 0) << "no label";
         EXPECT_NEAR(LabelWidth(under), ink.right + 1 - ink.left, 3) << "the label is cut";
         EXPECT_NEAR(w / 2, (ink.left + ink.right) / 2, 3) << "the label is off centre";
-        if (c.name) {
-            // The corner of the screen with the picker in it.
+        if (!c.name.empty()) {
+            // The corner of the monitor with the picker in it.
             RECT around = placed;
             InflateRect(&around, 48, 48);
-            RECT const screen = {0, 0, kScreenWidth, kScreenHeight};
-            IntersectRect(&around, &around, &screen);
+            IntersectRect(&around, &around, &monitor);
             EXPECT_TRUE(SaveScreenshot(around, ScreenshotDir() + L"\\picker_at_" + c.name + L".png"));
         }
     }
-    // At the last place, the left edge: the key copies the pixel under the cursor.
+    // At the last place, the left edge of the last monitor: the key copies the pixel under the cursor.
     PressKey('1');
     EXPECT_TRUE(WaitForNoWindow(kPickerClass, huepeek_->Id(), 2000)) << "the picker is still shown";
     std::wstring text;
     EXPECT_TRUE(ReadClipboardText(&text));
-    EXPECT_EQ(HexText(kEdgeGrids[3].ColourAt(0, 400)), text);
+    const EdgePlace& last = cases.back().second;
+    EXPECT_EQ(HexText(last.grid.ColourAt(last.x, last.y)), text);
     ExpectEndsWithEsc();
 }
 
