@@ -138,11 +138,22 @@ void OnWindowGone() {
     if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
 }
 
-void OnFollowTick(HWND hwnd) {
-    // Re-armed after the update, so a slow update does not pile up ticks.
-    KillTimer(hwnd, kFollowTimer);
+// Above other topmost windows: raised only when one has come above it.
+void KeepOnTop(HWND hwnd) {
+    if (GetWindow(hwnd, GW_HWNDPREV))
+        SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+// A tick that finds the cursor, size and zoom unchanged makes two cheap reads: the cursor, and
+// whether a window came above the picker (the raise, the dearest call, is left out while it is on
+// top). Moves over the picker come as messages, but a pointer that jumps beyond it (a quick flick,
+// another program's SetCursorPos) reaches no window of the program under Wine, even with the
+// mouse captured: the tick reads the cursor. It polls Esc, which the picker also takes as a key
+// while it has the focus: the poll costs less than asking where the focus is. (The system sends
+// no second tick while one waits, so ticks do not pile up.)
+void OnFollowTick() {
     UpdatePicker(false);
-    SetTimer(hwnd, kFollowTimer, kFollowMs, nullptr);
+    OnEscPoll();
 }
 
 // The cursor one pixel further, or ten with Shift, never off the virtual screen; the picker follows
@@ -162,6 +173,7 @@ void Nudge(int dx, int dy) {
 void OnKeyDown(WPARAM key) {
     switch (key) {
         case VK_F1: HidePicker(); break;
+        case VK_ESCAPE: EndPicker(); break;
         case VK_RETURN: TakeColour(); break;
         case VK_LEFT: Nudge(-1, 0); break;
         case VK_RIGHT: Nudge(1, 0); break;
@@ -268,8 +280,9 @@ HWND CreatePickerWindow(int width, int height, float zoom) {
     picker->hwnd = CreateWindowExW(WS_EX_TOPMOST, kPickerClassName, L"", WS_POPUP, 0, 0, 200, 200, nullptr,
                                    nullptr, g_instance, nullptr);
     if (!picker->hwnd) return nullptr;
-    // In direct picker mode Esc ends the run at any time, the picker shown or not; otherwise the
-    // poll runs only while the picker is shown, so the program sleeps in the tray.
+    // In direct picker mode Esc ends the run at any time, the picker shown or not: while it is
+    // hidden, this poll sees the key; while it is shown, its own key message or its follow tick.
+    // Otherwise the program sleeps in the tray.
     if (g_directPickerMode) SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
     return picker->hwnd;
 }
@@ -284,7 +297,7 @@ int ShowPicker() {
     picker->currentWidth = picker->requestedWidth;
     picker->currentHeight = picker->requestedHeight;
     SetTimer(picker->hwnd, kFollowTimer, kFollowMs, nullptr);
-    SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
+    KillTimer(picker->hwnd, kEscPollTimer);
     UpdatePicker(true);
     SetWindowPos(picker->hwnd, HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
@@ -299,7 +312,7 @@ void HidePicker() {
     ReleaseSnapshot(picker);
     ShowWindow(picker->hwnd, SW_HIDE);
     KillTimer(picker->hwnd, kFollowTimer);
-    if (!g_directPickerMode) KillTimer(picker->hwnd, kEscPollTimer);
+    if (g_directPickerMode) SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
 }
 
 void UpdatePicker(bool forced) {
@@ -328,8 +341,7 @@ void UpdatePicker(bool forced) {
         MoveWindow(picker->hwnd, w.left, w.top, w.right - w.left, w.bottom - w.top, TRUE);
         Redraw(picker->hwnd);
     }
-    // Raised on every update, also when nothing moved, to stay above other topmost windows.
-    SetWindowPos(picker->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    KeepOnTop(picker->hwnd);
 }
 
 LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -348,7 +360,7 @@ LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             if (wParam == kEscPollTimer)
                 OnEscPoll();
             else if (wParam == kFollowTimer)
-                OnFollowTick(hwnd);
+                OnFollowTick();
             break;
         case WM_MOUSEMOVE: UpdatePicker(false); return 1;
         case WM_LBUTTONDOWN:
