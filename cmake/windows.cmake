@@ -129,6 +129,13 @@ foreach(variant "bias+240|XXX4|eu" "bias+241|XXX4:01|com" "bias-240|XXX-4|eu" "b
         SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endforeach()
 
+# The uninstall messages in Japanese, which draws only under a Japanese locale (taken from LC_ALL
+# when a process starts).
+add_test(NAME e2e.MorePageTest.UninstallThatCannotStartItsBatchSaysSoAndChangesNothing.ja_JP
+         COMMAND huepeek_e2e_tests --gtest_filter=MorePageTest.UninstallThatCannotStartItsBatchSaysSoAndChangesNothing)
+set_tests_properties(e2e.MorePageTest.UninstallThatCannotStartItsBatchSaysSoAndChangesNothing.ja_JP PROPERTIES
+    ENVIRONMENT "TZ=UTC;LC_ALL=ja_JP.UTF-8;HUEPEEK_JAPANESE_RUN=1" TIMEOUT 120 RUN_SERIAL TRUE)
+
 # Small Windows programs the tests and the test environment use: each tests/e2e/fixtures/NAME.cpp
 # becomes NAME.exe beside huepeek.exe (a DLL when its name ends in _dll).
 file(GLOB HUEPEEK_FIXTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/fixtures/*.cpp)
