@@ -223,6 +223,31 @@ TEST_F(PickerWindowTest, EscPollRunsNeitherHiddenNorBesideTheFollowTick) {
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "Esc must not end the run";
 }
 
+// Crossing onto a monitor of twice the scale (which Wine cannot show: the message is sent as the
+// system would): the picker doubles its size and stays centred on the cursor, showing the same
+// screen pixels; back at 96 DPI it is as it was.
+TEST_F(PickerWindowTest, DpiChangeResizesThePickerAroundTheCursor) {
+    OpenPicker();
+    UINT const dpi = g_picker.dpi;
+    ASSERT_EQ(96u, dpi) << "the test runs at 100 %";
+    RECT const suggested = {0, 0, 10, 10};  // not taken: the picker stays on the cursor
+    struct {
+        UINT dpi;
+        RECT window;
+    } const cases[] = {{192, {256, 144, 1024, 656}}, {96, {448, 272, 832, 528}}};
+    for (const auto& c : cases) {
+        SendMessageW(g_picker.hwnd, WM_DPICHANGED, MAKEWPARAM(c.dpi, c.dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        RECT rect;
+        GetWindowRect(g_picker.hwnd, &rect);
+        EXPECT_TRUE(EqualRect(&rect, &c.window))
+            << c.dpi << " dpi: " << rect.left << "," << rect.top << " " << rect.right << "," << rect.bottom;
+        EXPECT_EQ(38, g_picker.source.right - g_picker.source.left) << c.dpi;
+        EXPECT_EQ(24, g_picker.source.bottom - g_picker.source.top) << c.dpi;
+        EXPECT_EQ(640, g_picker.source.left + 19) << c.dpi;
+    }
+}
+
 // Counts the messages that moving, raising or painting the picker sends it.
 WNDPROC g_pickerProcedure;
 int g_placements;
