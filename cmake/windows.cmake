@@ -119,7 +119,7 @@ gtest_discover_tests(huepeek_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TES
 # The colour dialog under a Japanese and an Arabic locale (Wine takes the locale, and with it the
 # dialog font and the mirroring of a right-to-left language, from LC_ALL when a process starts), in
 # those languages: at 100 % and 200 %, and, under the right-to-left one, the direction of its values.
-foreach(variant "ja_JP|4|FitsTheWorkAreaAtEveryScale" "ar_SA|11|FitsTheWorkAreaAtEveryScale:PaletteTest.ValuesReadLeftToRightInAMirroredDialog")
+foreach(variant "ja_JP|4|FitsTheWorkAreaAtEveryScale" "ar_SA|11|FitsTheWorkAreaAtEveryScale:PaletteTest.ValuesReadLeftToRightInAMirroredDialog:PaletteTest.MirroredDialogOnANarrowScreenShowsTheScrollBar")
     string(REPLACE "|" ";" parts ${variant})
     list(GET parts 0 locale)
     list(GET parts 1 slot)
