@@ -98,8 +98,61 @@ target_link_libraries(huepeek_unit_tests PRIVATE huepeek_win GTest::gtest_main)
 target_compile_definitions(huepeek_unit_tests PRIVATE HUEPEEK_SOURCE_DIR="Z:${CMAKE_SOURCE_DIR}")
 target_compile_options(huepeek_unit_tests PRIVATE ${HUEPEEK_WARNINGS})
 target_link_options(huepeek_unit_tests PRIVATE ${HUEPEEK_TEST_LINK})
+
+# Which Windows tests may run side by side (scripts/test.sh runs ctest with -j). Under one Wine server
+# and one X display the tests share the screen, the pointer and the keyboard focus, the clipboard, the
+# notification area and the single-instance mutex (lock "desktop"), the program's registry keys (lock
+# "settings") and its files in the temporary folder (lock "temp"). A test holds the locks of what it
+# uses; a Win32 unit test holds all three unless its file or suite is named here:
+# - every test of a */core folder (platform-neutral: no windows, no registry) and the Win32 tests of
+#   HUEPEEK_FREE_UNIT_TESTS, which make no visible window and touch nothing shared, hold none;
+# - the suites of HUEPEEK_SETTINGS_UNIT_SUITES use the registry and temporary files but no window.
+# A suite named in a free file and in another file would be taken for free: the configure step refuses it.
+file(GLOB_RECURSE HUEPEEK_FREE_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*/core/*_test.cpp)
+foreach(file base/heap_buffer base/program_path base/scoped_gdi picker/hue_rounding support/screenshot
+             theme/dark_mode)
+    list(APPEND HUEPEEK_FREE_UNIT_TESTS ${CMAKE_SOURCE_DIR}/tests/unit/${file}_test.cpp)
+endforeach()
+set(HUEPEEK_SETTINGS_UNIT_SUITES SettingsStoreTest)
+set(HUEPEEK_ALL_LOCKS "desktop;settings;temp")
+
+# The gtest suites defined in the files, as filter patterns (a parameterised suite runs as PREFIX/Suite).
+function(huepeek_suite_patterns out)
+    set(patterns)
+    foreach(file ${ARGN})
+        file(STRINGS ${file} lines REGEX "^(TEST|TEST_F|TEST_P)\\(")
+        foreach(line ${lines})
+            string(REGEX REPLACE "^TEST(_F|_P)?\\(([A-Za-z0-9_]+),.*" "\\2" suite "${line}")
+            list(APPEND patterns "${suite}.*" "*/${suite}.*")
+        endforeach()
+    endforeach()
+    list(REMOVE_DUPLICATES patterns)
+    set(${out} ${patterns} PARENT_SCOPE)
+endfunction()
+set(locked_unit_tests ${HUEPEEK_WIN_TESTS})
+list(REMOVE_ITEM locked_unit_tests ${HUEPEEK_FREE_UNIT_TESTS})
+huepeek_suite_patterns(free_patterns ${HUEPEEK_FREE_UNIT_TESTS})
+huepeek_suite_patterns(locked_patterns ${locked_unit_tests})
+foreach(pattern ${free_patterns})
+    if(pattern IN_LIST locked_patterns)
+        message(FATAL_ERROR "The test suite ${pattern} is defined in a free unit test file and in another")
+    endif()
+endforeach()
+set(settings_patterns)
+foreach(suite ${HUEPEEK_SETTINGS_UNIT_SUITES})
+    list(APPEND settings_patterns "${suite}.*")
+endforeach()
+string(JOIN ":" free_filter ${free_patterns})
+string(JOIN ":" settings_filter ${settings_patterns})
+# The discovered tests get their locks from cmake/test_locks.cmake, which ctest runs after discovery
+# (a list of locks does not pass through gtest_discover_tests' PROPERTIES).
 gtest_discover_tests(huepeek_unit_tests TEST_PREFIX "win." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                     PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
+                     TEST_FILTER "${free_filter}" PROPERTIES TIMEOUT 120)
+gtest_discover_tests(huepeek_unit_tests TEST_PREFIX "win." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                     TEST_FILTER "${settings_filter}" TEST_LIST huepeek_settings_unit_tests PROPERTIES TIMEOUT 120)
+gtest_discover_tests(huepeek_unit_tests TEST_PREFIX "win." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                     TEST_FILTER "-${free_filter}:${settings_filter}" TEST_LIST huepeek_locked_unit_tests
+                     PROPERTIES TIMEOUT 120)
 
 # End-to-end tests drive the real huepeek.exe; the harness finds it beside the test program.
 file(GLOB HUEPEEK_E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
@@ -114,7 +167,8 @@ target_link_libraries(huepeek_e2e_tests PRIVATE GTest::gtest_main user32 gdi32 a
 target_link_options(huepeek_e2e_tests PRIVATE ${HUEPEEK_TEST_LINK})
 # In the zone UTC, whatever the machine's: the maker's site variant follows the time zone.
 gtest_discover_tests(huepeek_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                     PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE ENVIRONMENT TZ=UTC)
+                     TEST_LIST huepeek_e2e_tests PROPERTIES TIMEOUT 120 ENVIRONMENT TZ=UTC)
+set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_SOURCE_DIR}/cmake/test_locks.cmake)
 
 # The colour dialog under a Japanese and an Arabic locale (Wine takes the locale, and with it the
 # dialog font and the mirroring of a right-to-left language, from LC_ALL when a process starts), in
@@ -142,7 +196,7 @@ foreach(variant "bias+240|XXX4|eu" "bias+241|XXX4:01|com" "bias-240|XXX-4|eu" "b
     add_test(NAME e2e.MorePageTest.SiteVariantFollowsTheTimeZone.${name}
              COMMAND huepeek_e2e_tests --gtest_filter=MorePageTest.SiteVariantFollowsTheTimeZone)
     set_tests_properties(e2e.MorePageTest.SiteVariantFollowsTheTimeZone.${name} PROPERTIES
-        ENVIRONMENT "TZ=${zone};HUEPEEK_EXPECTED_SITE=https://www.vantorel.${domain}" TIMEOUT 120 RUN_SERIAL TRUE
+        ENVIRONMENT "TZ=${zone};HUEPEEK_EXPECTED_SITE=https://www.vantorel.${domain}" TIMEOUT 120 RESOURCE_LOCK "${HUEPEEK_ALL_LOCKS}"
         SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 endforeach()
 
@@ -183,7 +237,10 @@ add_test(NAME exe.small_and_without_the_cpp_runtime
          COMMAND sh ${CMAKE_SOURCE_DIR}/tests/exe/check_size.sh $<TARGET_FILE:huepeek>)
 set_tests_properties(exe.small_and_without_the_cpp_runtime PROPERTIES TIMEOUT 30)
 
-# The automatic language for real user languages: the same test under other locales.
+# The automatic language for real user languages: the same test under other locales. A Wine process
+# that starts under another code page than the last rewrites the prefix's font settings (links and
+# substitutes) for its own, under every process that runs at that moment: tests under a locale of
+# their own run alone (RUN_SERIAL), nothing beside them.
 foreach(variant "de_AT.UTF-8:0" "pt_BR.UTF-8:9" "el_GR.UTF-8:1" "ja_JP.UTF-8:4")
     string(REPLACE ":" ";" parts ${variant})
     list(GET parts 0 locale)
@@ -234,6 +291,10 @@ file(GLOB HUEPEEK_FLOORS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/floor
 foreach(floor_source ${HUEPEEK_FLOORS})
     get_filename_component(floor ${floor_source} NAME_WE)
     add_executable(${floor} WIN32 ${floor_source})
+    # A floor with a resource script of its name carries it (a manifest).
+    if(EXISTS ${CMAKE_SOURCE_DIR}/tests/bench/floors/${floor}.rc)
+        target_sources(${floor} PRIVATE ${CMAKE_SOURCE_DIR}/tests/bench/floors/${floor}.rc)
+    endif()
     target_compile_definitions(${floor} PRIVATE ${HUEPEEK_DEFINES})
     target_compile_options(${floor} PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
     target_link_options(${floor} PRIVATE -municode -static -s -Wl,--gc-sections)
