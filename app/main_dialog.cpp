@@ -9,7 +9,6 @@
 #include "base/process_state.h"
 #include "lang/language_menu.h"
 #include "res/resource.h"
-#include "services/page_procedure.h"
 #include "services/site_address.h"
 #include "settings/settings_store.h"
 #include "theme/dark_mode.h"
@@ -26,25 +25,8 @@ size_t const kRunValueNameChars = 128;
 // Published before the dialog is made, so that its procedure finds it from the first message on.
 MainDialog* g_published;
 
-int CurrentPage() {
-    return g_currentPage;
-}
-
-void OpenPickerByButton() {
-    OpenPickerFromTray(PickerOpening::kByClick);
-}
-
 void ReapplyDialogTexts(HWND) {
     SetTitleAndToolbar(g_published);
-}
-
-void RemoveOwnAutostart() {
-    ApplyAutostart(0);
-}
-
-// Uninstall ends the run with 0, as closing the host window does.
-void EndAfterUninstall() {
-    PostQuitMessage(0);
 }
 
 void SetIcons(HWND dialog) {
@@ -74,8 +56,6 @@ BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog) {
     g_banner.owner = dialog;
     bool const dark = DarkModeInEffect();
     DrawBanner(&g_banner, dark ? IDB_BANNER_DARK : IDB_BANNER_LIGHT, IDC_BANNER, dark);
-    SetPageHost(
-        {CurrentPage, OpenPickerByButton, OnHotKeyFieldChanged, RemoveOwnAutostart, EndAfterUninstall});
     BuildPages(mainDialog, dialog);
     SetTitleAndToolbar(mainDialog);
     wchar_t runValueName[kRunValueNameChars] = {};

@@ -24,7 +24,6 @@
 #include "lang/string_table.h"
 #include "res/resource.h"
 #include "screenshot.h"
-#include "services/page_procedure.h"
 #include "settings/settings_store.h"
 
 namespace {
