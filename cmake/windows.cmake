@@ -300,6 +300,12 @@ foreach(locale ${HUEPEEK_TEXT_FIT_LOCALES})
         ENVIRONMENT LC_ALL=${locale} HUEPEEK_TEXT_FIT_LOCALE=${locale})
 endforeach()
 
+# The picker at 150 % and 200 %: sized by the monitor's scale and still copying the right pixel.
+foreach(dpi 144 192)
+    huepeek_add_test_at_dpi(e2e.MagnifierTest.AtTheDisplayScale.${dpi}dpi ${dpi} huepeek_e2e_tests
+        MagnifierTest.DISABLED_AtTheDisplayScale* ENVIRONMENT GTEST_ALSO_RUN_DISABLED_TESTS=1)
+endforeach()
+
 # Windows benchmarks: console programs that print figures; never run by the tests.
 file(GLOB HUEPEEK_WIN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/win/*_bench.cpp)
 foreach(bench_source ${HUEPEEK_WIN_BENCHES})
