@@ -425,9 +425,15 @@ TEST_F(PaletteTest, RealKeysCopyOutsideTheFieldsAndTypeDigitsInThem) {
             [&] { return FieldsShow(dialog, 12, 34, 56) && FocusOf(dialog) == GetDlgItem(dialog, IDOK); },
             2000))
             << "the focus starts on control " << GetDlgCtrlID(FocusOf(dialog));
-        ASSERT_TRUE(Xdotool(L"key 2"));
+        // Pressed again until seen: Wine drops a key that arrives while its window is still taking
+        // the X focus of the new desktop. On OK, a press that is seen copies and ends the dialog.
         DWORD code = 0xFFFF;
-        ASSERT_TRUE(palette.WaitExit(kExitTimeoutMs, &code)) << "the key did not end the dialog";
+        bool ended = false;
+        for (int press = 0; press < 10 && !ended; ++press) {
+            ASSERT_TRUE(Xdotool(L"key 2"));
+            ended = palette.WaitExit(kExitTimeoutMs / 10, &code);
+        }
+        ASSERT_TRUE(ended) << "the key did not end the dialog";
         EXPECT_EQ(DWORD(1), code);
         std::wstring copied;
         EXPECT_TRUE(ReadClipboardText(&copied));
