@@ -50,8 +50,16 @@ target_compile_options(huepeek_win PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLA
 
 file(GLOB HUEPEEK_IMAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/icons/*.ico ${CMAKE_SOURCE_DIR}/res/icons/*.bmp)
 configure_file(${CMAKE_SOURCE_DIR}/res/archive.rc.in ${CMAKE_BINARY_DIR}/generated/archive.rc @ONLY)
+# The manifest ships without its comments and the blanks between its elements (about 500 bytes).
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/huepeek.manifest)
+file(READ ${CMAKE_SOURCE_DIR}/res/huepeek.manifest manifest)
+string(REGEX REPLACE "<!--([^-]|-[^-])*-->" "" manifest "${manifest}")
+string(REGEX REPLACE ">[ \t\r\n]+<" "><" manifest "${manifest}")
+string(REGEX REPLACE "[ \t\r\n]+" " " manifest "${manifest}")
+string(STRIP "${manifest}" manifest)
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/huepeek_compact.manifest CONTENT "${manifest}")
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/huepeek.rc PROPERTIES
-    OBJECT_DEPENDS "${HUEPEEK_ARCHIVE};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/huepeek.manifest;${CMAKE_SOURCE_DIR}/res/dialogs.rc;${HUEPEEK_IMAGES}")
+    OBJECT_DEPENDS "${HUEPEEK_ARCHIVE};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_BINARY_DIR}/generated/huepeek_compact.manifest;${CMAKE_SOURCE_DIR}/res/dialogs.rc;${HUEPEEK_IMAGES}")
 add_executable(huepeek WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp ${CMAKE_SOURCE_DIR}/res/huepeek.rc)
 # main.cpp stands in for the C runtime's start-up code (-nostartfiles, about 10 KB): it defines what
 # the compiler's own code calls (atexit, operator delete), which must be there before link-time
