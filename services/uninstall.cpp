@@ -17,6 +17,7 @@ namespace {
 
 size_t const kFolderChars = MAX_PATH + 1;  // what GetTempPathW may return, terminator included
 size_t const kBatchTextReserve = 512;      // the batch's own words around its paths
+size_t const kCaptionChars = 256;
 
 // True when text converts to the code page and back unchanged.
 bool FitsCodePage(UINT codePage, const wchar_t* text) {
@@ -84,7 +85,10 @@ bool WriteSelfDeleteBatch(const wchar_t* exePath, const wchar_t* settingsPath, w
 
 void Uninstall(const UninstallHost& host) {
     UINT const style = MB_YESNOCANCEL | MB_ICONQUESTION | MB_TOPMOST;
-    if (ShowMessage(GetActiveWindow(), Text(kTextAreYouSure), Text(kTextInfo), style) != IDYES) return;
+    wchar_t caption[kCaptionChars];
+    if (ShowMessage(GetActiveWindow(), Text(kTextAreYouSure), TitleText(kTextInfo, caption, kCaptionChars),
+                    style) != IDYES)
+        return;
     if (host.removeAutostart) host.removeAutostart();
     wchar_t batch[kFolderChars + MAX_PATH];
     if (WriteSelfDeleteBatch(ProgramPath(), SettingsFilePath(), batch, ARRAYSIZE(batch))) {
