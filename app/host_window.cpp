@@ -5,6 +5,7 @@
 #include "app/main_dialog.h"
 #include "base/process_state.h"
 #include "base/system_calls.h"
+#include "picker/covered_area.h"
 #include "picker/picker_window.h"
 #include "res/resource.h"
 #include "tray/tray_icon.h"
@@ -79,9 +80,14 @@ int CreateHostWindow(HINSTANCE instance) {
 }
 
 void OpenPickerFromTray(PickerOpening opening) {
+    HWND const dialog = g_mainDialog.dialog;
+    // The dialog goes first, and the picker waits until the screen shows what lay beneath it:
+    // the snapshot must not hold the dialog.
+    CoveredArea covered(dialog);
+    MinimizeToTray(&g_trayIcon, dialog);
+    ShowWindow(dialog, SW_HIDE);
+    covered.WaitUntilRepainted();
     OpenPicker(opening);
-    MinimizeToTray(&g_trayIcon, g_mainDialog.dialog);
-    ShowWindow(g_mainDialog.dialog, SW_HIDE);
 }
 
 void OnPickerHotKey() {

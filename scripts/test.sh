@@ -11,8 +11,10 @@ cd "$root"
 jobs=$(nproc 2>/dev/null || echo 2)
 build() {
     cmake --preset "$1" >/dev/null || return 1
-    cmake --build --preset "$1" -j "$jobs" 2>&1 | grep -v -E '^\[ *[0-9]+%\]|^-- ' || true
-    return "${PIPESTATUS[0]}"
+    # The build's own status: grep's (nothing left to print) does not count.
+    cmake --build --preset "$1" -j "$jobs" 2>&1 | grep -v -E '^\[ *[0-9]+%\]|^-- '
+    local -a status=("${PIPESTATUS[@]}")
+    return "${status[0]}"
 }
 build native || { echo "native build failed"; exit 1; }
 build windows || { echo "windows build failed"; exit 1; }

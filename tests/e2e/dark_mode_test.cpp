@@ -20,10 +20,22 @@ struct Look {
     std::vector<COLORREF> pixels;
 };
 
-// A window of a started program as it looks once it has painted.
+// The window's pixels, with the caret's left out (it blinks).
+std::vector<COLORREF> PixelsOf(const Look& look) {
+    std::vector<COLORREF> pixels;
+    ScreenPixels const screen(look.window);
+    if (screen.Empty()) return pixels;
+    for (int y = look.window.top; y < look.window.bottom; ++y)
+        for (int x = look.window.left; x < look.window.right; ++x)
+            pixels.push_back(PtInRect(&look.caret, {x, y}) ? 0 : screen.At(x, y));
+    return pixels;
+}
+
+// A window of a started program as it looks once it has painted: its thread has been round its
+// message loop, and two looks in a row agree.
 Look LookAt(HWND window, const wchar_t* screenshot) {
     Look look;
-    Sleep(800);
+    EXPECT_TRUE(DrainMessages(window));
     GetWindowRect(window, &look.window);
     GUITHREADINFO thread = {};
     thread.cbSize = sizeof(thread);
@@ -32,10 +44,18 @@ Look LookAt(HWND window, const wchar_t* screenshot) {
         MapWindowPoints(thread.hwndCaret, nullptr, reinterpret_cast<POINT*>(&look.caret), 2);
         InflateRect(&look.caret, 1, 1);
     }
-    ScreenPixels const pixels(look.window);
+    std::vector<COLORREF> previous;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            std::vector<COLORREF> now = PixelsOf(look);
+            bool const steady = !now.empty() && now == previous;
+            previous.swap(now);
+            return steady;
+        },
+        kStartTimeoutMs))
+        << "the window did not finish painting";
+    look.pixels = previous;
     SaveScreenshot(look.window, ScreenshotDir() + L"\\" + screenshot);
-    for (int y = look.window.top; y < look.window.bottom; ++y)
-        for (int x = look.window.left; x < look.window.right; ++x) look.pixels.push_back(pixels.At(x, y));
     return look;
 }
 

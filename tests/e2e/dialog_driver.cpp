@@ -115,13 +115,6 @@ void ClickAt(int x, int y) {
     Click();
 }
 
-void PressKeyUnderPointer(WORD virtualKey) {
-    POINT const at = CursorPos();
-    MoveCursor(at.x + 1, at.y);
-    MoveCursor(at.x, at.y);
-    PressKey(virtualKey);
-}
-
 void ClickCentre(HWND window) {
     RECT r;
     GetWindowRect(window, &r);

@@ -23,9 +23,6 @@ bool IsChecked(HWND button);
 // so that X gives the focus to the window under it (a window that appears under a resting
 // pointer does not get it).
 void ClickAt(int x, int y);
-// Presses a key for the window that has just appeared under the resting pointer: a nudge of the
-// pointer gives it the X focus first (the picker's Esc poll sees keys only then).
-void PressKeyUnderPointer(WORD virtualKey);
 void ClickCentre(HWND window);
 // Posts WM_COMMAND with the control ID as a click of that control would.
 void Command(HWND dialog, int id);

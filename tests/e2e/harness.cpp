@@ -168,6 +168,36 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
 }
 
+bool DrainMessages(HWND window) {
+    // A message sent from another thread is handled at the thread's next look at its queue, before
+    // the posted and input messages waiting there: the first round trip shows that the thread is
+    // back in its message loop, each further one that it came back again after taking what waited
+    // (and what that posted in turn).
+    int const kRoundTrips = 3;
+    for (int trip = 0; trip < kRoundTrips; ++trip) {
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kDrainTimeoutMs, &answer))
+            return false;
+    }
+    return true;
+}
+
+bool Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kDrainTimeoutMs, &answer) !=
+           0;
+}
+
+HWND HostWindowOf(DWORD processId) {
+    for (HWND window = FindWindowExW(nullptr, nullptr, L"Huepeek", L"Huepeek"); window;
+         window = FindWindowExW(nullptr, window, L"Huepeek", L"Huepeek")) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) return window;
+    }
+    return nullptr;
+}
+
 HWND FindTopWindow(const wchar_t* className, const wchar_t* title, DWORD processId) {
     FindData data = {className, title, processId, nullptr};
     EnumWindows(FindWindowProc, reinterpret_cast<LPARAM>(&data));
@@ -192,10 +222,29 @@ std::wstring WindowText(HWND hwnd) {
     return text;
 }
 
+namespace {
+
+// The program under the pointer has taken in a move or a wheel notch (and the X focus, which
+// follows the pointer when there is no window manager) once the X server has handled the move and
+// the program's thread has been round its loop since. A move it took in late would put the cursor
+// back where that move went.
+void DrainWindowUnderPointer() {
+    // Reading a screen pixel waits for the X server's answer, which comes after the move.
+    HDC const screen = GetDC(nullptr);
+    GetPixel(screen, 0, 0);
+    ReleaseDC(nullptr, screen);
+    HWND const under = WindowFromPoint(CursorPos());
+    DWORD owner = 0;
+    if (under && under != GetDesktopWindow() && GetWindowThreadProcessId(under, &owner) &&
+        owner != GetCurrentProcessId())
+        DrainMessages(under);
+}
+
+}  // namespace
+
 void MoveCursor(int x, int y) {
     SetCursorPos(x, y);
-    // Let the X server and the program under the pointer see the move.
-    Sleep(60);
+    DrainWindowUnderPointer();
 }
 
 POINT CursorPos() {
@@ -206,16 +255,16 @@ POINT CursorPos() {
 
 void Click(bool right) {
     MouseEvent(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    // Held as a hand holds a button.
     Sleep(50);
     MouseEvent(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
-    Sleep(50);
 }
 
 void Wheel(int notches) {
     int const step = notches > 0 ? WHEEL_DELTA : -WHEEL_DELTA;
     for (int i = 0; i < (notches > 0 ? notches : -notches); ++i) {
         MouseEvent(MOUSEEVENTF_WHEEL, DWORD(step));
-        Sleep(60);
+        DrainWindowUnderPointer();
     }
 }
 
@@ -233,13 +282,26 @@ void PressKey(WORD virtualKey, DWORD holdMs) {
     // Held long enough for a 20 ms poll of GetAsyncKeyState to see it.
     Sleep(holdMs);
     SendKeyEvent(virtualKey, true);
-    Sleep(50);
+}
+
+bool HoldKeyUntil(WORD virtualKey, const std::function<bool()>& condition, DWORD timeoutMs) {
+    // About a keyboard's repeat rate.
+    DWORD const kRepeatMs = 50;
+    DWORD const start = GetTickCount();
+    bool met = false;
+    while (!met && GetTickCount() - start < timeoutMs) {
+        SendKeyEvent(virtualKey, false);
+        met = WaitUntil(condition, kRepeatMs);
+    }
+    SendKeyEvent(virtualKey, true);
+    return met;
 }
 
 bool ReadClipboardText(std::wstring* text) {
     text->clear();
     bool ok = false;
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) Sleep(20);
+    // Another program may hold it for a moment.
+    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 1000)) return false;
     if (HANDLE const data = GetClipboardData(CF_UNICODETEXT)) {
         if (const wchar_t* const chars = static_cast<const wchar_t*>(GlobalLock(data))) {
             *text = chars;
@@ -508,6 +570,10 @@ std::vector<std::wstring> UrlRecorder::Urls() const {
 
 bool UrlRecorder::WaitForUrls(size_t count, DWORD timeoutMs) const {
     return WaitUntil([&] { return Urls().size() >= count; }, timeoutMs);
+}
+
+bool UrlRecorder::WaitForOpenCommands(DWORD timeoutMs) const {
+    return WaitUntil([] { return CountProcesses(L"cmd.exe") == 0; }, timeoutMs);
 }
 
 void E2eTest::SetUp() {

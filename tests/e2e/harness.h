@@ -60,6 +60,22 @@ bool StartThroughWineLoader(const std::wstring& exe, const std::wstring& argumen
 bool Xdotool(const std::wstring& arguments);
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+// Before checking that something did not happen: returns once the thread of the window has come
+// round to its messages again, so that a slow program cannot pass the check merely by not having
+// come to it yet; false when it does not answer within kDrainTimeoutMs (it hangs, or the window or
+// its process is gone). A thread also takes sent messages while it waits for another thread inside
+// a call, before the posted and input messages in its queue: what a test does to a window through
+// a message, it sends (then it is done when the send returns), and after input it waits for what
+// the input does.
+DWORD const kDrainTimeoutMs = 5000;
+bool DrainMessages(HWND window);
+// Sends a message to a window of another program and returns once it has been handled; false when
+// it is not answered within kDrainTimeoutMs.
+bool Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The hidden host window of a running huepeek.exe (there in every mode but the colour dialog's),
+// to drain its user-interface thread when it shows no window; null when there is none.
+HWND HostWindowOf(DWORD processId);
 // A visible top-level window of the class (and title, unless null), of the process (unless 0).
 HWND FindTopWindow(const wchar_t* className, const wchar_t* title, DWORD processId);
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD processId, DWORD timeoutMs);
@@ -75,6 +91,12 @@ void Click(bool right = false);
 void Wheel(int notches);  // positive: away from the user
 void PressKey(WORD virtualKey, DWORD holdMs = 150);
 void SendKeyEvent(WORD virtualKey, bool up);  // one half of a key press, for tests that time it
+// Holds a key down, repeating it as a keyboard does, until the condition holds (true) or the time
+// is up (false), then lets it go. For a key that a program polls with GetAsyncKeyState (the
+// picker's Esc): Wine sets its key state to the X server's whenever one of its windows gets the
+// pointer or the X focus, and X never holds a key sent through SendInput, so one press can be let
+// go again before the poll comes round.
+bool HoldKeyUntil(WORD virtualKey, const std::function<bool()>& condition, DWORD timeoutMs);
 
 bool ReadClipboardText(std::wstring* text);
 bool WriteClipboardText(const std::wstring& text);
@@ -133,6 +155,9 @@ class UrlRecorder {
     // The addresses opened so far, one per line, in order.
     std::vector<std::wstring> Urls() const;
     bool WaitForUrls(size_t count, DWORD timeoutMs) const;
+    // Once the opening program's thread has been drained, every address it opened is in the list
+    // when the commands that write them (cmd.exe) have ended.
+    bool WaitForOpenCommands(DWORD timeoutMs) const;
 
   private:
     std::wstring file_;

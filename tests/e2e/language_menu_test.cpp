@@ -143,7 +143,7 @@ class LanguageMenuTest : public E2eTest {
     HWND Start(const wchar_t* language) {
         if (!WriteSetting(L"lng", language) || !StartHuepeek(huepeek_, L"")) return nullptr;
         dialog_ = WaitForMainDialog(huepeek_.Id(), kStartTimeoutMs);
-        if (dialog_) WaitUntil([&] { return IsWindowVisible(dialog_) != FALSE; }, 2000);
+        if (dialog_ && !WaitUntil([&] { return IsWindowVisible(dialog_) != FALSE; }, 2000)) dialog_ = nullptr;
         return dialog_;
     }
 
@@ -153,7 +153,7 @@ class LanguageMenuTest : public E2eTest {
     // Home or End.)
     HWND OpenMenu() {
         // The program dispatches what is left from the last menu before the button is pressed.
-        Sleep(300);
+        if (!DrainMessages(dialog_)) return nullptr;
         RECT const button = ToolbarButtonRectOnScreen(Toolbar(dialog_), kLanguageButton);
         ClickAt((button.left + button.right) / 2, (button.top + button.bottom) / 2);
         HWND const menu = WaitForWindow(kMenuClass, nullptr, huepeek_.Id(), kMenuTimeoutMs);
@@ -219,7 +219,7 @@ class LanguageMenuTest : public E2eTest {
         if (edits.empty() || !SetTextOf(edits.front(), path)) return L"<no file-name box>";
         if (!screenshots.empty()) {
             // The dialog paints its controls a while after it appears.
-            Sleep(1500);
+            EXPECT_TRUE(DrainMessages(open));
             SaveWindowShot(open, screenshots + L"_open_dialog");
         }
         ClickCentre(GetDlgItem(open, IDOK));
@@ -228,7 +228,7 @@ class LanguageMenuTest : public E2eTest {
         EXPECT_EQ(dialog_, GetWindow(box, GW_OWNER)) << "the report is owned by the main dialog";
         std::wstring const report = WindowText(GetDlgItem(box, 0xFFFF));
         if (!screenshots.empty()) {
-            Sleep(300);
+            EXPECT_TRUE(DrainMessages(box));
             SaveWindowShot(box, screenshots + L"_report");
         }
         ClickButton(GetDlgItem(box, IDOK));
@@ -260,7 +260,7 @@ class LanguageMenuTest : public E2eTest {
         EXPECT_GT(shown.size(), 300u);
         EXPECT_EQ(TextAfterMark(golden).substr(0, shown.size()), shown);
         if (screenshot) {
-            Sleep(500);
+            EXPECT_TRUE(DrainMessages(notepad_));
             SaveWindowShot(notepad_, screenshot);
         }
         PostMessageW(notepad_, WM_CLOSE, 0, 0);
@@ -325,7 +325,7 @@ TEST_F(LanguageMenuTest, ListsTheLanguagesGreysTheCurrentOneAndSwitchesAtOnce) {
     ASSERT_TRUE(MenuClosed());
     // The greyed English, reached by the keyboard, cannot be chosen.
     ASSERT_TRUE(ChooseByKeys({VK_HOME, VK_DOWN, VK_RETURN}));
-    Sleep(300);
+    ASSERT_TRUE(DrainMessages(dialog_));
     EXPECT_EQ(kUntouched, StoredSetting(L"lng"));
     EXPECT_EQ(L"E&xit", Item(kExit));
 
@@ -357,7 +357,7 @@ TEST_F(LanguageMenuTest, ListsTheLanguagesGreysTheCurrentOneAndSwitchesAtOnce) {
     EXPECT_EQ(L"Programm", Item(kFrame));
     EXPECT_EQ(0u, PageItem(kUsage).find(L"Klicken Sie")) << "the page's texts follow too";
     MoveCursor(1, GetSystemMetrics(SM_CYSCREEN) - 2);
-    Sleep(300);
+    ASSERT_TRUE(DrainMessages(dialog_));
     SaveWindowShot(dialog_, L"language_menu_german_dialog");
 }
 
@@ -415,7 +415,7 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
     ASSERT_NE(nullptr, open);
     ClickCentre(GetDlgItem(open, IDCANCEL));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(open); }, kStartTimeoutMs));
-    Sleep(300);
+    ASSERT_TRUE(DrainMessages(dialog_));
     EXPECT_EQ(nullptr, FindWindowW(nullptr, L"Translate")) << "a report without a file";
     EXPECT_EQ(L"Schlie\u00DFen", Item(kExit));
 

@@ -112,6 +112,13 @@ bool PixelsEqual(const Capture& a, const Capture& b) {
     return true;
 }
 
+// Whether the thread of the window is in the middle of something: it does not answer at once.
+bool Busy(HWND window) {
+    DWORD const kAtOnceMs = 10;
+    DWORD_PTR answer = 0;
+    return !SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kAtOnceMs, &answer);
+}
+
 RECT WindowRect(HWND hwnd) {
     RECT rect = {};
     GetWindowRect(hwnd, &rect);
@@ -138,7 +145,7 @@ bool ScreenShowsColour(const RECT& rect, COLORREF colour) {
 
 std::vector<UINT> ClipboardFormats() {
     std::vector<UINT> formats;
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) Sleep(20);
+    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 1000)) return formats;
     for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format))
         formats.push_back(format);
     CloseClipboard();
@@ -243,6 +250,17 @@ class MagnifierTest : public E2eTest {
         EXPECT_NE(nullptr, picker) << "no picker window";
         MoveCursor(x + nudgeX, y + nudgeY);
         MoveCursor(x, y);
+        // Back where it was: the picker is centred on the cursor again, and has painted there.
+        RECT const centred = {x - kPickerWidth / 2, y - kPickerHeight / 2, x + kPickerWidth / 2,
+                              y + kPickerHeight / 2};
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                RECT const r = WindowRect(picker);
+                return EqualRect(&r, &centred) != FALSE;
+            },
+            kStartTimeoutMs))
+            << "the picker did not follow the cursor back";
+        EXPECT_TRUE(DrainMessages(picker));
         return picker;
     }
 
@@ -253,9 +271,11 @@ class MagnifierTest : public E2eTest {
     }
 
     void ExpectEndsWithEsc() {
-        PressKey(VK_ESCAPE);
+        EXPECT_TRUE(HoldKeyUntil(
+            VK_ESCAPE, [&] { return !huepeek_->Running(); }, kExitTimeoutMs))
+            << "still running after Esc";
         DWORD code = 0;
-        EXPECT_TRUE(huepeek_->WaitExit(kExitTimeoutMs, &code)) << "still running after Esc";
+        EXPECT_TRUE(huepeek_->WaitExit(0, &code));
         EXPECT_EQ(DWORD(45054), code);
     }
 
@@ -305,8 +325,7 @@ TEST_F(MagnifierTest, KeysCopyTheColourUnderTheCursorAsTextAndHideThePicker) {
         EXPECT_TRUE(unicode) << "no CF_UNICODETEXT on the clipboard";
 
         // In direct picker mode a copy does not end the program; Esc does.
-        Sleep(300);
-        EXPECT_TRUE(huepeek_->Running()) << "the program ended after the copy";
+        EXPECT_TRUE(DrainMessages(picker)) << "the program ended after the copy";
         ExpectEndsWithEsc();
     }
 }
@@ -314,15 +333,18 @@ TEST_F(MagnifierTest, KeysCopyTheColourUnderTheCursorAsTextAndHideThePicker) {
 TEST_F(MagnifierTest, CopyWaitsForAClipboardThatAnotherProgramHoldsBriefly) {
     ASSERT_TRUE(ShowPatterns(kSolidArguments, [] { return ScreenShowsColour(kSolidRect, kSolidColour); }));
     ASSERT_TRUE(FillClipboard(L"stale"));
-    ASSERT_NE(nullptr, StartPicker(640, 400));
-    // A clipboard manager reads the clipboard just as the user presses the key.
+    HWND const picker = StartPicker(640, 400);
+    ASSERT_NE(nullptr, picker);
+    ASSERT_TRUE(DrainMessages(picker));
+    // A clipboard manager reads the clipboard just as the user presses the key. It lets go once the
+    // program waits for it: the program's thread, busy with the copy, then does not answer.
     ClipboardHolder holder;
     ASSERT_TRUE(holder.Open());
     SendKeyEvent('1', false);
-    Sleep(50);
+    bool const waiting = WaitUntil([&] { return Busy(picker); }, kStartTimeoutMs);
     holder.Close();
-    Sleep(100);
     SendKeyEvent('1', true);
+    EXPECT_TRUE(waiting) << "the key did not wait for the clipboard";
     EXPECT_TRUE(WaitForNoWindow(kPickerClass, huepeek_->Id(), 2000)) << "the picker is still shown";
     std::wstring text;
     EXPECT_TRUE(ReadClipboardText(&text));
@@ -336,9 +358,7 @@ TEST_F(MagnifierTest, ClipboardHeldLongerLosesTheCopyButThePickerStillEnds) {
     ASSERT_NE(nullptr, StartPicker(640, 400));
     ClipboardHolder holder;
     ASSERT_TRUE(holder.Open());
-    SendKeyEvent('1', false);
-    Sleep(150);
-    SendKeyEvent('1', true);
+    PressKey('1');
     // The program gives up after a bounded wait instead of hanging on the clipboard.
     bool const hidden = WaitForNoWindow(kPickerClass, huepeek_->Id(), 2000);
     holder.Close();
@@ -380,17 +400,32 @@ TEST_F(MagnifierTest, DrawsEachScreenPixelAsASolidBlockWithTheBoxOnThePixelUnder
         auto const boxEdgeAt = [&](const Capture& shot, int x) {
             return GetBValue(shot.At(x, boxTop + c.zoom / 2)) == 0;
         };
+        // A zoom step repaints at once over the last source; the source round the cursor follows
+        // at the next update: wait for that too, where the clean row and column cross.
+        int const cleanRow = 56, cleanColumn = 56;
+        auto const followed = [&](const Capture& s) {
+            POINT at;
+            return grid.Position(s.At(cleanColumn, cleanRow), &at) &&
+                   at.x == cursor.x - c.dx + cleanColumn * 2 * c.dx / w &&
+                   at.y == cursor.y - c.dy + cleanRow * 2 * c.dy / h;
+        };
+        // The window is where the capture looks (on the X server it moves a little after the
+        // system says it has): its frame runs along the capture's edges.
+        auto const framed = [&](const Capture& s) {
+            return ShowsUnderPen(grid, s.At(0, 100)) && ShowsUnderPen(grid, s.At(w - 1, 100)) &&
+                   ShowsUnderPen(grid, s.At(100, 0)) && ShowsUnderPen(grid, s.At(100, h - 1));
+        };
         Capture shot;
         bool const ready = CapturePicker(picker, &shot, [&](const Capture& s) {
             return s.Width() == w && s.Height() == h && boxEdgeAt(s, boxLeft + c.zoom - 1) &&
-                   !boxEdgeAt(s, boxLeft + c.zoom + 2) && !boxEdgeAt(s, boxLeft + c.zoom - 4);
+                   !boxEdgeAt(s, boxLeft + c.zoom + 2) && !boxEdgeAt(s, boxLeft + c.zoom - 4) &&
+                   followed(s) && framed(s);
         });
         ASSERT_TRUE(ready) << "no paint at zoom " << c.zoom << "; see " << shot.Save(L"magnifier_zoom");
 
-        // One clean row and one clean column, away from the strips, the box and the frame, give
-        // which screen column and row each window column and row shows. Both lie in the middle of
-        // a block at either zoom.
-        int const cleanRow = 56, cleanColumn = 56;
+        // The clean row and column, away from the strips, the box and the frame, give which screen
+        // column and row each window column and row shows. Both lie in the middle of a block at
+        // either zoom.
         std::vector<int> columnShown(w, -1), rowShown(h, -1);
         for (int x = kFrameMargin; x < w - kFrameMargin; ++x) {
             POINT at;

@@ -115,10 +115,7 @@ class MainDialogKeysTest : public E2eTest {
         PointAtDialog();
     }
     // Lets the program's window thread handle what is queued, before checking what it did not do.
-    void Drain() {
-        DWORD_PTR answer = 0;
-        EXPECT_TRUE(SendMessageTimeoutW(dialog_, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &answer));
-    }
+    void Drain() { EXPECT_TRUE(DrainMessages(dialog_)) << "the program does not answer"; }
 
     ProgramCopy const copy_{L"Huepeek by keyboard", L"huepeek.exe"};
     Process huepeek_;
@@ -130,11 +127,12 @@ TEST_F(MainDialogKeysTest, EnterRightAfterStartOpensThePicker) {
     ASSERT_NE(nullptr, Start(L"1"));
     EXPECT_EQ(kPick, FocusedId());
     ASSERT_TRUE(XKey("Return"));
-    ASSERT_NE(nullptr, WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs))
-        << "no picker; running: " << huepeek_.Running();
+    HWND const picker = WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs);
+    ASSERT_NE(nullptr, picker) << "no picker; running: " << huepeek_.Running();
+    Drain();
     EXPECT_FALSE(IsWindowVisible(dialog_));
-    PressKeyUnderPointer(VK_ESCAPE);
-    EXPECT_TRUE(WaitForNoWindow(kPickerClass, huepeek_.Id(), 2000));
+    EXPECT_TRUE(HoldKeyUntil(
+        VK_ESCAPE, [&] { return !IsWindowVisible(picker); }, 2000));
     Drain();
     EXPECT_TRUE(huepeek_.Running());
 }
@@ -184,9 +182,10 @@ TEST_F(MainDialogKeysTest, EnterAndSpacePressTheFocusedButtonOfAPage) {
         ASSERT_TRUE(WaitUntil([&] { return PageControl(kPick) != nullptr; }, 2000));
         ASSERT_TRUE(TabTo(PageControl(kPick)));
         ASSERT_TRUE(XKey(key));
-        ASSERT_NE(nullptr, WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs)) << "no picker";
-        PressKeyUnderPointer(VK_ESCAPE);
-        EXPECT_TRUE(WaitForNoWindow(kPickerClass, huepeek_.Id(), 2000));
+        HWND const picker = WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs);
+        ASSERT_NE(nullptr, picker) << "no picker";
+        EXPECT_TRUE(HoldKeyUntil(
+            VK_ESCAPE, [&] { return !IsWindowVisible(picker); }, 2000));
         Drain();
         EXPECT_TRUE(huepeek_.Running());
         huepeek_.Kill();

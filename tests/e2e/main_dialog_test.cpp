@@ -40,9 +40,8 @@ class MainDialogTest : public E2eTest {
     HWND Start(const std::wstring& arguments = L"") {
         if (!StartHuepeek(huepeek_, arguments)) return nullptr;
         HWND const dialog = WaitForMainDialog(huepeek_.Id(), kStartTimeoutMs);
-        // The dialog is made inside the start command; a little later it is shown, or not.
-        if (dialog) WaitUntil([&] { return IsWindowVisible(dialog) || !PagesMade(dialog); }, 300);
-        return dialog;
+        // The dialog is made inside the start command, which then shows it or not.
+        return dialog && DrainMessages(dialog) ? dialog : nullptr;
     }
     static bool PagesMade(HWND dialog) { return Pages(dialog).size() == 4; }
 
@@ -203,7 +202,6 @@ TEST_F(MainDialogTest, StartMinimizedAndBackgroundStartsStayHiddenUntilASecondSt
     dialog = Start();
     ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(PagesMade(dialog));
-    Sleep(300);
     EXPECT_FALSE(IsWindowVisible(dialog)) << "start_tray = 1 shows the dialog";
     EXPECT_TRUE(IsChecked(GetDlgItem(dialog, kStartTray)));
     ExpectSecondStartShows(dialog);
@@ -213,7 +211,6 @@ TEST_F(MainDialogTest, StartMinimizedAndBackgroundStartsStayHiddenUntilASecondSt
     dialog = Start(L"-bg");
     ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(PagesMade(dialog));
-    Sleep(300);
     EXPECT_FALSE(IsWindowVisible(dialog)) << "-bg shows the dialog";
     ExpectSecondStartShows(dialog);
 }
@@ -239,8 +236,7 @@ TEST_F(MainDialogTest, ToTrayEscapeAndCloseHideWithoutEnding) {
         ASSERT_TRUE(IsWindowVisible(dialog));
         way.act(dialog);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }, 2000)) << "still shown";
-        Sleep(200);
-        EXPECT_TRUE(huepeek_.Running()) << "the program ended";
+        EXPECT_TRUE(DrainMessages(dialog)) << "the program ended";
         ExpectSecondStartShows(dialog);
     }
 }
@@ -267,8 +263,7 @@ TEST_F(MainDialogTest, MinimizeRequestFollowsTrayIfMinimize) {
     ASSERT_TRUE(WriteSetting(L"tray_if_minimize", L"0"));
     HWND dialog = Start();
     ASSERT_NE(nullptr, dialog);
-    PostMessageW(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    Sleep(400);
+    ASSERT_TRUE(Deliver(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0));
     EXPECT_TRUE(IsWindowVisible(dialog)) << "hidden with tray_if_minimize = 0";
     EXPECT_FALSE(IsIconic(dialog)) << "minimized with tray_if_minimize = 0";
     huepeek_.Kill();
@@ -323,7 +318,8 @@ TEST_F(MainDialogTest, PageCommandsOpenTheirAddressesOnce) {
             Command(dialog, c.command);
         }
         ASSERT_TRUE(recorder.WaitForUrls(1, 5000)) << "nothing opened";
-        Sleep(300);
+        ASSERT_TRUE(DrainMessages(dialog));
+        ASSERT_TRUE(recorder.WaitForOpenCommands(5000));
         ASSERT_EQ(1u, recorder.Urls().size()) << "opened more than once";
         EXPECT_EQ(c.address, recorder.Urls()[0]);
         EXPECT_TRUE(IsWindowVisible(dialog));
@@ -341,8 +337,9 @@ TEST_F(MainDialogTest, MorePageCommandsActOnlyOnTheMorePage) {
         if (GetDlgItem(page, kRecommend) && GetDlgItem(page, 1017)) more = page;
     ASSERT_NE(nullptr, more);
     UrlRecorder recorder;
-    for (int id : {kMoreFreeware, kRecommend, 1017 /* send */, 1014 /* uninstall */}) Command(more, id);
-    Sleep(700);
+    for (int id : {kMoreFreeware, kRecommend, 1017 /* send */, 1014 /* uninstall */})
+        EXPECT_TRUE(Deliver(more, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0)) << "no answer to " << id;
+    ASSERT_TRUE(recorder.WaitForOpenCommands(5000));
     EXPECT_TRUE(recorder.Urls().empty()) << "opened from the picker page";
     EXPECT_TRUE(mail.Mails().empty()) << "mailed from the picker page";
     EXPECT_EQ(nullptr, FindTopWindow(L"#32770", L"Info", huepeek_.Id())) << "asked from the picker page";
@@ -355,11 +352,12 @@ TEST_F(MainDialogTest, PickerButtonOpensThePickerAndHidesTheDialog) {
     ClickCentre(GetDlgItem(VisiblePage(dialog), kPick));
     HWND const picker = WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs);
     ASSERT_NE(nullptr, picker) << "no picker";
+    // The picker shows first; the dialog goes to the tray after it.
+    ASSERT_TRUE(DrainMessages(dialog));
     EXPECT_FALSE(IsWindowVisible(dialog)) << "the dialog stays shown under the picker";
-    PressKeyUnderPointer(VK_ESCAPE);
-    EXPECT_TRUE(WaitForNoWindow(kPickerClass, huepeek_.Id(), 2000));
-    Sleep(200);
-    EXPECT_TRUE(huepeek_.Running()) << "Esc ended the program outside direct picker mode";
+    EXPECT_TRUE(HoldKeyUntil(
+        VK_ESCAPE, [&] { return !IsWindowVisible(picker); }, 2000));
+    EXPECT_TRUE(DrainMessages(dialog)) << "Esc ended the program outside direct picker mode";
     EXPECT_FALSE(IsWindowVisible(dialog)) << "the dialog stays in the tray after picking";
 }
 

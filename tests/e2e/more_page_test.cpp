@@ -79,12 +79,12 @@ class MorePageTest : public E2eTest {
     HWND StartOnMorePage(const std::wstring& exe = HuepeekPath()) {
         if (!huepeek_.Start(exe, L"")) return nullptr;
         dialog_ = WaitForMainDialog(huepeek_.Id(), kStartTimeoutMs);
-        if (!dialog_) return nullptr;
-        WaitUntil([&] { return IsWindowVisible(dialog_) != FALSE; }, 2000);
+        if (!dialog_ || !WaitUntil([&] { return IsWindowVisible(dialog_) != FALSE; }, 2000)) return nullptr;
         ClickButton(GetDlgItem(dialog_, kTabMore));
         HWND page = nullptr;
-        WaitUntil([&] { return (page = VisiblePage(dialog_)) && GetDlgItem(page, kUninstall); }, 2000);
-        return page;
+        bool const shown =
+            WaitUntil([&] { return (page = VisiblePage(dialog_)) && GetDlgItem(page, kUninstall); }, 2000);
+        return shown ? page : nullptr;
     }
     void Press(HWND page, int id) { ClickButton(GetDlgItem(page, id)); }
 
@@ -131,7 +131,7 @@ TEST_F(MorePageTest, RecommendComposesTheMailInTheCurrentLanguage) {
         ASSERT_NE(nullptr, page);
         Press(page, kRecommend);
         ASSERT_TRUE(mail.WaitForMails(1, 5000)) << "no mail composed";
-        Sleep(300);
+        ASSERT_TRUE(DrainMessages(dialog_));
         std::vector<RecordedMail> const mails = mail.Mails();
         ASSERT_EQ(1u, mails.size());
         RecordedMail const& m = mails[0];
@@ -190,9 +190,9 @@ TEST_F(MorePageTest, WithoutAMailProgramTheButtonsDoNothingVisible) {
     MailRecorder noMailProgram(false);
     HWND const page = StartOnMorePage();
     ASSERT_NE(nullptr, page);
-    Press(page, kRecommend);
-    Press(page, kSend);
-    Sleep(1000);
+    // Pressed and handled.
+    EXPECT_TRUE(Deliver(GetDlgItem(page, kRecommend), BM_CLICK, 0, 0));
+    EXPECT_TRUE(Deliver(GetDlgItem(page, kSend), BM_CLICK, 0, 0));
     EXPECT_EQ(std::vector<HWND>{dialog_}, VisibleWindowsOf(huepeek_.Id())) << "something showed";
     EXPECT_FALSE(FileExists(zip)) << "a zip was built for no mail";
     EXPECT_TRUE(noMailProgram.Mails().empty());
@@ -260,14 +260,14 @@ TEST_F(MorePageTest, UninstallAnsweredOtherwiseThanYesChangesNothing) {
         ASSERT_NE(nullptr, box) << "no question";
         EXPECT_EQ(a.question, QuestionText(box));
         for (int button : {IDYES, IDNO, IDCANCEL}) EXPECT_NE(nullptr, GetDlgItem(box, button)) << button;
-        Sleep(500);
+        ASSERT_TRUE(DrainMessages(box));
         RECT rect;
         GetWindowRect(box, &rect);
         SaveScreenshot(rect, ScreenshotDir() + L"\\" + a.screenshot);
         a.answer(box);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 2000)) << "the question stays";
-        Sleep(500);
-        EXPECT_TRUE(huepeek_.Running());
+        EXPECT_TRUE(DrainMessages(dialog_)) << "the program ended";
+        EXPECT_TRUE(urls.WaitForOpenCommands(5000));
         EXPECT_TRUE(FileExists(copy.Exe()));
         EXPECT_FALSE(FileExists(batch));
         EXPECT_TRUE(RunValueExists(HKEY_CURRENT_USER, L"Huepeek"));
@@ -321,7 +321,8 @@ TEST_F(MorePageTest, UninstallDeletesTheProgram) {
         EXPECT_TRUE(huepeek_.WaitExit(kExitTimeoutMs, &code)) << "the program runs on";
         EXPECT_EQ(0u, code);
         ASSERT_TRUE(urls.WaitForUrls(1, 5000));
-        Sleep(300);
+        // The program has ended; the batch it leaves is a command too.
+        EXPECT_TRUE(urls.WaitForOpenCommands(20000));
         EXPECT_EQ(std::vector<std::wstring>{c.page}, urls.Urls());
         EXPECT_TRUE(WaitUntil([&] { return !FileExists(copy.Exe()); }, 20000)) << "the exe stays";
         EXPECT_TRUE(WaitUntil([&] { return !FileExists(batch); }, 5000)) << "the batch stays";

@@ -105,6 +105,15 @@ bool MeasurePlainDialog(PlainDialogSize* size) {
     return Height(size->window) > 0;
 }
 
+// The dialog refreshes its info box once more this long after the last change of a field.
+DWORD const kInfoRefreshMs = 200;
+
+// Lets the refresh that a change would start come due, and the dialog's thread handle it.
+bool LetTheRefreshPass(HWND dialog) {
+    Sleep(2 * kInfoRefreshMs);
+    return DrainMessages(dialog);
+}
+
 class PaletteTest : public E2eTest {
   protected:
     void SetUp() override {
@@ -214,7 +223,7 @@ TEST_F(PaletteTest, EditingAFieldRetitlesAndUpdatesTheInfoBox) {
     // The info box is an edit too, but its own changes are not the colour's: what is typed there
     // stays, and neither the refresh nor the title reacts to it. (Typed after the refresh that
     // follows the last field change.)
-    Sleep(400);
+    ASSERT_TRUE(LetTheRefreshPass(dialog));
     ASSERT_TRUE(SetTextOf(dialog, L"not again"));
     // Keys, not WM_SETTEXT: a multi-line edit reports no change for a text set from outside. The
     // whole text is selected first, so the typing replaces it (the full box takes no more lines).
@@ -222,7 +231,7 @@ TEST_F(PaletteTest, EditingAFieldRetitlesAndUpdatesTheInfoBox) {
     for (wchar_t c : std::wstring(L"typed")) PostMessageW(info, WM_CHAR, c, 0);
     EXPECT_TRUE(WaitUntil([&] { return WindowText(info) == L"typed"; }, 2000)) << WindowText(info);
     // The refresh timer of a change would have come by now.
-    Sleep(400);
+    ASSERT_TRUE(LetTheRefreshPass(dialog));
     EXPECT_EQ(L"typed", WindowText(info));
     EXPECT_EQ(L"not again", WindowText(dialog));
     std::wstring copied;
@@ -268,9 +277,8 @@ TEST_F(PaletteTest, OtherKeysNeitherCopyNorEnd) {
     ASSERT_NE(nullptr, dialog);
     ASSERT_TRUE(WriteClipboardText(L"untouched"));
     for (WPARAM key : {WPARAM('0'), WPARAM('5'), WPARAM('A'), WPARAM(VK_NUMPAD1), WPARAM(VK_F1)})
-        PostMessageW(dialog, WM_KEYDOWN, key, 0);
-    Sleep(300);
-    EXPECT_TRUE(palette_.Running());
+        EXPECT_TRUE(Deliver(dialog, WM_KEYDOWN, key, 0)) << "no answer to key " << key;
+    EXPECT_TRUE(DrainMessages(dialog)) << "the palette process ended";
     std::wstring text;
     EXPECT_TRUE(ReadClipboardText(&text));
     EXPECT_EQ(L"untouched", text);
@@ -442,7 +450,7 @@ TEST_F(PaletteTest, EnlargedCentredWithInfoBoxAndWebButton) {
     EXPECT_EQ(0u, WindowText(button).find(L"...  www.vantorel.")) << "button caption";
 
     // For a person to look at: nothing overlapped or cut. The dialog paints in its own time.
-    Sleep(500);
+    ASSERT_TRUE(DrainMessages(dialog));
     EXPECT_TRUE(SaveScreenshot(window, ScreenshotDir() + L"\\palette_dialog.png"));
     EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
 }
@@ -495,7 +503,8 @@ TEST_F(PaletteTest, WebButtonOpensTheThankYouPage) {
         ASSERT_NE(nullptr, dialog);
         ASSERT_TRUE(ClickButton(GetDlgItem(dialog, kWebButton)));
         ASSERT_TRUE(recorder.WaitForUrls(1, 5000)) << "nothing opened";
-        Sleep(200);
+        ASSERT_TRUE(DrainMessages(dialog));
+        ASSERT_TRUE(recorder.WaitForOpenCommands(5000));
         ASSERT_EQ(1u, recorder.Urls().size()) << "opened more than once";
         EXPECT_EQ(c.address, recorder.Urls()[0]);
         EXPECT_TRUE(palette.Running()) << "the dialog stays open";

@@ -45,8 +45,9 @@ TEST_F(PickerEndingTest, AltF4EndsDirectPickerModeWithItsExitCodeAndFreesTheNext
     ASSERT_TRUE(StartHuepeek(huepeek_, L"huepeek"));
     ASSERT_NE(nullptr, WaitForPicker()) << "the next start shows no picker";
     NudgePointer();
-    PressKey(VK_ESCAPE);
-    ASSERT_TRUE(huepeek_.WaitExit(kExitTimeoutMs, &code));
+    ASSERT_TRUE(HoldKeyUntil(
+        VK_ESCAPE, [&] { return !huepeek_.Running(); }, kExitTimeoutMs));
+    ASSERT_TRUE(huepeek_.WaitExit(0, &code));
     EXPECT_EQ(DWORD(45054), code);
 }
 
@@ -65,18 +66,22 @@ TEST_F(PickerEndingTest, ClosedPickerOfTheResidentProgramOpensAgain) {
         {"Alt+F4", [](HWND) { PressAltF4(); }},
         {"WM_CLOSE", [](HWND picker) { PostMessageW(picker, WM_CLOSE, 0, 0); }},
         {"SC_CLOSE", [](HWND picker) { PostMessageW(picker, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        {"Esc", [](HWND) { PressKey(VK_ESCAPE); }},
+        {"Esc",
+         [](HWND picker) {
+             HoldKeyUntil(
+                 VK_ESCAPE, [picker] { return !IsWindowVisible(picker); }, 2000);
+         }},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.name);
-        PostMessageW(host, kTrayCallback, kIconId, WM_LBUTTONDOWN);
+        ASSERT_TRUE(Deliver(host, kTrayCallback, kIconId, WM_LBUTTONDOWN));
         HWND const picker = WaitForPicker();
         ASSERT_NE(nullptr, picker) << "the picker did not open (again)";
         NudgePointer();
         way.close(picker);
         EXPECT_TRUE(WaitForNoWindow(kPickerClass, huepeek_.Id(), 2000)) << "still shown";
         EXPECT_TRUE(IsWindow(picker)) << "the window went";
-        EXPECT_TRUE(huepeek_.Running());
+        EXPECT_TRUE(DrainMessages(host)) << "the program ended";
     }
 }
 
@@ -113,12 +118,12 @@ TEST_F(PickerEndingTest, DoubleClickOnTheTrayIconOpensThePickerWithoutTakingACol
     }
     ASSERT_NE(nullptr, picker) << "the click did not reach the program";
     Click();
-    DWORD_PTR answer = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(picker, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    ASSERT_TRUE(DrainMessages(picker));
     EXPECT_TRUE(IsWindowVisible(picker)) << "the second press took the colour";
     EXPECT_EQ(nullptr, ColourDialogOfAnotherProcess(huepeek_.Id(), 0));
     EXPECT_EQ(1, CountProcesses(L"huepeek.exe"));
 
+    // A click after the double-click time, which only passing time ends.
     Sleep(GetDoubleClickTime());
     Click();
     HWND const dialog = ColourDialogOfAnotherProcess(huepeek_.Id(), kStartTimeoutMs);

@@ -100,9 +100,11 @@ class PickerTest : public E2eTest {
     }
 
     DWORD EscAndWaitExit() {
-        PressKey(VK_ESCAPE);
+        EXPECT_TRUE(HoldKeyUntil(
+            VK_ESCAPE, [&] { return !huepeek_.Running(); }, kExitTimeoutMs))
+            << "still running after Esc";
         DWORD code = 0;
-        EXPECT_TRUE(huepeek_.WaitExit(kExitTimeoutMs, &code)) << "still running after Esc";
+        huepeek_.WaitExit(0, &code);
         return code;
     }
 

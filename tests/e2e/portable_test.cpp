@@ -5,6 +5,7 @@
 #include "dialog_driver.h"
 #include "harness.h"
 #include "files.h"
+#include "screen_pixels.h"
 
 namespace e2e {
 namespace {
@@ -43,8 +44,7 @@ class PortableTest : public E2eTest {
     HWND StartDialog() {
         if (!huepeek_.Start(copy_.Exe(), L"")) return nullptr;
         HWND const dialog = WaitForMainDialog(huepeek_.Id(), kStartTimeoutMs);
-        if (dialog) WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, 2000);
-        return dialog;
+        return dialog && WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, 2000) ? dialog : nullptr;
     }
 
     ProgramCopy const copy_{L"Huepeek portable", L"huepeek.exe"};
@@ -68,7 +68,7 @@ TEST_F(PortableTest, SettingsLiveInTheFileAndNeverInTheRegistry) {
     HWND const page = VisiblePage(dialog);
     ASSERT_NE(nullptr, page);
     EXPECT_NE(nullptr, GetDlgItem(page, kVersion)) << "not the file's page, Info";
-    Sleep(800);
+    ASSERT_TRUE(DrainMessages(dialog));
     RECT frame;
     GetWindowRect(dialog, &frame);
     SaveScreenshot(frame, ScreenshotDir() + L"\\main_dialog_portable_de.png");
@@ -86,10 +86,14 @@ TEST_F(PortableTest, SettingsLiveInTheFileAndNeverInTheRegistry) {
     // same copy) keeps its custom colours.
     Process pattern;
     ASSERT_TRUE(pattern.Start(TestProgramDir() + L"\\pattern_window.exe", L"solid 540 300 200 200 0AC81E"));
+    RECT const under = {640, 400, 641, 401};
+    ASSERT_TRUE(WaitUntil([&] { return ScreenPixels(under).Count(RGB(10, 200, 30)) == 1; }, kStartTimeoutMs))
+        << "the pattern did not appear";
     MoveCursor(640, 400);
     ASSERT_TRUE(huepeek_.Start(copy_.Exe(), L"huepeek"));
-    ASSERT_NE(nullptr, WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs));
-    Sleep(300);
+    HWND const picker = WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs);
+    ASSERT_NE(nullptr, picker);
+    ASSERT_TRUE(DrainMessages(picker));
     Click();
     EXPECT_TRUE(huepeek_.WaitExit(kExitTimeoutMs, &code));
     EXPECT_EQ(std::to_wstring(10 | 200 << 8 | 30 << 16), FileSetting(L"last_rgb_color"));
@@ -98,8 +102,7 @@ TEST_F(PortableTest, SettingsLiveInTheFileAndNeverInTheRegistry) {
     EXPECT_EQ(L"200", WindowText(GetDlgItem(colours, 707))) << "not the file's colour";
     DWORD paletteProcess = 0;
     GetWindowThreadProcessId(colours, &paletteProcess);
-    ClickButton(GetDlgItem(colours, kAddToCustomColours));
-    Sleep(200);
+    ASSERT_TRUE(Deliver(GetDlgItem(colours, kAddToCustomColours), BM_CLICK, 0, 0));
     ClickButton(GetDlgItem(colours, IDOK));
     EXPECT_TRUE(WaitForNoWindow(L"#32770", paletteProcess, kExitTimeoutMs));
     EXPECT_TRUE(WaitUntil([&] { return FileSetting(L"last_color_15") != L"<none>"; }, 2000));

@@ -263,7 +263,7 @@ TEST_F(StartupTest, EmptyArchiveShowsEachMissingTextsOwnPlaceholder) {
         },
         2000))
         << Narrow(WindowText(info));
-    Sleep(300);
+    ASSERT_TRUE(DrainMessages(dialog));
     RECT rect = {};
     GetWindowRect(dialog, &rect);
     EXPECT_TRUE(SaveScreenshot(rect, ScreenshotDir() + L"\\palette_empty_archive.png"));
