@@ -246,9 +246,10 @@ TEST_F(MainDialogKeysTest, AccessKeysPressTheirButtons) {
         EXPECT_TRUE(WaitUntil([&] { return FocusedId() == kHotKey; }, 2000))
             << "the hot key's label leads nowhere";
         ASSERT_TRUE(XKey("alt+p"));
-        ASSERT_NE(nullptr, WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs)) << "no picker";
-        PressKeyUnderPointer(VK_ESCAPE);
-        EXPECT_TRUE(WaitForNoWindow(kPickerClass, huepeek_.Id(), 2000));
+        HWND const picker = WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs);
+        ASSERT_NE(nullptr, picker) << "no picker";
+        EXPECT_TRUE(HoldKeyUntil(
+            VK_ESCAPE, [&] { return !IsWindowVisible(picker); }, 2000));
         huepeek_.Kill();
     }
 }
