@@ -48,7 +48,8 @@ set(HUEPEEK_FUZZ_SETUP
     "archive_text_fuzz archive_text 262144"
     "text_builders_fuzz archive_text 262144"
     "settings_number_fuzz settings_number 4096"
-    "command_line_fuzz command_line 4096")
+    "command_line_fuzz command_line 4096"
+    "language_file_fuzz language_file 65536")
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     set(HUEPEEK_FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
     add_library(huepeek_core_fuzz STATIC ${HUEPEEK_CORE_SOURCES})

@@ -41,11 +41,34 @@ bool BuildTemplatePath(wchar_t* path) {
     return true;
 }
 
-void Refuse(const char* reason, const wchar_t* path, GrowingText* message) {
+void Refuse(const char16_t* reason, const wchar_t* path, GrowingText* message) {
     message->Clear();
-    message->AppendAscii(reason);
+    message->Append(reason);
     message->AppendAscii("\n\n");
     message->Append(Utf16(path));
+}
+
+// A file that holds no text at all would turn every text into a placeholder: it is refused with
+// the reason, in the program's own language, since the file in force may lack these texts.
+bool RefuseContent(LanguageFileContent content, const wchar_t* path, GrowingText* message) {
+    switch (content) {
+        case LanguageFileContent::kText: return false;
+        case LanguageFileContent::kNoMemory:
+            Refuse(u"There is not enough memory to load the language file:", path, message);
+            break;
+        case LanguageFileContent::kEmpty:
+            Refuse(Utf16(BuiltInText(kTextLanguageFileEmpty)), path, message);
+            break;
+        case LanguageFileContent::kMarkOnly:
+            Refuse(Utf16(BuiltInText(kTextLanguageFileMarkOnly)), path, message);
+            break;
+        case LanguageFileContent::kBigEndian:
+            Refuse(Utf16(BuiltInText(kTextLanguageFileBigEndian)), path, message);
+            message->AppendAscii("\n\n");
+            message->Append(Utf16(BuiltInText(kTextSaveAsUtf8)));
+            break;
+    }
+    return true;
 }
 
 }  // namespace
@@ -83,16 +106,16 @@ bool LoadLanguageFile(const wchar_t* path, GrowingText* message) {
     switch (ReadWholeFile(path, kMaxLanguageFileBytes, 0, &file)) {
         case FileRead::kRead: break;
         case FileRead::kTooLarge:
-            Refuse("This file is too large to be a language file:", path, message);
+            Refuse(u"This file is too large to be a language file:", path, message);
             return false;
-        case FileRead::kUnreadable: Refuse("The language file cannot be read:", path, message); return false;
+        case FileRead::kUnreadable: Refuse(u"The language file cannot be read:", path, message); return false;
     }
     GrowingText text;
     const char16_t* table[kStringIdCount];
-    if (!DecodeLanguageFile(file.data, file.size, ConvertFromAnsi, &text) || !text.MutableData()) {
-        Refuse("There is not enough memory to load the language file:", path, message);
-        return false;
-    }
+    LanguageFileContent content = DecodeLanguageFile(file.data, file.size, ConvertFromAnsi, &text);
+    if (content == LanguageFileContent::kText && !text.MutableData())
+        content = LanguageFileContent::kNoMemory;
+    if (RefuseContent(content, path, message)) return false;
     ParseSection(text.MutableData(), table);
     // The new text takes the old one's place; the old one goes when text does.
     g_externalText.Swap(text);

@@ -15,7 +15,8 @@ void OpenTranslationTemplate();
 
 // Reads the language file at path and makes it the only source of texts: every text the file
 // lacks shows as a placeholder. message receives the completeness report, or, when the file
-// cannot be read or is too large (false), why; then nothing changes.
+// cannot be read, is too large or holds no text the program reads (false), why; then nothing
+// changes.
 bool LoadLanguageFile(const wchar_t* path, GrowingText* message);
 
 // Asks for a language file with the system's open dialog, loads it and shows the report in the

@@ -56,6 +56,10 @@ const wchar_t* TitleText(int id, wchar_t* buffer, size_t chars) {
     return buffer;
 }
 
+const wchar_t* BuiltInText(int id) {
+    return Wide(LookupText(g_archive, g_languageIndex, false, nullptr, id, &g_placeholders));
+}
+
 const wchar_t* ProductString(int key) {
     return Wide(ProductString(g_archive, key));
 }

@@ -18,9 +18,9 @@ COLORREF const kFrameColour = RGB(255, 255, 0);
 // the bitmap's memory or the paint DC held.
 COLORREF const kOutsideColour = RGB(128, 128, 128);
 
-int const kStripHeight = 18;
 int const kThinPenWidth = 2;
-int const kThickPenWidth = 4;
+// Centred on the window's edge: half of it shows.
+int const kThickPenWidth = 2 * kFrameWidth;
 
 wchar_t g_colourLabel[kColourTextChars];
 HPEN g_thinPen;
@@ -118,20 +118,16 @@ void PaintPicker(const Picker* picker, HDC dc) {
     LabelForm(picker->colour, Utf16(g_colourLabel));
     SetBkColor(dc, RGB(255, 255, 255));
     COLORREF const previousText = SetTextColor(dc, RGB(0, 0, 0));
-    DrawStrip(dc, {2, 2, w - 3, 2 + kStripHeight}, g_colourLabel);
+    DrawStrip(dc, {kFrameWidth, kFrameWidth, w - 3, kFrameWidth + kStripHeight}, g_colourLabel);
     wchar_t hint[kColourTextChars];
     // A translation longer than the strip's buffer is cut, never in the middle of a surrogate pair.
     lstrcpynW(hint, Text(kTextClickHint), kColourTextChars);
     size_t const length = lstrlenW(hint);
     if (length && IsHighSurrogate(hint[length - 1])) hint[length - 1] = 0;
-    DrawStrip(dc, {2, h - 2 - kStripHeight, w - 3, h - 3}, hint);
+    DrawStrip(dc, {kFrameWidth, h - kFrameWidth - kStripHeight, w - 3, h - 3}, hint);
     SetTextColor(dc, previousText);
 
-    POINT box = {};
-    GetCursorPos(&box);
-    ScreenToClient(picker->hwnd, &box);
-    box.x += 1;
-    box.y += 1;
+    POINT const box = picker->box;
     if (!g_thinPen) g_thinPen = CreatePen(PS_SOLID, kThinPenWidth, kFrameColour);
     if (!g_thickPen) g_thickPen = CreatePen(PS_SOLID, kThickPenWidth, kFrameColour);
     // The null brush stays selected: the DC is the window's for this paint only.

@@ -208,6 +208,19 @@ void OnWheel(short delta) {
         SetZoom(ZoomOut(g_picker.zoom));
 }
 
+// The monitor under the cursor, or the one nearest to it; the virtual screen if the system says
+// nothing.
+PickerRect MonitorAround(POINT cursor) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &info)) {
+        RECT const& r = info.rcMonitor;
+        return {int(r.left), int(r.top), int(r.right), int(r.bottom)};
+    }
+    Picker const& p = g_picker;
+    return {p.screenLeft, p.screenTop, p.screenLeft + p.screenWidth, p.screenTop + p.screenHeight};
+}
+
 void OnPaint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC const dc = BeginPaint(hwnd, &ps);
@@ -295,23 +308,24 @@ void UpdatePicker(bool forced) {
     GetCursorPos(&cursor);
     picker->currentWidth = picker->requestedWidth;
     picker->currentHeight = picker->requestedHeight;
-    PickerRect source, window;
-    ComputePickerGeometry(cursor.x, cursor.y, picker->currentWidth, picker->currentHeight, picker->zoom,
-                          &source, &window);
-    picker->source = {source.left, source.top, source.right, source.bottom};
-    picker->window = {window.left, window.top, window.right, window.bottom};
-
     bool const unchanged = double(picker->zoom) == g_updateCache.zoom && cursor.x == g_updateCache.cursor.x &&
                            cursor.y == g_updateCache.cursor.y &&
                            picker->currentWidth == g_updateCache.width &&
                            picker->currentHeight == g_updateCache.height;
     if (forced || !unchanged) {
         g_updateCache = {cursor, picker->currentWidth, picker->currentHeight, double(picker->zoom)};
+        PickerGeometry const geometry =
+            ComputePickerGeometry(cursor.x, cursor.y, picker->currentWidth, picker->currentHeight,
+                                  picker->zoom, MonitorAround(cursor), kFrameWidth, kStripHeight);
+        PickerRect const& s = geometry.source;
+        PickerRect const& w = geometry.window;
+        picker->source = {s.left, s.top, s.right, s.bottom};
+        picker->window = {w.left, w.top, w.right, w.bottom};
+        picker->box = {geometry.boxX, geometry.boxY};
         picker->colour = ColourUnderCursor(picker);
         // No cursor over the picker: the box marks the pixel.
         SetCursor(nullptr);
-        RECT const& r = picker->window;
-        MoveWindow(picker->hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+        MoveWindow(picker->hwnd, w.left, w.top, w.right - w.left, w.bottom - w.top, TRUE);
         Redraw(picker->hwnd);
     }
     // Raised on every update, also when nothing moved, to stay above other topmost windows.

@@ -10,6 +10,7 @@ class Picker {
 
     RECT source = {};  // the screen area that is magnified
     RECT window = {};  // where the window is placed
+    POINT box = {};    // where the box round the pixel under the cursor is drawn, in the window
     HWND hwnd = nullptr;
     HDC snapshotDc = nullptr;
     HBITMAP snapshotBitmap = nullptr;

@@ -76,7 +76,9 @@ wine_env_stop() {
     [ -n "${wine_env_keepalive_pid:-}" ] && kill "$wine_env_keepalive_pid" 2>/dev/null
     wineserver -k 2>/dev/null
     [ -n "${wine_env_xvfb_pid:-}" ] && kill "$wine_env_xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
+    # Only for what it started: the caller may keep other work running in the background.
+    local pid
+    for pid in ${wine_env_keepalive_pid:-} ${wine_env_xvfb_pid:-}; do wait "$pid" 2>/dev/null; done
     wine_env_keepalive_pid=""
     wine_env_xvfb_pid=""
 }

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "lang/core/language_archive.h"
+#include "lang/core/utf8.h"
 
 namespace {
 
@@ -17,29 +18,82 @@ void AppendUtf16Le(const uint8_t* bytes, size_t units, GrowingText* text) {
     text->Grow(length);
 }
 
+// A byte that starts no well-formed sequence becomes U+FFFD, as editors show it.
+void AppendUtf8(const uint8_t* bytes, size_t size, GrowingText* text) {
+    // Never more units than bytes: four bytes make at most a surrogate pair.
+    if (!text->Reserve(size)) return;
+    char16_t* const out = text->End();
+    size_t units = 0;
+    for (size_t at = 0; at < size;) {
+        char32_t c;
+        if (!NextUtf8CodePoint(bytes, size, &at, &c)) {
+            c = 0xFFFD;
+            at++;
+        }
+        if (c == 0) break;
+        if (c >= 0x10000) {
+            out[units++] = char16_t(0xD800 + ((c - 0x10000) >> 10));
+            out[units++] = char16_t(0xDC00 + (c & 0x3FF));
+        } else {
+            out[units++] = char16_t(c);
+        }
+    }
+    text->Grow(units);
+}
+
 void AppendAnsi(const uint8_t* bytes, size_t size, AnsiToUtf16 convert, GrowingText* text) {
-    if (!convert) return;
-    const void* const zero = memchr(bytes, 0, size);
-    if (zero) size = size_t(static_cast<const uint8_t*>(zero) - bytes);
-    if (size == 0) return;
+    if (!convert || size == 0) return;
     size_t const needed = convert(bytes, size, nullptr, 0);
     if (needed == 0 || !text->Reserve(needed)) return;
     size_t const written = convert(bytes, size, text->End(), needed);
     text->Grow(written < needed ? written : needed);
 }
 
+// Without a mark the bytes say UTF-8 only if all of them are; a text in an ANSI code page with
+// letters beyond ASCII is almost never well-formed UTF-8 by chance.
+void AppendUnmarked(const uint8_t* bytes, size_t size, AnsiToUtf16 convert, GrowingText* text) {
+    const void* const zero = memchr(bytes, 0, size);
+    if (zero) size = size_t(static_cast<const uint8_t*>(zero) - bytes);
+    if (IsValidUtf8(bytes, size))
+        AppendUtf8(bytes, size, text);
+    else
+        AppendAnsi(bytes, size, convert, text);
+}
+
+// Old Mac editors end lines with a carriage return alone.
+void EndLinesWithLineFeeds(GrowingText* text) {
+    char16_t* const data = text->MutableData();
+    if (!data) return;
+    for (size_t i = 0; i < text->Length(); i++)
+        if (data[i] == u'\r' && data[i + 1] != u'\n') data[i] = u'\n';
+}
+
+bool StartsWith(const uint8_t* bytes, size_t size, const char* mark, size_t markSize) {
+    return size >= markSize && memcmp(bytes, mark, markSize) == 0;
+}
+
 }  // namespace
 
-bool DecodeLanguageFile(const uint8_t* bytes, size_t size, AnsiToUtf16 convert, GrowingText* text) {
+LanguageFileContent DecodeLanguageFile(const uint8_t* bytes, size_t size, AnsiToUtf16 convert,
+                                       GrowingText* text) {
     text->Clear();
-    if (bytes && size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
+    if (!bytes || size == 0) return LanguageFileContent::kEmpty;
+    if (StartsWith(bytes, size, "\xEF\xBB\xBF", 3)) {
+        if (size == 3) return LanguageFileContent::kMarkOnly;
+        AppendUtf8(bytes + 3, size - 3, text);
+    } else if (StartsWith(bytes, size, "\xFF\xFE", 2)) {
+        if (size < 4) return LanguageFileContent::kMarkOnly;
         AppendUtf16Le(bytes + 2, (size - 2) / 2, text);
-    else if (bytes)
-        AppendAnsi(bytes, size, convert, text);
+    } else if (StartsWith(bytes, size, "\xFE\xFF", 2)) {
+        return size < 4 ? LanguageFileContent::kMarkOnly : LanguageFileContent::kBigEndian;
+    } else {
+        AppendUnmarked(bytes, size, convert, text);
+    }
+    EndLinesWithLineFeeds(text);
     // The section parser drops a last line without a line feed; an editor need not write one.
     size_t const length = text->Length();
     if (length == 0 || text->Data()[length - 1] != u'\n') text->Append(u'\n');
-    return !text->Failed();
+    return text->Failed() ? LanguageFileContent::kNoMemory : LanguageFileContent::kText;
 }
 
 void BuildMissingTextReport(const char16_t* const* reference, const char16_t* const* table,

@@ -15,11 +15,22 @@ constexpr size_t kMaxLanguageFileBytes = 4u << 20;
 // outChars units) and returns the units written; with out null, returns the units needed.
 using AnsiToUtf16 = size_t (*)(const uint8_t* bytes, size_t size, char16_t* out, size_t outChars);
 
-// The text of a language file's bytes: UTF-16 little-endian after the mark 0xFF 0xFE, otherwise
-// the ANSI code page through convert, converted whole so that no character of several bytes is
-// cut. The text ends at its first zero and always with a line feed, so that the last line counts
-// too. False when memory runs out.
-bool DecodeLanguageFile(const uint8_t* bytes, size_t size, AnsiToUtf16 convert, GrowingText* text);
+// What the bytes of a language file held.
+enum class LanguageFileContent {
+    kText,       // decoded into the text
+    kNoMemory,   // memory ran out while decoding
+    kEmpty,      // not a single byte
+    kMarkOnly,   // a byte-order mark and nothing behind it
+    kBigEndian,  // UTF-16 big-endian (the mark 0xFE 0xFF), which the program does not read
+};
+
+// The text of a language file's bytes: UTF-16 little-endian after the mark 0xFF 0xFE; UTF-8 after
+// the mark 0xEF 0xBB 0xBF, or without a mark when the bytes are well-formed UTF-8; otherwise the
+// ANSI code page through convert, converted whole so that no character of several bytes is cut.
+// The text ends at its first zero; a carriage return alone ends a line as a line feed does, and
+// the text always ends with a line feed, so that the last line counts too.
+LanguageFileContent DecodeLanguageFile(const uint8_t* bytes, size_t size, AnsiToUtf16 convert,
+                                       GrowingText* text);
 
 // The report shown after a file is loaded: "%d %%" (the share of the reference texts the file
 // has), then, when some are missing, "\n\nmiss:\n" and the missing IDs: the first nine as

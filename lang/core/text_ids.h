@@ -28,6 +28,10 @@ int const kTextMailSubject = 60;
 int const kTextMailBody = 61;
 int const kTextHotKey = 100;       // "Hot key:", the label of the picker page's hot-key field
 int const kTextHotKeyTaken = 101;  // "%s is in use by another program.", %s the combination
+int const kTextLanguageFileEmpty = 130;      // a language file without a single byte
+int const kTextLanguageFileMarkOnly = 131;   // a language file of only a byte-order mark
+int const kTextLanguageFileBigEndian = 132;  // a language file in UTF-16 big-endian
+int const kTextSaveAsUtf8 = 133;             // what to do about a big-endian file
 
 int const kProductNameVersion = 19;        // "Huepeek 3.36"
 int const kProductSiteGerman = 20;         // the maker's site for the German user interface

@@ -1,8 +1,8 @@
 #include "lang/core/utf8.h"
 
-bool NextUtf8CodePoint(const std::string& text, size_t* at, char32_t* codePoint) {
-    if (*at >= text.size()) return false;
-    unsigned char const lead = static_cast<unsigned char>(text[*at]);
+bool NextUtf8CodePoint(const uint8_t* bytes, size_t size, size_t* at, char32_t* codePoint) {
+    if (*at >= size) return false;
+    uint8_t const lead = bytes[*at];
     size_t length;
     char32_t value;
     char32_t smallest;
@@ -19,14 +19,21 @@ bool NextUtf8CodePoint(const std::string& text, size_t* at, char32_t* codePoint)
     } else {
         return false;
     }
-    if (text.size() - *at < length) return false;
+    if (size - *at < length) return false;
     for (size_t k = 1; k < length; ++k) {
-        unsigned char const next = static_cast<unsigned char>(text[*at + k]);
+        uint8_t const next = bytes[*at + k];
         if ((next & 0xC0) != 0x80) return false;
         value = (value << 6) | (next & 0x3F);
     }
     if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
     *codePoint = value;
     *at += length;
+    return true;
+}
+
+bool IsValidUtf8(const uint8_t* bytes, size_t size) {
+    char32_t codePoint;
+    for (size_t at = 0; at < size;)
+        if (!NextUtf8CodePoint(bytes, size, &at, &codePoint)) return false;
     return true;
 }

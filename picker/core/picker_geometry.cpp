@@ -23,30 +23,53 @@ void FixRequestedSize(int* width, int* height, int screenWidth, int screenHeight
     if (*width < 100) *width = 100;
 }
 
-void ComputePickerGeometry(int cursorX, int cursorY, int width, int height, float zoom, PickerRect* source,
-                           PickerRect* window) {
-    double const halfW = width * 0.5;
-    double const halfH = height * 0.5;
-    double const z = zoom;
-    int const dx = int(halfW / z);
-    int const dy = int(halfH / z);
-    *source = {cursorX - dx, cursorY - dy, cursorX + dx, cursorY + dy};
-    int const hw = int(halfW);
-    int const hh = int(halfH);
-    *window = {cursorX - hw, cursorY - hh, cursorX + hw, cursorY + hh};
-}
-
-int BoxEdge(int position, float zoom) {
-    return int(float(position) + zoom);
-}
-
 namespace {
 
 int Clamp(int value, int low, int high) {
     return value < low ? low : value > high ? high : value;
 }
 
+// One axis of the picker: where the window starts, and the source with the box round the cursor's
+// pixel in it. `covered` window pixels at either end hide the pixels under them.
+struct AxisPlace {
+    int windowStart, sourceStart, sourceLength, box;
+};
+
+AxisPlace PlaceAxis(int cursor, int length, float zoom, int monitorStart, int monitorEnd, int covered) {
+    double const half = length * 0.5;
+    int const sourceLength = 2 * int(half / double(zoom));
+    int start = cursor - int(half);
+    if (start > monitorEnd - length) start = monitorEnd - length;
+    if (start < monitorStart) start = monitorStart;
+    if (sourceLength <= 0) return {start, cursor, 0, 0};
+    // Source pixel i is drawn from window pixel i * length / sourceLength on. The cursor's pixel is
+    // the one drawn at the cursor's place in the window (centred: dx of 2 * dx), but never one that
+    // the frame or a strip covers: at the monitor's outermost pixels the view reaches past them.
+    long long const place = static_cast<long long>(cursor) - start;
+    int const first = (covered * sourceLength + length - 1) / length;
+    int const last = (length - covered) * sourceLength / length - 1;
+    int const cell = place <= 0 ? 0 : place >= length ? sourceLength - 1 : int(place * sourceLength / length);
+    int const shown = last < first ? cell : Clamp(cell, first, last);
+    // One pixel right of and below the cell's first window pixel: centred, the window's centre.
+    return {start, cursor - shown, sourceLength, shown * length / sourceLength + 1};
+}
+
 }  // namespace
+
+PickerGeometry ComputePickerGeometry(int cursorX, int cursorY, int width, int height, float zoom,
+                                     const PickerRect& monitor, int frameWidth, int stripHeight) {
+    AxisPlace const x = PlaceAxis(cursorX, width, zoom, monitor.left, monitor.right, frameWidth);
+    AxisPlace const y =
+        PlaceAxis(cursorY, height, zoom, monitor.top, monitor.bottom, frameWidth + stripHeight);
+    return {{x.sourceStart, y.sourceStart, x.sourceStart + x.sourceLength, y.sourceStart + y.sourceLength},
+            {x.windowStart, y.windowStart, x.windowStart + width, y.windowStart + height},
+            x.box,
+            y.box};
+}
+
+int BoxEdge(int position, float zoom) {
+    return int(float(position) + zoom);
+}
 
 void NudgeCursor(int* x, int* y, int dx, int dy, const PickerRect& screen) {
     *x = Clamp(*x + dx, screen.left, screen.right - 1);

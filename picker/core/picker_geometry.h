@@ -19,10 +19,26 @@ float ZoomOut(float zoom);
 // Even sizes, at most the screen and at least 100 x 150.
 void FixRequestedSize(int* width, int* height, int screenWidth, int screenHeight);
 
-// The window is centred on the cursor (not kept inside the screen); the source rectangle holds
-// (2 * dx) x (2 * dy) screen pixels with dx = trunc(w / 2 / zoom), dy = trunc(h / 2 / zoom).
-void ComputePickerGeometry(int cursorX, int cursorY, int width, int height, float zoom, PickerRect* source,
-                           PickerRect* window);
+// The frame covers this much of the window along its edges; inside it lie the white strips, the
+// colour's at the top and the hint's at the bottom, this high.
+int const kFrameWidth = 2;
+int const kStripHeight = 18;
+
+// Where the picker goes for one cursor position. The window is centred on the cursor, then moved
+// the least distance that keeps it inside the monitor under the cursor (to its left and top edges
+// where it is larger), so that it shows whole. The source rectangle holds (2 * dx) x (2 * dy)
+// screen pixels, dx = trunc(w / 2 / zoom) and dy = trunc(h / 2 / zoom). It is placed so that the
+// magnified pixel at the cursor's place in the window is the cursor's own: centred on the cursor
+// where the window is, and shifted with the window at the monitor's edges, so that the box
+// follows the cursor across the view. The box never lies under the frame (`frameWidth` pixels
+// along the window's edges) or the strips inside it (`stripHeight` rows at the top and bottom).
+struct PickerGeometry {
+    PickerRect source;
+    PickerRect window;
+    int boxX, boxY;  // window position of the box round the magnified pixel under the cursor
+};
+PickerGeometry ComputePickerGeometry(int cursorX, int cursorY, int width, int height, float zoom,
+                                     const PickerRect& monitor, int frameWidth, int stripHeight);
 
 // The box round the magnified pixel: from (x, y) to (x + zoom, y + zoom), the sums taken in single
 // precision and truncated.

@@ -387,9 +387,9 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
         WriteLanguageFile(L"twelve missing.txt",
                           Utf16WithMark(TemplateWithout({20, 21, 22, 25, 26, 27, 28, 30, 31, 51, 55, 62})));
     std::wstring report = LoadFile(path, L"language_file");
-    // 25 of the 37 English texts.
+    // 29 of the 41 English texts.
     EXPECT_EQ(
-        L"67 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
+        L"70 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
         L"30=Start with &Windows\n31=&Always start minimized\n...and...\n51,55,62,",
         report);
     EXPECT_TRUE(ExitShows(L"str:20?"));
@@ -405,7 +405,7 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
     ASSERT_FALSE(ansi.empty()) << "the code page " << GetACP() << " cannot hold the test's text";
     ASSERT_NE(0xFF, ansi[0]);
     report = LoadFile(WriteLanguageFile(L"ansi.txt", ansi));
-    EXPECT_EQ(0u, report.find(L"8 %\n\nmiss:\n21=Cancel\n22=Lisense\n25=Donate\n")) << "3 of 37";
+    EXPECT_EQ(0u, report.find(L"7 %\n\nmiss:\n21=Cancel\n22=Lisense\n25=Donate\n")) << "3 of 41";
     EXPECT_TRUE(ExitShows(L"Schlie\u00DFen"));
     EXPECT_EQ(L"\u00DCber", Item(kTabInfo));
     EXPECT_EQ(L"str:51?", Item(kToTray)) << "the new file replaces the last one whole";
@@ -419,11 +419,28 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
     EXPECT_EQ(nullptr, FindWindowW(nullptr, L"Translate")) << "a report without a file";
     EXPECT_EQ(L"Schlie\u00DFen", Item(kExit));
 
+    // Saved as UTF-8, as most editors save it: with the byte-order mark the first line keeps its
+    // ID; without it the bytes alone say UTF-8. Lines may end in a carriage return alone.
+    std::string const utf8 =
+        "20=\xD0\x92\xD1\x8B\xD1\x85\xD0\xBE\xD0\xB4\r\nTranslatorName=\xC3\x9C\r27=\xC3\x9C"
+        "ber\r\n";
+    for (std::string const& bytes : {"\xEF\xBB\xBF" + utf8, utf8}) {
+        report = LoadFile(WriteLanguageFile(L"utf-8.txt", std::vector<BYTE>(bytes.begin(), bytes.end())));
+        EXPECT_EQ(0u, report.find(L"7 %\n\nmiss:\n21=Cancel\n")) << "3 of 41, mark " << (bytes[0] != '2');
+        EXPECT_TRUE(ExitShows(L"\u0412\u044B\u0445\u043E\u0434"));
+        EXPECT_EQ(L"\u00DCber", Item(kTabInfo));
+    }
+
+    // An empty file is refused with the reason; the file in force stays.
+    path = WriteLanguageFile(L"empty.txt", {});
+    EXPECT_EQ(L"This language file is empty:\n\n" + path, LoadFile(path, L"language_file_empty"));
+    EXPECT_EQ(L"\u0412\u044B\u0445\u043E\u0434", Item(kExit));
+
     // "20=" counts as missing but shows an empty caption.
     report = LoadFile(WriteLanguageFile(L"empty exit.txt", Utf16WithMark(L"20=\r\n51=Vers la barre\r\n")));
     EXPECT_EQ(0u,
               report.find(L"2 %\n\nmiss:\n0=https://www.vantorel.com/?seite=translate\n20=E&xit\n21=Cancel\n"))
-        << "1 of 37";
+        << "1 of 41";
     EXPECT_TRUE(ExitShows(L""));
     EXPECT_EQ(L"Vers la barre", Item(kToTray));
 
@@ -432,7 +449,7 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
     EXPECT_EQ(
         L"0 %\n\nmiss:\n0=https://www.vantorel.com/?seite=translate\n20=E&xit\n21=Cancel\n22=Lisense\n"
         L"25=Donate\n26=Program\n27=&Info\n28=&More\n30=Start with &Windows\n...and...\n"
-        L"31,40,41,42,43,44,45,46,47,51,52,53,54,55,56,60,61,62,90,91,92,93,94,95,96,97,100,101,",
+        L"31,40,41,42,43,44,45,46,47,51,52,53,54,55,56,60,61,62,90,91,92,93,94,95,96,97,100,101,130,131,132,133,",
         report);
     EXPECT_TRUE(ExitShows(L"str:20?"));
     EXPECT_EQ(L"str:51?", Item(kToTray));

@@ -1,6 +1,7 @@
 // The magnified view and the clipboard export as a user meets them: exact pixel patterns on the
 // screen (pattern_window.exe), the picker in direct picker mode over them, and what reaches the
 // screen and the clipboard, read by this process as any other program would read them.
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,8 +19,6 @@ int const kScreenHeight = 800;
 int const kPickerWidth = 384;
 int const kPickerHeight = 256;
 int const kZoomAtOpen = 10;
-// What the picker shows where its source lies outside the screen.
-COLORREF const kOutsideGrey = RGB(128, 128, 128);
 // The frame's pen is 4 pixels wide and centred on the window's edge.
 int const kFrameMargin = 4;
 // The white strips: y 2 to 20 at the top, h - 20 to h - 3 at the bottom.
@@ -104,12 +103,11 @@ class Capture {
     std::vector<COLORREF> pixels_;
 };
 
-bool PixelsEqual(const Capture& a, const Capture& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            if (a.At(x, y) != b.At(x, y)) return false;
-    return true;
+// The picker centred on the cursor and moved back onto the screen where it would leave it.
+RECT PlacedFor(int x, int y) {
+    int const left = std::min(std::max(x - kPickerWidth / 2, 0), kScreenWidth - kPickerWidth);
+    int const top = std::min(std::max(y - kPickerHeight / 2, 0), kScreenHeight - kPickerHeight);
+    return {left, top, left + kPickerWidth, top + kPickerHeight};
 }
 
 // Whether the thread of the window is in the middle of something: it does not answer at once.
@@ -250,13 +248,12 @@ class MagnifierTest : public E2eTest {
         EXPECT_NE(nullptr, picker) << "no picker window";
         MoveCursor(x + nudgeX, y + nudgeY);
         MoveCursor(x, y);
-        // Back where it was: the picker is centred on the cursor again, and has painted there.
-        RECT const centred = {x - kPickerWidth / 2, y - kPickerHeight / 2, x + kPickerWidth / 2,
-                              y + kPickerHeight / 2};
+        // Back where it was: the picker is placed for the cursor again, and has painted there.
+        RECT const placed = PlacedFor(x, y);
         EXPECT_TRUE(WaitUntil(
             [&] {
                 RECT const r = WindowRect(picker);
-                return EqualRect(&r, &centred) != FALSE;
+                return EqualRect(&r, &placed) != FALSE;
             },
             kStartTimeoutMs))
             << "the picker did not follow the cursor back";
@@ -563,97 +560,141 @@ TEST_F(MagnifierTest, ReadsThePixelUnderTheCursorOnTheOuterRowsAndColumnsOfTheSc
     }
 }
 
-// What one pixel of the picker shows: the grey of the outside, a screen pixel of the grid, or
-// something else.
-struct Shown {
-    enum Kind { kGrey, kGrid, kOther } kind;
-    int position;  // the screen column or row, for kGrid
+// 40 x 40 grids in the middle of each edge: top, right, bottom, left.
+Grid const kEdgeGrids[] = {
+    {620, 0, 40, 40},
+    {kScreenWidth - 40, 380, 40, 40},
+    {620, kScreenHeight - 40, 40, 40},
+    {0, 380, 40, 40},
 };
 
-Shown Classify(const Grid& grid, COLORREF pixel, bool column) {
-    if (pixel == kOutsideGrey) return {Shown::kGrey, 0};
-    POINT at;
-    if (grid.Position(pixel, &at)) return {Shown::kGrid, column ? int(at.x) : int(at.y)};
-    return {Shown::kOther, 0};
+// The first and last column of black pixels in a band of rows of a capture; -1 when there are none.
+struct Ink {
+    int left = -1, right = -1;
+};
+
+Ink InkIn(const Capture& shot, int top, int bottom) {
+    Ink ink;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < shot.Width(); ++x)
+            if (shot.At(x, y) == RGB(0, 0, 0)) {
+                if (ink.left < 0 || x < ink.left) ink.left = x;
+                if (x > ink.right) ink.right = x;
+            }
+    return ink;
 }
 
-// Along a line of the picker: grey up to (or from) one place and the screen's pixels after (or
-// before) it, with the screen's outermost pixel right beside the grey and nothing else anywhere.
-void ExpectGreyBeyond(const std::vector<Shown>& line, bool greyFirst, int edgePosition, int expectedBoundary,
-                      const char* what) {
-    int boundary = -1;  // index of the first pixel of the second part
-    for (size_t i = 0; i < line.size(); ++i) {
-        ASSERT_NE(Shown::kOther, line[i].kind) << what << ": neither grey nor the screen at " << i;
-        bool const first = greyFirst ? line[i].kind == Shown::kGrey : line[i].kind == Shown::kGrid;
-        if (!first && boundary < 0) boundary = int(i);
-        if (first && boundary >= 0) FAIL() << what << ": grey and screen pixels mixed at " << i;
-    }
-    ASSERT_GT(boundary, 0) << what;
-    // Block edges of the stretch may fall a pixel either way of the exact fraction.
-    EXPECT_NEAR(expectedBoundary, boundary, 1) << what;
-    const Shown& beside = greyFirst ? line[boundary] : line[boundary - 1];
-    EXPECT_EQ(edgePosition, beside.position) << what;
+// The width of the label's characters for a colour, in the font the picker draws with (the one a
+// new device context has).
+int LabelWidth(COLORREF colour) {
+    wchar_t text[64];
+    wsprintfW(text, L"%s || %d,%d,%d", HexText(colour).c_str(), GetRValue(colour), GetGValue(colour),
+              GetBValue(colour));
+    HDC const screen = GetDC(nullptr);
+    SIZE size = {};
+    GetTextExtentPoint32W(screen, text, lstrlenW(text), &size);
+    ReleaseDC(nullptr, screen);
+    return size.cx;
 }
 
-TEST_F(MagnifierTest, ShowsGreyWhereTheMagnifiedAreaLiesOutsideTheScreen) {
-    ASSERT_TRUE(ShowPatterns(CornerArguments(), ScreenShowsCorners));
+// The block of a capture that shows one colour: its bounding rectangle, empty when it is nowhere.
+RECT BlockOf(const Capture& shot, COLORREF colour) {
+    RECT block = {shot.Width(), shot.Height(), -1, -1};
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x)
+            if (shot.At(x, y) == colour) {
+                block.left = std::min(block.left, LONG(x));
+                block.top = std::min(block.top, LONG(y));
+                block.right = std::max(block.right, LONG(x + 1));
+                block.bottom = std::max(block.bottom, LONG(y + 1));
+            }
+    return block;
+}
+
+// At the corners and edges of the screen, reached with real pointer moves, the picker stays whole
+// on the screen: the label is all there, and the box marks the pixel under the cursor, which the
+// view shows near the cursor's place instead of in its middle. The key copies that pixel.
+TEST_F(MagnifierTest, AtTheCornersAndEdgesThePickerStaysOnTheScreenWithItsLabelWhole) {
+    std::wstring arguments = CornerArguments();
+    for (const Grid& grid : kEdgeGrids) arguments += grid.Arguments() + L" ";
+    ASSERT_TRUE(ShowPatterns(arguments, [] {
+        for (const Grid& grid : kEdgeGrids)
+            if (!ScreenShows(grid)) return false;
+        return ScreenShowsCorners();
+    }));
+    ASSERT_TRUE(FillClipboard(L"stale"));
+    HWND const picker = StartPicker(640, 400);
+    ASSERT_NE(nullptr, picker);
     int const w = kPickerWidth, h = kPickerHeight;
-    int const dx = 19, dy = 12;  // at zoom 10 the source is 38 x 24 screen pixels
     struct Case {
+        const wchar_t* name;  // of the screenshot, for the corners
         int x, y;
-        int nudgeX, nudgeY;
         const Grid& grid;
-        bool greyFirst;             // the outside lies left of and above the screen
-        int cleanRow, cleanColumn;  // a row and a column that show part of the screen
     };
     Case const cases[] = {
-        // Source columns and rows -19 to 18 and -12 to 11: the outside ends at 19 of 38 columns,
-        // window x 192, and 12 of 24 rows, window y 128.
-        {0, 0, 1, 1, kCornerGrids[0], true, 176, 300},
-        // Source columns 1260 to 1297 and rows 787 to 810: the screen ends after 20 of 38 columns,
-        // 384 * 20 / 38 = 202.1, and after 13 of 24 rows, 256 * 13 / 24 = 138.7. The snapshot's
-        // spare pixels behind the edge hold nothing of the screen and are grey too.
-        {kScreenWidth - 1, kScreenHeight - 1, -1, -1, kCornerGrids[3], false, 56, 56},
+        {L"top_left", 0, 0, kCornerGrids[0]},
+        {nullptr, 640, 0, kEdgeGrids[0]},
+        {L"top_right", kScreenWidth - 1, 0, kCornerGrids[1]},
+        {nullptr, kScreenWidth - 1, 400, kEdgeGrids[1]},
+        {L"bottom_right", kScreenWidth - 1, kScreenHeight - 1, kCornerGrids[3]},
+        {nullptr, 640, kScreenHeight - 1, kEdgeGrids[2]},
+        {L"bottom_left", 0, kScreenHeight - 1, kCornerGrids[2]},
+        {nullptr, 0, 400, kEdgeGrids[3]},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "cursor " << c.x << "," << c.y);
-        HWND const picker = StartPicker(c.x, c.y, c.nudgeX, c.nudgeY);
-        ASSERT_NE(nullptr, picker);
-        // Magnified about the cursor, the outside would be drawn off the screen as well. The
-        // picker stays where it is put until the cursor moves: put it where all of it shows.
-        RECT const placed = {448, 272, 448 + w, 272 + h};
-        SetWindowPos(picker, nullptr, placed.left, placed.top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        RedrawWindow(picker, nullptr, nullptr, RDW_INVALIDATE);
-        Capture shot, previous;
-        ASSERT_TRUE(WaitUntil(
+        ASSERT_TRUE(Xdotool(L"mousemove " + std::to_wstring(c.x) + L" " + std::to_wstring(c.y)));
+        ASSERT_TRUE(WaitUntil([&] { return CursorPos().x == c.x && CursorPos().y == c.y; }, 2000));
+        COLORREF const under = c.grid.ColourAt(c.x, c.y);
+        RECT const placed = PlacedFor(c.x, c.y);
+        // Painted there: the box round the cursor's pixel, which shows between its outlines.
+        Capture shot;
+        RECT block = {};
+        bool const ready = WaitUntil(
             [&] {
                 RECT const r = WindowRect(picker);
-                if (!EqualRect(&r, &placed)) return false;
-                previous = shot;
-                Sleep(100);
-                return shot.Take(r) && previous.Width() == w && PixelsEqual(previous, shot);
+                if (!EqualRect(&r, &placed) || !shot.Take(placed)) return false;
+                block = BlockOf(shot, under);
+                return block.right > block.left &&
+                       shot.At(block.left - 1, (block.top + block.bottom) / 2) == MaskedByYellowPen(under);
             },
-            3000))
-            << "the picker did not settle where it was put";
+            3000);
+        ASSERT_TRUE(ready) << "no box round the cursor's pixel; see " << shot.Save(L"magnifier_edge");
+        // The box is one magnified pixel, clear of the frame and the strips, and where the cursor
+        // is: within a magnified pixel of the one the frame or a strip covers there.
+        EXPECT_LE(block.right - block.left, kZoomAtOpen);
+        EXPECT_LE(block.bottom - block.top, kZoomAtOpen);
+        EXPECT_GE(block.left, kFrameMargin);
+        EXPECT_LE(block.right, w - kFrameMargin);
+        EXPECT_GE(block.top, kStripsMargin - 2);
+        EXPECT_LE(block.bottom, h - kStripsMargin + 2);
+        int const placeX = c.x - placed.left, placeY = c.y - placed.top;
+        EXPECT_NEAR(placeX, (block.left + block.right) / 2, 2 * kZoomAtOpen)
+            << "the box is not at the cursor";
+        int const nearY = std::min(std::max(placeY, kStripsMargin), h - kStripsMargin);
+        EXPECT_NEAR(nearY, (block.top + block.bottom) / 2, 2 * kZoomAtOpen) << "the box is not at the cursor";
 
-        int const sourceLeft = c.x - dx, sourceTop = c.y - dy;
-        int const outsideColumns = c.greyFirst ? -sourceLeft : 2 * dx - (kScreenWidth - sourceLeft);
-        int const outsideRows = c.greyFirst ? -sourceTop : 2 * dy - (kScreenHeight - sourceTop);
-        std::vector<Shown> row, column;
-        for (int x = kFrameMargin; x < w - kFrameMargin; ++x)
-            row.push_back(Classify(c.grid, shot.At(x, c.cleanRow), true));
-        for (int y = kStripsMargin; y < h - kStripsMargin; ++y)
-            column.push_back(Classify(c.grid, shot.At(c.cleanColumn, y), false));
-        int const columnBoundary =
-            c.greyFirst ? w * outsideColumns / (2 * dx) : w - w * outsideColumns / (2 * dx);
-        int const rowBoundary = c.greyFirst ? h * outsideRows / (2 * dy) : h - h * outsideRows / (2 * dy);
-        ExpectGreyBeyond(row, c.greyFirst, c.greyFirst ? 0 : kScreenWidth - 1, columnBoundary - kFrameMargin,
-                         "row");
-        ExpectGreyBeyond(column, c.greyFirst, c.greyFirst ? 0 : kScreenHeight - 1,
-                         rowBoundary - kStripsMargin, "column");
-        if (HasFailure()) ADD_FAILURE() << "see " << shot.Save(L"magnifier_outside");
+        // The label in the top strip: the colour's text at its full width, centred in the strip.
+        Ink const ink = InkIn(shot, 2, 20);
+        ASSERT_GE(ink.left, 0) << "no label";
+        EXPECT_NEAR(LabelWidth(under), ink.right + 1 - ink.left, 3) << "the label is cut";
+        EXPECT_NEAR(w / 2, (ink.left + ink.right) / 2, 3) << "the label is off centre";
+        if (c.name) {
+            // The corner of the screen with the picker in it.
+            RECT around = placed;
+            InflateRect(&around, 48, 48);
+            RECT const screen = {0, 0, kScreenWidth, kScreenHeight};
+            IntersectRect(&around, &around, &screen);
+            EXPECT_TRUE(SaveScreenshot(around, ScreenshotDir() + L"\\picker_at_" + c.name + L".png"));
+        }
     }
+    // At the last place, the left edge: the key copies the pixel under the cursor.
+    PressKey('1');
+    EXPECT_TRUE(WaitForNoWindow(kPickerClass, huepeek_->Id(), 2000)) << "the picker is still shown";
+    std::wstring text;
+    EXPECT_TRUE(ReadClipboardText(&text));
+    EXPECT_EQ(HexText(kEdgeGrids[3].ColourAt(0, 400)), text);
+    ExpectEndsWithEsc();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Hostile language files: the bytes are decoded (UTF-16 after the mark, otherwise through a
-// double-byte stand-in for the ANSI code page), parsed, looked up and reported on. Any crash, hang
+// Hostile language files: the bytes are decoded (UTF-16 or UTF-8 after their marks, UTF-8 when all
+// bytes are, otherwise through a double-byte stand-in for the ANSI code page), parsed, looked up
+// and reported on. Any crash, hang
 // or sanitizer report is a bug.
 
 #include <stddef.h>
@@ -57,9 +58,16 @@ const char16_t* const* Reference() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GrowingText text;
-    if (!DecodeLanguageFile(data, size, ConvertDoubleByte, &text)) return 0;
+    LanguageFileContent const decoded = DecodeLanguageFile(data, size, ConvertDoubleByte, &text);
+    if (decoded != LanguageFileContent::kText) {
+        if (decoded == LanguageFileContent::kEmpty && size != 0) abort();
+        return 0;
+    }
     if (text.Length() == 0 || text.Data()[text.Length() - 1] != u'\n') abort();
     if (TextLength(text.Data()) != text.Length()) abort();
+    // Every carriage return is part of a CR LF: one alone has become a line end.
+    for (size_t i = 0; i < text.Length(); i++)
+        if (text.Data()[i] == u'\r' && text.Data()[i + 1] != u'\n') abort();
 
     const char16_t* table[kStringIdCount];
     ParseSection(text.MutableData(), table);

@@ -9,8 +9,11 @@ archive_text/     (archive_text_fuzz, text_builders_fuzz) the shipped archive's 
                   its sections as a language file, and hand-made texts the packer would refuse
 settings_number/  stored setting texts, as the registry gives them
 command_line/     command lines the program is started with, and near misses
+language_file/    (language_file_fuzz) language files as translators' editors save them: UTF-16 with
+                  its mark, UTF-8 with and without its mark, ANSI, line ends of every kind, and files
+                  that hold nothing readable
 
-Every text seed is UTF-16LE, as the targets read their input. Run it again after res/lang changes;
+Every text seed but the language files is UTF-16LE, as those targets read their input. Run it again after res/lang changes;
 the seeds need not follow every change, they only have to reach the code.
 """
 import os
@@ -126,14 +129,37 @@ def command_line_seeds():
         write("command_line", "line_%02d" % n, utf16(line))
 
 
+def language_file_seeds():
+    lines = "TranslatorName=Anna\r\n20=Schlie\u00dfen\r\n21=\u0412\u044b\u0445\u043e\u0434\r\n47=\U0001F3A8 [1]\r\n"
+    with open(os.path.join(ROOT, "tests", "unit", "lang", "golden", "translate_Huepeek.txt"), "rb") as f:
+        write("language_file", "template_utf16", f.read())
+    with open(os.path.join(ROOT, "res", "lang", "00-german.txt"), "rb") as f:
+        write("language_file", "german_utf8", f.read())
+    files = {
+        "utf8_with_mark": b"\xef\xbb\xbf" + lines.encode("utf-8"),
+        "utf8_cr_only": lines.replace("\r\n", "\r").encode("utf-8"),
+        "utf8_damaged_after_mark": b"\xef\xbb\xbf20=a\xc3(\xf0\x9f\x8e\n21=\xed\xa0\x80\n",
+        "ansi_lf_only": b"20=Schlie\xdfen\n21=Caf\xe9\n",
+        "double_byte_truncated": b"20=\xd2\xed\r\n21=Abbruch\n40=",
+        "utf16_zero_odd": b"\xff\xfe2\x000\x00=\x00\x00\x00x",
+        "utf16_big_endian": b"\xfe\xff" + lines.encode("utf-16-be"),
+        "mark_only_utf8": b"\xef\xbb\xbf",
+        "mark_only_utf16": b"\xff\xfe",
+        "empty": b"",
+    }
+    for name, data in files.items():
+        write("language_file", name, data)
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
-    for folder in ("archive", "archive_text", "settings_number", "command_line"):
+    for folder in ("archive", "archive_text", "settings_number", "command_line", "language_file"):
         shutil.rmtree(os.path.join(SEEDS, folder), ignore_errors=True)
     archive_seeds(sys.argv[1])
     settings_number_seeds()
     command_line_seeds()
+    language_file_seeds()
 
 
 if __name__ == "__main__":

@@ -82,13 +82,13 @@ class MainDialogLookTest : public SystemDoubleTest {
         dialog_ = CreateMainDialog(&g_mainDialog, nullptr);
         ASSERT_NE(nullptr, dialog_);
         SetWindowPos(dialog_, HWND_TOPMOST, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-        PumpMessages(300);
+        ASSERT_TRUE(Settled(dialog_));
     }
 
     ScreenPixels Look(const wchar_t* screenshot) {
         RedrawWindow(dialog_, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        PumpMessages(300);
+        EXPECT_TRUE(Settled(dialog_));
         RECT const window = ScreenRectOf(dialog_, false);
         if (screenshot) SaveScreenshot(window, ScreenshotDir() + L"\\" + screenshot);
         return ScreenPixels(window);
@@ -257,7 +257,7 @@ TEST_F(MainDialogLookTest, RepaintingTheDarkDialogMakesNoNewGdiObjects) {
     for (int i = 0; i < 1000; ++i)
         RedrawWindow(dialog_, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpMessages(100);
+    DispatchQueued();
     EXPECT_EQ(before, CountGdiObjects());
 }
 

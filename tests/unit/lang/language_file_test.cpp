@@ -113,9 +113,94 @@ TEST_F(LanguageFileTest, EncodingsLoad) {
     EXPECT_EQ(TextOf(20), L"str:20?");
 }
 
+// The ways translators' editors save a file, read under the system's ANSI code page (1252 here):
+// UTF-8 with or without its mark, and lines ended by a carriage return alone.
+TEST_F(LanguageFileTest, EditorsWaysOfSavingLoad) {
+    struct {
+        const char* name;
+        std::string bytes;
+        int id;
+        const wchar_t* text;
+    } const cases[] = {
+        {"UTF-8 without the mark",
+         "20=Schlie\xC3\x9F"
+         "en\r\n21=\xD0\x92\xD1\x8B\xD1\x85\xD0\xBE\xD0\xB4\r\n",
+         20, L"Schlie\u00DFen"},
+        {"UTF-8 without the mark, Cyrillic",
+         "20=Schlie\xC3\x9F"
+         "en\r\n21=\xD0\x92\xD1\x8B\xD1\x85\xD0\xBE\xD0\xB4\r\n",
+         21, L"\u0412\u044B\u0445\u043E\u0434"},
+        {"UTF-8 with the mark: the first line keeps its ID",
+         "\xEF\xBB\xBF"
+         "20=Beenden\r\n21=Abbrechen\r\n",
+         20, L"Beenden"},
+        {"UTF-8 beyond the basic plane",
+         "\xEF\xBB\xBF"
+         "20=\xF0\x9F\x8E\xA8 Ende\n",
+         20, L"\U0001F3A8 Ende"},
+        {"a damaged sequence after the mark shows as such",
+         "\xEF\xBB\xBF"
+         "20=a\xC3(b\n",
+         20, L"a\uFFFD(b"},
+        {"lines ended by CR alone", "20=Ende\r21=Abbruch\r55=Entfernen\r", 21, L"Abbruch"},
+        {"the last of them too", "20=Ende\r21=Abbruch\r55=Entfernen\r", 55, L"Entfernen"},
+        {"CR alone, then CR LF", "20=Ende\r\r\n21=Abbruch\r\n", 20, L"Ende"},
+    };
+    for (const auto& c : cases) {
+        bool loaded = false;
+        Load(WriteFileBytes(L"saved.txt", Ansi(c.bytes)), &loaded);
+        EXPECT_TRUE(loaded) << c.name;
+        EXPECT_EQ(TextOf(c.id), c.text) << c.name;
+    }
+    if (GetACP() != 1252) return;
+    // Bytes that are not UTF-8 are the ANSI code page's, with or without letters beyond ASCII.
+    Load(WriteFileBytes(L"ansi.txt", Ansi("20=Schlie\xDF"
+                                          "en\r\n21=Caf\xE9\xC3\r\n")));
+    EXPECT_EQ(TextOf(20), L"Schlie\u00DFen");
+    EXPECT_EQ(TextOf(21), L"Caf\u00E9\u00C3");
+}
+
+// Files that hold no text the program can read are refused with a reason, in the program's own
+// language even while a language file without these texts is in force, and that file stays.
+TEST_F(LanguageFileTest, FilesWithoutReadableTextAreRefusedWithTheReason) {
+    Load(WriteFileBytes(L"good.txt", Ansi("20=Gut\r\n")));
+    struct {
+        const char* name;
+        std::vector<BYTE> bytes;
+        const wchar_t* message;
+    } const cases[] = {
+        {"empty", {}, L"This language file is empty:"},
+        {"the UTF-16 mark alone", {0xFF, 0xFE}, L"This language file holds only a byte-order mark (BOM):"},
+        {"the UTF-8 mark alone",
+         {0xEF, 0xBB, 0xBF},
+         L"This language file holds only a byte-order mark (BOM):"},
+        {"the big-endian mark alone",
+         {0xFE, 0xFF},
+         L"This language file holds only a byte-order mark (BOM):"},
+        {"UTF-16 big-endian",
+         {0xFE, 0xFF, 0, '2', 0, '0', 0, '=', 0, 'x', 0, '\n'},
+         L"This language file is saved as UTF-16 big-endian:"},
+    };
+    for (const auto& c : cases) {
+        std::wstring const path = WriteFileBytes(L"nothing.txt", c.bytes);
+        bool loaded = true;
+        std::wstring expected = std::wstring(c.message) + L"\n\n" + path;
+        if (c.bytes.size() > 2 && c.bytes[0] == 0xFE)
+            expected += L"\n\nPlease save it as UTF-8 or UTF-16 LE and load it again.";
+        EXPECT_EQ(Load(path, &loaded), expected) << c.name;
+        EXPECT_FALSE(loaded) << c.name;
+        EXPECT_EQ(TextOf(20), L"Gut") << c.name;
+    }
+    // In German, with no file in force.
+    g_externalLanguage = 0;
+    g_languageIndex = 0;
+    std::wstring const path = WriteFileBytes(L"nothing.txt", {});
+    EXPECT_EQ(Load(path), L"Diese Sprachdatei ist leer:\n\n" + path);
+}
+
 TEST_F(LanguageFileTest, ReportsOfMissingTexts) {
     std::vector<std::wstring> lines = EnglishLines();
-    ASSERT_EQ(lines.size(), 37u);
+    ASSERT_EQ(lines.size(), 41u);
     ASSERT_EQ(lines[1], L"20=E&xit");
     std::vector<std::wstring> lacking12(lines.begin(), lines.begin() + 1);
     lacking12.insert(lacking12.end(), lines.begin() + 13, lines.end());
@@ -127,13 +212,13 @@ TEST_F(LanguageFileTest, ReportsOfMissingTexts) {
         std::wstring report;
     } const cases[] = {
         {"lacking 12", Joined(lacking12),
-         L"67 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
+         L"70 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
          L"30=Start with &Windows\n31=&Always start minimized\n...and...\n40,41,42,"},
         {"20= is present but empty", Joined(emptyExit), L"97 %\n\nmiss:\n20=E&xit\n"},
         {"translator lines only", L"TranslatorName=Anna\r\n",
          L"2 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
          L"30=Start with &Windows\n31=&Always start minimized\n...and...\n"
-         L"40,41,42,43,44,45,46,47,51,52,53,54,55,56,60,61,62,90,91,92,93,94,95,96,97,100,101,"},
+         L"40,41,42,43,44,45,46,47,51,52,53,54,55,56,60,61,62,90,91,92,93,94,95,96,97,100,101,130,131,132,133,"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Load(WriteFileBytes(L"report.txt", Utf16WithMark(c.file))), c.report) << c.name;
@@ -143,9 +228,10 @@ TEST_F(LanguageFileTest, ReportsOfMissingTexts) {
     Load(WriteFileBytes(L"report.txt", Utf16WithMark(Joined(emptyExit))));
     EXPECT_EQ(TextOf(20), L"") << "an empty text shows empty, not as a placeholder";
 
-    std::wstring const nothing = Load(WriteFileBytes(L"empty.txt", {}));
+    // A file with lines but not one text lacks everything.
+    std::wstring const nothing = Load(WriteFileBytes(L"no texts.txt", Ansi("Language:\r\n")));
     EXPECT_EQ(nothing.find(L"0 %\n\nmiss:\n0=https://www.vantorel.com/?seite=translate\n20=E&xit\n"), 0u);
-    EXPECT_EQ(nothing.substr(nothing.size() - 9), L",100,101,");
+    EXPECT_EQ(nothing.substr(nothing.size() - 9), L",132,133,");
 }
 
 // A second file replaces the first completely.
@@ -188,12 +274,12 @@ TEST_F(LanguageFileTest, HostileFiles) {
     EXPECT_EQ(Load(WriteFileBytes(L"binary.bin", binary), &loaded).find(L" %"), 1u);
     EXPECT_TRUE(loaded);
 
-    // Cut inside the line of ID 47, and inside a UTF-16 unit: 18 of the 37 texts, the last one cut.
+    // Cut inside the line of ID 47, and inside a UTF-16 unit: 18 of the 41 texts, the last one cut.
     std::wstring const english = Joined(EnglishLines());
     size_t const cut = english.find(L"47=Press the \"") + 15;
     std::vector<BYTE> truncated = Utf16WithMark(english.substr(0, cut));
     truncated.push_back('x');
-    EXPECT_EQ(Load(WriteFileBytes(L"truncated.txt", truncated), &loaded).substr(0, 4), L"48 %");
+    EXPECT_EQ(Load(WriteFileBytes(L"truncated.txt", truncated), &loaded).substr(0, 4), L"43 %");
     EXPECT_TRUE(loaded);
     EXPECT_EQ(TextOf(46), L"press the key [4] to copy the RR,GG,BB,AA to the Clipboard");
     EXPECT_EQ(TextOf(47), L"Press the \"?");
@@ -243,7 +329,7 @@ TEST_F(LanguageFileTest, OpenDialogLoadsTheTypedFileAndReports) {
     user.join();
     ASSERT_TRUE(answered);
     EXPECT_EQ(seen.text,
-              L"67 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
+              L"70 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
               L"30=Start with &Windows\n31=&Always start minimized\n...and...\n40,41,42,");
     EXPECT_EQ(seen.owner, owner) << "owned by the active window";
     EXPECT_EQ(g_externalLanguage, 1);

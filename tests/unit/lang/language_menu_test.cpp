@@ -147,12 +147,8 @@ class LanguageMenuTest : public TranslatorTest {
         });
         // As the program's message loop does between two clicks on the button: whatever is still
         // queued (the last key's release, the closing of a dialog) is dispatched first.
-        DWORD const start = GetTickCount();
         MSG msg;
-        do {
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-            Sleep(10);
-        } while (GetTickCount() - start < 200);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         // As after a click on the button: the dialog is the active window.
         SetForegroundWindow(dialog_);
         ShowLanguageMenu(dialog_, toolbar_, CountReapply);

@@ -64,9 +64,9 @@ inline std::wstring OwnText(HWND hwnd) {
 }
 
 inline std::wstring SaveWindowPicture(HWND hwnd, const wchar_t* name) {
-    // The window's thread paints it; give it the time a person would take to look.
+    // The window's thread paints it, then comes round to its messages again.
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(1500);
+    e2e::DrainMessages(hwnd);
     RECT rect = {};
     GetWindowRect(hwnd, &rect);
     std::wstring const path = ScreenshotDir() + L"\\" + name + L".png";

@@ -178,7 +178,7 @@ TEST_F(CreationHookTest, ListViewsTakeTheThemesColoursAndCloseEveryTheme) {
     StartDarkWindows10();
     dialog_ = CreateTestDialog(PlainDialogProc, 200, 100);
     HWND const listView = AddControl(dialog_, WC_LISTVIEWW, L"", LVS_REPORT, 10, 10, 150, 60);
-    PumpMessages();
+    DispatchQueued();
     EXPECT_EQ(RGB(1, 2, 3), g_headerTextColour);
     EXPECT_EQ(RGB(4, 5, 6), COLORREF(ListView_GetTextColor(listView)));
     EXPECT_EQ(RGB(7, 8, 9), COLORREF(ListView_GetTextBkColor(listView)));
@@ -192,7 +192,7 @@ TEST_F(CreationHookTest, ListViewsWithoutThemeColoursAreDarkWithLightText) {
     dialog_ = CreateTestDialog(PlainDialogProc, 200, 100);
     HWND const listView = AddControl(dialog_, WC_LISTVIEWW, L"", LVS_REPORT, 10, 10, 150, 60);
     // Nothing that arrives later undoes the colours.
-    PumpMessages();
+    DispatchQueued();
     EXPECT_EQ(kLightText, COLORREF(ListView_GetTextColor(listView)));
     EXPECT_EQ(kDarkBackground, COLORREF(ListView_GetTextBkColor(listView)));
     EXPECT_EQ(kDarkBackground, COLORREF(ListView_GetBkColor(listView)));

@@ -63,7 +63,7 @@ SeenDialog WatchModalDialog(Modal modal, const wchar_t* screenshot, int closeCom
         HWND dialog = nullptr;
         if (!e2e::WaitUntil([&] { return (dialog = FindDialogOfThread(uiThread)) != nullptr; }, 10000))
             return;
-        Sleep(700);
+        EXPECT_TRUE(Settled(dialog)) << "the dialog did not finish painting";
         seen.window = dialog;
         seen.client = ScreenRectOf(dialog, true);
         EnumChildWindows(
@@ -275,7 +275,7 @@ class DarkControlsTest : public SystemDoubleTest {
         status_ = AddControl(dialog_, STATUSCLASSNAMEW, L"Ready", 0, 0, 0, 0, 0);
         ShowWindow(dialog_, SW_SHOW);
         UpdateWindow(dialog_);
-        PumpMessages(400);
+        ASSERT_TRUE(Settled(dialog_));
     }
     void TearDown() override {
         DestroyWindow(dialog_);
@@ -284,7 +284,7 @@ class DarkControlsTest : public SystemDoubleTest {
 
     ScreenPixels Look(const wchar_t* screenshot) {
         RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        PumpMessages(300);
+        EXPECT_TRUE(Settled(dialog_));
         RECT const window = ScreenRectOf(dialog_, false);
         if (screenshot) SaveScreenshot(window, ScreenshotDir() + L"\\" + screenshot);
         return ScreenPixels(window);
@@ -345,7 +345,7 @@ TEST_F(DarkControlsTest, RepaintingMakesNoNewGdiObjects) {
     ASSERT_GT(before, 0);
     for (int i = 0; i < 1000; ++i)
         RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpMessages(100);
+    DispatchQueued();
     EXPECT_EQ(before, CountGdiObjects());
 }
 

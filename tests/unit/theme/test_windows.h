@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/system_library.h"
+#include "harness.h"
 #include "screen_pixels.h"
 
 namespace theme_test {
@@ -77,15 +78,20 @@ inline HWND AddControl(HWND dialog, const wchar_t* className, const wchar_t* tex
     return control;
 }
 
-// Lets the windows of this thread paint.
-inline void PumpMessages(DWORD forMs = 100) {
+// Dispatches what this thread has queued (paints included) until nothing is left.
+inline void DispatchQueued() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Keeps this thread's windows going for a while, for a caller that waits for input to arrive.
+inline void PumpMessages(DWORD forMs) {
     DWORD const start = GetTickCount();
     do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        DispatchQueued();
         Sleep(10);
     } while (GetTickCount() - start < forMs);
 }
@@ -102,6 +108,26 @@ inline RECT ScreenRectOf(HWND window, bool client) {
 }
 
 using e2e::ScreenPixels;
+
+// Lets the window paint and waits until the screen shows it the same twice in a row: the X server
+// shows a paint a little after the window has made it. The window's thread is this one (its queue
+// is dispatched here) or another (it is drained). False when the window does not settle.
+inline bool Settled(HWND window) {
+    bool const ours = GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+    std::vector<COLORREF> previous;
+    return e2e::WaitUntil(
+        [&] {
+            if (ours)
+                DispatchQueued();
+            else if (!e2e::DrainMessages(window))
+                return false;
+            std::vector<COLORREF> now = ScreenPixels(ScreenRectOf(window, false)).Colours();
+            bool const steady = !now.empty() && now == previous;
+            previous.swap(now);
+            return steady;
+        },
+        5000);
+}
 
 // The GDI objects this process holds. Wine's GetGuiResources answers 0, but its handle table
 // accepts a bare slot number as a handle, so there the live objects are counted slot by slot.

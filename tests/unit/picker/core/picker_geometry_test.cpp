@@ -4,18 +4,26 @@
 
 namespace {
 
+PickerRect const kPrimary = {0, 0, 1280, 800};
+int const kStrips = kFrameWidth + kStripHeight;
+// A 1024 x 768 monitor left of the primary one.
+PickerRect const kLeftMonitor = {-1024, 0, 0, 768};
+
 TEST(PickerGeometry, WorkedExampleTruncatesTheHalves) {
     // 384 x 256 at zoom 10 round (500, 400): dx = trunc(19.2) = 19, dy = trunc(12.8) = 12.
-    PickerRect source, window;
-    ComputePickerGeometry(500, 400, 384, 256, 10.0f, &source, &window);
-    EXPECT_EQ(481, source.left);
-    EXPECT_EQ(388, source.top);
-    EXPECT_EQ(519, source.right);
-    EXPECT_EQ(412, source.bottom);
-    EXPECT_EQ(308, window.left);
-    EXPECT_EQ(272, window.top);
-    EXPECT_EQ(692, window.right);
-    EXPECT_EQ(528, window.bottom);
+    PickerGeometry const g =
+        ComputePickerGeometry(500, 400, 384, 256, 10.0f, kPrimary, kFrameWidth, kStripHeight);
+    EXPECT_EQ(481, g.source.left);
+    EXPECT_EQ(388, g.source.top);
+    EXPECT_EQ(519, g.source.right);
+    EXPECT_EQ(412, g.source.bottom);
+    EXPECT_EQ(308, g.window.left);
+    EXPECT_EQ(272, g.window.top);
+    EXPECT_EQ(692, g.window.right);
+    EXPECT_EQ(528, g.window.bottom);
+    // One pixel right of and below the centre.
+    EXPECT_EQ(193, g.boxX);
+    EXPECT_EQ(129, g.boxY);
 }
 
 TEST(PickerGeometry, SourceSizePerZoom) {
@@ -29,19 +37,76 @@ TEST(PickerGeometry, SourceSizePerZoom) {
         {16.0f, 24, 16},  // each screen pixel a 16 x 16 block
     };
     for (const auto& c : cases) {
-        PickerRect source, window;
-        ComputePickerGeometry(0, 0, 384, 256, c.zoom, &source, &window);
-        EXPECT_EQ(c.sourceWidth, source.right - source.left) << c.zoom;
-        EXPECT_EQ(c.sourceHeight, source.bottom - source.top) << c.zoom;
+        PickerGeometry const g =
+            ComputePickerGeometry(640, 400, 384, 256, c.zoom, kPrimary, kFrameWidth, kStripHeight);
+        EXPECT_EQ(c.sourceWidth, g.source.right - g.source.left) << c.zoom;
+        EXPECT_EQ(c.sourceHeight, g.source.bottom - g.source.top) << c.zoom;
+        EXPECT_EQ(640 - c.sourceWidth / 2, g.source.left) << c.zoom;
     }
 }
 
-TEST(PickerGeometry, WindowIsNotKeptInsideTheScreen) {
-    PickerRect source, window;
-    ComputePickerGeometry(0, 0, 384, 256, 10.0f, &source, &window);
-    EXPECT_EQ(-192, window.left);
-    EXPECT_EQ(-128, window.top);
-    EXPECT_EQ(-19, source.left);
+// Near the edges of its monitor the window stays inside it, and the view with it: the box marks the
+// cursor's own pixel, drawn under the cursor's place in the window where neither the frame nor a
+// strip covers that.
+TEST(PickerGeometry, WindowStaysInsideTheMonitorAndTheBoxFollowsTheCursor) {
+    struct {
+        const char* where;
+        int x, y;
+        const PickerRect& monitor;
+        PickerRect window;
+    } const cases[] = {
+        {"top left", 0, 0, kPrimary, {0, 0, 384, 256}},
+        {"top right", 1279, 0, kPrimary, {896, 0, 1280, 256}},
+        {"bottom left", 0, 799, kPrimary, {0, 544, 384, 800}},
+        {"bottom right", 1279, 799, kPrimary, {896, 544, 1280, 800}},
+        {"right edge", 1200, 400, kPrimary, {896, 272, 1280, 528}},
+        {"just inside", 192, 128, kPrimary, {0, 0, 384, 256}},
+        {"left monitor, far left", -1024, 300, kLeftMonitor, {-1024, 172, -640, 428}},
+        {"left monitor, bottom right", -1, 767, kLeftMonitor, {-384, 512, 0, 768}},
+        {"left monitor, top", -500, 3, kLeftMonitor, {-692, 0, -308, 256}},
+        // Below the shorter monitor, on none: kept inside the nearest.
+        {"on no monitor", -10, 790, kLeftMonitor, {-384, 512, 0, 768}},
+    };
+    int const w = 384, h = 256;
+    for (const auto& c : cases) {
+        for (float zoom : {1.0f, 10.0f, 16.0f}) {
+            SCOPED_TRACE(testing::Message() << c.where << " at zoom " << zoom);
+            PickerGeometry const g =
+                ComputePickerGeometry(c.x, c.y, w, h, zoom, c.monitor, kFrameWidth, kStripHeight);
+            EXPECT_EQ(c.window.left, g.window.left);
+            EXPECT_EQ(c.window.top, g.window.top);
+            EXPECT_EQ(c.window.right, g.window.right);
+            EXPECT_EQ(c.window.bottom, g.window.bottom);
+            int const dx = int(w / 2 / zoom), dy = int(h / 2 / zoom);
+            ASSERT_EQ(2 * dx, g.source.right - g.source.left);
+            ASSERT_EQ(2 * dy, g.source.bottom - g.source.top);
+            // StretchBlt draws source column i over window columns i * w / (2 dx) to
+            // (i + 1) * w / (2 dx): the box begins one pixel into the cell of the cursor's pixel.
+            int const cellX = c.x - g.source.left, cellY = c.y - g.source.top;
+            ASSERT_TRUE(cellX >= 0 && cellX < 2 * dx && cellY >= 0 && cellY < 2 * dy);
+            EXPECT_EQ(cellX * w / (2 * dx) + 1, g.boxX);
+            EXPECT_EQ(cellY * h / (2 * dy) + 1, g.boxY);
+            // A cell of the view that the frame or a strip covers: one that begins or ends there.
+            auto const covered = [](int cell, int cells, int length, int cover) {
+                return cell * length / cells < cover || (cell + 1) * length / cells > length - cover;
+            };
+            EXPECT_FALSE(covered(cellX, 2 * dx, w, kFrameWidth)) << "the box is under the frame";
+            EXPECT_FALSE(covered(cellY, 2 * dy, h, kStrips)) << "the box is under a strip";
+            // Where that is not so, the box is in the cell under the cursor's place in the window.
+            int const placeX = c.x - g.window.left, placeY = c.y - g.window.top;
+            int const underX = placeX * 2 * dx / w, underY = placeY * 2 * dy / h;
+            if (placeX < w && !covered(underX, 2 * dx, w, kFrameWidth)) {
+                EXPECT_EQ(underX, cellX);
+            }
+            if (placeY < h && !covered(underY, 2 * dy, h, kStrips)) {
+                EXPECT_EQ(underY, cellY);
+            }
+            // Across, the view shows nothing beyond the monitor but in the cells the frame covers.
+            int const coveredCells = (kFrameWidth * 2 * dx + w - 1) / w;
+            EXPECT_LE(c.monitor.left - g.source.left, coveredCells);
+            EXPECT_LE(g.source.right - c.monitor.right, coveredCells);
+        }
+    }
 }
 
 TEST(PickerGeometry, CreationZoomIsKeptInRange) {
