@@ -39,6 +39,15 @@ HINSTANCE ShellOpen(HWND owner, const wchar_t* verb, const wchar_t* file, const 
     return call ? call(owner, verb, file, parameters, directory, show) : nullptr;
 }
 
+BOOL ShellOpenExtended(SHELLEXECUTEINFOW* info) {
+    using Fn = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+    static Fn s_entry;
+    Fn const call = Entry(Shell32(), "ShellExecuteExW", &s_entry);
+    if (call) return call(info);
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return FALSE;
+}
+
 BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAW* data) {
     using Fn = BOOL(WINAPI*)(DWORD, NOTIFYICONDATAW*);
     static Fn s_entry;

@@ -10,6 +10,7 @@
 
 HINSTANCE ShellOpen(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
                     const wchar_t* directory, int show);        // ShellExecuteW
+BOOL ShellOpenExtended(SHELLEXECUTEINFOW* info);                // ShellExecuteExW
 BOOL ShellNotifyIcon(DWORD message, NOTIFYICONDATAW* data);     // Shell_NotifyIconW
 UINT_PTR ShellAppBarMessage(DWORD message, APPBARDATA* data);   // SHAppBarMessage
 HRESULT ComInitialize();                                        // CoInitialize(nullptr)

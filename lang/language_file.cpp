@@ -28,11 +28,16 @@ size_t ConvertFromAnsi(const uint8_t* bytes, size_t size, char16_t* out, size_t 
     return units > 0 ? size_t(units) : 0;
 }
 
+// The template's path in the temporary folder. When the name does not fit behind the folder, path
+// holds the folder alone and the result is false.
 bool BuildTemplatePath(wchar_t* path) {
     wchar_t const prefix[] = L"translate_";
     wchar_t const suffix[] = L".txt";
     DWORD const folder = GetTempPathW(MAX_PATH, path);
-    if (folder == 0 || folder >= MAX_PATH) return false;
+    if (folder == 0 || folder >= MAX_PATH) {
+        path[0] = 0;
+        return false;
+    }
     size_t const total = folder + lstrlenW(prefix) + lstrlenW(g_productName) + lstrlenW(suffix);
     if (total >= MAX_PATH) return false;
     lstrcatW(path, prefix);
@@ -73,32 +78,49 @@ bool RefuseContent(LanguageFileContent content, const wchar_t* path, GrowingText
 
 }  // namespace
 
-bool WriteTranslationTemplate(wchar_t* path) {
+bool WriteTranslationTemplate(wchar_t* path, DWORD* error) {
+    DWORD ignored = 0;
+    if (!error) error = &ignored;
+    *error = 0;
     path[0] = 0;
-    if (!BuildTemplatePath(path)) return false;
+    if (!BuildTemplatePath(path)) {
+        *error = ERROR_FILENAME_EXCED_RANGE;
+        return false;
+    }
     GrowingText content;
     BuildTranslationTemplate(ProductString(g_archive, kProductTranslationRequest),
                              ProductString(g_archive, kProductNameVersion), g_archive.referenceCopy,
                              &content);
-    if (content.Failed()) return false;
+    if (content.Failed()) {
+        *error = ERROR_NOT_ENOUGH_MEMORY;
+        return false;
+    }
     DeleteFileW(path);
     // Created anew even if the old file could not be deleted, so no tail of a longer one remains.
     HANDLE const file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = GetLastError();
+        return false;
+    }
     size_t const bytes = content.Length() * sizeof(char16_t);
     DWORD written = 0;
     bool const ok = bytes <= 0x7FFFFFFF && WriteFile(file, content.Data(), DWORD(bytes), &written, nullptr) &&
                     written == bytes;
+    if (!ok) *error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
     CloseHandle(file);
     return ok;
 }
 
 void OpenTranslationTemplate() {
     wchar_t path[MAX_PATH];
-    WriteTranslationTemplate(path);
-    // Opened even when it could not be written: the shell then tells the user what it finds.
-    if (path[0]) ShellOpen(nullptr, L"open", path, nullptr, nullptr, SW_SHOW);
+    DWORD error = 0;
+    // Only the template is opened: where it cannot be written, the user learns why and where.
+    if (WriteTranslationTemplate(path, &error)) {
+        ShellOpen(nullptr, L"open", path, nullptr, nullptr, SW_SHOW);
+        return;
+    }
+    ShowFailure(GetActiveWindow(), kReportCaption, Text(kTextNotWritten), path, error);
 }
 
 bool LoadLanguageFile(const wchar_t* path, GrowingText* message) {

@@ -3,7 +3,9 @@
 #include <mapi.h>
 
 #include "base/core/crc32.h"
+#include "base/core/growing_text.h"
 #include "base/heap_buffer.h"
+#include "base/message_box.h"
 #include "base/process_state.h"
 #include "base/program_path.h"
 #include "base/system_library.h"
@@ -45,11 +47,13 @@ bool ClientKeyExists(const wchar_t* clientName) {
     return false;
 }
 
-// The temporary folder, "Huepeek.zip"; false when that does not fit the attachment field.
+// The temporary folder, "Huepeek.zip"; false when that does not fit the attachment field, and
+// path then holds the folder.
 bool ProgramZipPath(wchar_t* path /* kMailFieldChars */) {
     wchar_t folder[MAX_PATH + 1] = {};
     DWORD const length = GetTempPathW(ARRAYSIZE(folder), folder);
     if (!length || length >= ARRAYSIZE(folder)) return false;
+    lstrcpynW(path, folder, int(kMailFieldChars));
     if (size_t(length) + lstrlenW(g_productName) + 4 >= kMailFieldChars) return false;
     wsprintfW(path, L"%s%s.zip", folder, g_productName);
     return true;
@@ -60,22 +64,32 @@ bool WriteAll(HANDLE file, const void* bytes, DWORD size) {
     return WriteFile(file, bytes, size, &written, nullptr) && written == size;
 }
 
-bool WriteZip(const wchar_t* zipPath, const ZipEntry& entry, const BYTE* bytes) {
+DWORD WriteZip(const wchar_t* zipPath, const ZipEntry& entry, const BYTE* bytes) {
     uint8_t header[kZipLocalHeaderBytes + kZipNameMax];
     uint8_t directory[kZipDirectoryHeaderBytes + kZipNameMax + kZipEndRecordBytes];
     size_t const headerBytes = ZipLocalHeader(entry, header, sizeof(header));
     size_t const directoryBytes = ZipDirectory(entry, directory, sizeof(directory));
-    if (!headerBytes || !directoryBytes) return false;
+    if (!headerBytes || !directoryBytes) return ERROR_INVALID_NAME;
     // No sharing while it is written: no mail program reads a half-written zip.
     HANDLE const zip =
         CreateFileW(zipPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (zip == INVALID_HANDLE_VALUE) return false;
+    if (zip == INVALID_HANDLE_VALUE) return GetLastError();
     bool const written = WriteAll(zip, header, DWORD(headerBytes)) && WriteAll(zip, bytes, entry.size) &&
                          WriteAll(zip, directory, DWORD(directoryBytes));
+    DWORD const error = written ? 0 : GetLastError();
     bool const closed = CloseHandle(zip) != 0;
-    if (written && closed) return true;
+    if (written && closed) return 0;
     DeleteFileW(zipPath);
-    return false;
+    return error ? error : ERROR_WRITE_FAULT;
+}
+
+void ReportMailFailed(HWND owner, bool attachProgram, ULONG result) {
+    GrowingText what;
+    what.Append(Utf16(Text(kTextMailFailed)));
+    what.Append(u' ');
+    what.AppendDecimal(int(result));
+    ShowFailure(owner, Text(attachProgram ? kTextSendProgram : kTextRecommend), Wide(what.Data()), nullptr,
+                0);
 }
 
 void MailProgram(HWND page, bool attachProgram) {
@@ -83,15 +97,27 @@ void MailProgram(HWND page, bool attachProgram) {
     if (!page || !IsWindow(page) || !MailProgramRegistered()) return;
     MailEntries const entries = SystemMailEntries();
     if (!entries.ansi && !entries.wide) return;
+    HWND const owner = GetAncestor(page, GA_ROOT);
     wchar_t zipPath[kMailFieldChars] = {};
-    if (attachProgram && (!ProgramZipPath(zipPath) || !BuildProgramZip(zipPath))) return;
+    if (attachProgram) {
+        DWORD const error = ProgramZipPath(zipPath) ? BuildProgramZip(zipPath) : ERROR_FILENAME_EXCED_RANGE;
+        if (error) {
+            ShowFailure(owner, Text(kTextSendProgram), Text(kTextNotWritten), zipPath, error);
+            return;
+        }
+    }
     // Kept off the stack: the mail text may be long.
     static wchar_t s_subject[kMailTextChars];
     static wchar_t s_text[kMailTextChars];
     FillMailSubject(Utf16(Text(kTextMailSubject)), Utf16(g_productName), Utf16(s_subject), kMailTextChars);
     FillMailText(Utf16(Text(kTextMailBody)), Utf16(g_productName), Utf16(BuiltInSiteAddress(false)),
                  Utf16(s_text), kMailTextChars);
-    ComposeMail(entries, page, attachProgram ? zipPath : nullptr, s_subject, s_text);
+    ULONG result = 0;
+    bool const taken =
+        ComposeMail(entries, page, attachProgram ? zipPath : nullptr, s_subject, s_text, &result);
+    // The mail program has taken its copy of the attachment by the time the call returns.
+    if (attachProgram) DeleteFileW(zipPath);
+    if (!taken) ReportMailFailed(owner, attachProgram, result);
 }
 
 }  // namespace
@@ -124,10 +150,16 @@ bool MailProgramRegistered() {
 }
 
 bool ComposeMail(const MailEntries& entries, HWND owner, const wchar_t* attachment, const wchar_t* subject,
-                 const wchar_t* text) {
+                 const wchar_t* text, ULONG* mapiResult) {
+    ULONG ignored = 0;
+    if (!mapiResult) mapiResult = &ignored;
+    *mapiResult = MAPI_E_FAILURE;
     if (!owner || !IsWindow(owner) || (!entries.ansi && !entries.wide)) return false;
     bool const attach = attachment && *attachment;
-    if (attach && size_t(lstrlenW(attachment)) >= kMailFieldChars) return false;
+    if (attach && size_t(lstrlenW(attachment)) >= kMailFieldChars) {
+        *mapiResult = MAPI_E_ATTACHMENT_NOT_FOUND;
+        return false;
+    }
     wchar_t subjectField[kMailFieldChars];
     CopyTextCut(Utf16(subject), Utf16(subjectField), kMailFieldChars);
     wchar_t pathField[kMailFieldChars] = {};
@@ -154,20 +186,21 @@ bool ComposeMail(const MailEntries& entries, HWND owner, const wchar_t* attachme
         message.lpFiles = attach ? &file : nullptr;
         result = entries.ansi(0, ULONG_PTR(owner), &message, kComposeFlags, 0);
     }
+    *mapiResult = result;
     return result == SUCCESS_SUCCESS || result == kMapiUserAbort || result == kMapiLoginFailure;
 }
 
-bool BuildProgramZip(const wchar_t* zipPath) {
+DWORD BuildProgramZip(const wchar_t* zipPath) {
     char name[kZipNameMax + 1] = {};
     wchar_t wideName[kTitleChars + 4];
     wsprintfW(wideName, L"%.250s.exe", g_productName);
     for (int i = 0; wideName[i]; ++i) {
-        if (wideName[i] >= 0x80) return false;
+        if (wideName[i] >= 0x80) return ERROR_INVALID_NAME;
         name[i] = char(wideName[i]);
     }
     HANDLE const exe = CreateFileW(ProgramPath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, 0, nullptr);
-    if (exe == INVALID_HANDLE_VALUE) return false;
+    if (exe == INVALID_HANDLE_VALUE) return GetLastError();
     FILETIME changed = {};
     LARGE_INTEGER size = {};
     bool const known = GetFileSizeEx(exe, &size) && size.QuadPart <= kMaxProgramBytes &&
@@ -176,8 +209,9 @@ bool BuildProgramZip(const wchar_t* zipPath) {
     DWORD got = 0;
     bool const read = known && bytes.get() && ReadFile(exe, bytes.get(), size.LowPart, &got, nullptr) &&
                       got == size.LowPart;
+    DWORD const readError = read ? 0 : GetLastError();
     CloseHandle(exe);
-    if (!read) return false;
+    if (!read) return readError ? readError : ERROR_READ_FAULT;
     ZipEntry entry = {name, size.LowPart, Crc32(bytes.get(), size.LowPart), 0, 0};
     FILETIME local;
     FileTimeToLocalFileTime(&changed, &local);

@@ -3,7 +3,9 @@
 
 // Recommending the program, and sending it zipped, by e-mail: the user's mail program shows a mail
 // in the current language through Simple MAPI, for the user to address and send. Without Simple
-// MAPI or a mail program registered for it, nothing happens.
+// MAPI or a mail program registered for it, nothing happens; a zip that cannot be written or a
+// mail program that reports an error is told to the user. The zip is deleted once the mail
+// program has taken the mail.
 
 // "Recommend the program": the mail without attachment; page owns the mail program's window.
 void RecommendProgram(HWND page);
@@ -26,10 +28,10 @@ bool MailProgramRegistered();
 // Hands the mail to the mail program: the wide call where there is one, else the ANSI one. The
 // subject is cut at its 264-character field; an attachment path that does not fit it is refused
 // (a cut path would name another file). True when the mail program took the mail, also when the
-// user cancelled it there.
+// user cancelled it there; mapiResult (if not null) receives Simple MAPI's result.
 bool ComposeMail(const MailEntries& entries, HWND owner, const wchar_t* attachment, const wchar_t* subject,
-                 const wchar_t* text);
+                 const wchar_t* text, ULONG* mapiResult = nullptr);
 
 // Writes a zip holding the running exe as "<product name>.exe" to zipPath, replacing any file
-// there; complete when it returns true. On failure no zip is left behind.
-bool BuildProgramZip(const wchar_t* zipPath);
+// there; complete when it returns 0, else the system's error code, and then no zip is left behind.
+DWORD BuildProgramZip(const wchar_t* zipPath);

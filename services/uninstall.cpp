@@ -2,10 +2,11 @@
 
 #include <shellapi.h>
 
-#include "base/system_calls.h"
+#include "base/core/growing_text.h"
 #include "base/heap_buffer.h"
 #include "base/message_box.h"
 #include "base/program_path.h"
+#include "base/system_calls.h"
 #include "base/wide_text.h"
 #include "lang/core/text_ids.h"
 #include "lang/string_table.h"
@@ -19,83 +20,189 @@ size_t const kFolderChars = MAX_PATH + 1;  // what GetTempPathW may return, term
 size_t const kBatchTextReserve = 512;      // the batch's own words around its paths
 size_t const kCaptionChars = 256;
 
-// True when text converts to the code page and back unchanged.
-bool FitsCodePage(UINT codePage, const wchar_t* text) {
-    BOOL usedDefault = FALSE;
-    int const bytes =
-        WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, &usedDefault);
-    // UTF-8 and a few others take neither the flag nor the question: they hold every character.
-    if (!bytes && GetLastError() == ERROR_INVALID_PARAMETER)
-        return WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr) > 0;
-    return bytes > 0 && !usedDefault;
+// A text in a code page, byte for byte, only where it converts there and back unchanged: no
+// character has become a look-alike ("best fit") or the default "?", a wildcard to cmd.
+class ExactCodePageText {
+  public:
+    ExactCodePageText(UINT codePage, const wchar_t* text)
+        : bytes_(Convert(codePage, text, nullptr, 0)), buffer_(bytes_ > 0 ? size_t(bytes_) : 1) {
+        if (bytes_ <= 0 || !buffer_.get() || Convert(codePage, text, buffer_.get(), bytes_) != bytes_ ||
+            !ConvertsBack(codePage, text))
+            bytes_ = 0;
+    }
+    const char* get() const { return bytes_ > 0 ? buffer_.get() : nullptr; }
+    DWORD Length() const { return bytes_ > 0 ? DWORD(bytes_ - 1) : 0; }  // without the terminator
+
+  private:
+    // Bytes with the terminator, 0 when a character has no exact form.
+    static int Convert(UINT codePage, const wchar_t* text, char* out, int outBytes) {
+        BOOL usedDefault = FALSE;
+        int bytes = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text, -1, out, outBytes, nullptr,
+                                        &usedDefault);
+        // UTF-8 (a console code page of Windows 10 and later) and a few others take neither the
+        // flag nor the question; the way back tells whether they kept every character.
+        DWORD const error = bytes ? 0 : GetLastError();
+        if (error == ERROR_INVALID_FLAGS || error == ERROR_INVALID_PARAMETER)
+            bytes = WideCharToMultiByte(codePage, 0, text, -1, out, outBytes, nullptr, nullptr);
+        return usedDefault ? 0 : bytes;
+    }
+    bool ConvertsBack(UINT codePage, const wchar_t* text) const {
+        int const chars =
+            MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, buffer_.get(), bytes_, nullptr, 0);
+        if (chars != lstrlenW(text) + 1) return false;
+        HeapBuffer<wchar_t> const back{size_t(chars)};
+        return back.get() &&
+               MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, buffer_.get(), bytes_, back.get(),
+                                   chars) == chars &&
+               lstrcmpW(back.get(), text) == 0;
+    }
+
+    int bytes_;
+    HeapBuffer<char> buffer_;
+};
+
+// cmd reads a batch in the console's code page, which starts as the OEM one.
+bool ConsoleHoldsExactly(const wchar_t* path) {
+    return ExactCodePageText(CP_OEMCP, path).get() != nullptr;
 }
 
-// The path as cmd can read it from a batch in the console's code page: as it stands, or else its
-// short form when the file system has one that fits (else as it stands: nothing better exists).
-void BatchFormOfPath(const wchar_t* path, wchar_t* out, size_t chars) {
-    lstrcpynW(out, path, int(chars));
-    if (!*path || FitsCodePage(CP_OEMCP, path)) return;
-    HeapBuffer<wchar_t> const shortPath(chars);
-    DWORD const length = shortPath.get() ? GetShortPathNameW(path, shortPath.get(), DWORD(chars)) : 0;
-    if (length && length < chars && FitsCodePage(CP_OEMCP, shortPath.get()))
-        lstrcpynW(out, shortPath.get(), int(chars));
+// A path that cmd cannot be handed exactly is refused as the file system would refuse it.
+UninstallFault FaultOf(BatchPathFault fault, int what, const wchar_t* path) {
+    switch (fault) {
+        case BatchPathFault::kNone: break;
+        case BatchPathFault::kTooLong: return {what, path, ERROR_FILENAME_EXCED_RANGE};
+        case BatchPathFault::kPercent:
+        case BatchPathFault::kNotExact: return {what, path, ERROR_INVALID_NAME};
+    }
+    return {};
 }
 
-bool WriteBatchFile(const wchar_t* path, const wchar_t* text) {
-    CodePageText const encoded(CP_OEMCP, text);
-    if (!encoded.Length()) return false;
+UninstallFault NameInBatch(const wchar_t* path, BatchFile* file) {
+    file->path = Utf16(path);
+    file->throughVariable = !ConsoleHoldsExactly(path);
+    return FaultOf(CheckBatchFilePath(file->path, file->throughVariable), kTextNotDeleted, path);
+}
+
+UninstallFault WriteBatchFile(const wchar_t* path, const wchar_t* text) {
+    ExactCodePageText const encoded(CP_OEMCP, text);
+    if (!encoded.get()) return {kTextNotWritten, path, ERROR_NO_UNICODE_TRANSLATION};
+    // An older batch of the name goes first. One that cannot go is still in use (another copy of
+    // the same name still uninstalling): it is never written over, since cmd reads a batch line by
+    // line from its file while it runs.
+    DWORD const inUse = DeleteFileW(path) ? 0 : GetLastError();
     HANDLE const file =
-        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD const error = GetLastError();
+        return {kTextNotWritten, path, error == ERROR_FILE_EXISTS && inUse ? inUse : error};
+    }
     // Without the terminating zero.
     DWORD done = 0;
     bool const written =
         WriteFile(file, encoded.get(), encoded.Length(), &done, nullptr) && done == encoded.Length();
-    return CloseHandle(file) && written;
+    DWORD const error = written ? 0 : GetLastError();
+    if (CloseHandle(file) && written) return {};
+    DeleteFileW(path);
+    return {kTextNotWritten, path, error ? error : ERROR_WRITE_FAULT};
+}
+
+// The question names the files that go; No is the default, so that a stray Enter deletes nothing.
+bool UserConfirms(const wchar_t* exePath, const wchar_t* settingsPath) {
+    GrowingText question;
+    question.Append(Utf16(Text(kTextUninstallDeletes)));
+    const wchar_t* const paths[] = {exePath, settingsPath};
+    for (const wchar_t* path : paths) {
+        if (!path || !*path) continue;
+        question.Append(u'\n');
+        AppendPath(&question, path);
+    }
+    question.AppendAscii("\n\n");
+    question.Append(Utf16(Text(kTextAreYouSure)));
+    UINT const style = MB_YESNOCANCEL | MB_ICONQUESTION | MB_TOPMOST | MB_DEFBUTTON2;
+    // The caption without the access key that the Info button's text carries.
+    wchar_t caption[kCaptionChars];
+    return ShowMessage(GetActiveWindow(), Wide(question.Data()), TitleText(kTextInfo, caption, kCaptionChars),
+                       style) == IDYES;
+}
+
+void ReportFault(const UninstallFault& fault) {
+    ShowFailure(GetActiveWindow(), Text(kTextUninstall), Text(fault.what), fault.path, fault.error);
 }
 
 }  // namespace
 
-bool WriteSelfDeleteBatch(const wchar_t* exePath, const wchar_t* settingsPath, wchar_t* batchPath,
-                          size_t chars) {
-    if (!batchPath || !chars) return false;
+UninstallFault WriteSelfDeleteBatch(const wchar_t* exePath, const wchar_t* settingsPath,
+                                    wchar_t (&batchPath)[kBatchPathChars]) {
     batchPath[0] = 0;
+    if (!settingsPath) settingsPath = L"";
+    BatchFile exe = {}, settings = {};
+    UninstallFault fault = NameInBatch(exePath ? exePath : L"", &exe);
+    if (!fault.what && *settingsPath) fault = NameInBatch(settingsPath, &settings);
+    if (fault.what) return fault;
+
     wchar_t folder[kFolderChars] = {};
     DWORD const folderLength = GetTempPathW(DWORD(kFolderChars), folder);
-    if (!folderLength || folderLength >= kFolderChars || size_t(folderLength) >= chars) return false;
-    lstrcpynW(batchPath, folder, int(chars));
-    if (!SelfDeleteBatchName(Utf16(exePath), Utf16(batchPath + folderLength), chars - folderLength)) {
+    if (!folderLength) return {kTextNotWritten, nullptr, GetLastError()};
+    if (folderLength >= kFolderChars) return {kTextNotWritten, nullptr, ERROR_FILENAME_EXCED_RANGE};
+    lstrcpynW(batchPath, folder, int(kBatchPathChars));
+    if (!SelfDeleteBatchName(exe.path, Utf16(batchPath + folderLength), kBatchPathChars - folderLength)) {
         batchPath[0] = 0;
-        return false;
+        return {kTextNotWritten, exePath, ERROR_FILENAME_EXCED_RANGE};
     }
-    // A short form can be longer than the long one ("a.b.c" may become "AB~1.C").
-    size_t const exeChars = lstrlenW(exePath) + 1 + MAX_PATH;
-    size_t const settingsChars = lstrlenW(settingsPath ? settingsPath : L"") + 1 + MAX_PATH;
-    HeapBuffer<wchar_t> const exeForm(exeChars), settingsForm(settingsChars);
-    // Each "%" may double: room for twice the paths.
-    size_t const textChars = 4 * (exeChars + settingsChars) + kBatchTextReserve;
+    // The shell hands the batch's own path to cmd, which cannot take every path.
+    fault = FaultOf(CheckBatchOwnPath(Utf16(batchPath)), kTextNotWritten, batchPath);
+    if (fault.what) return fault;
+
+    // Each "%" may double: room for twice the paths, three times over.
+    size_t const textChars = 6 * (size_t(lstrlenW(exePath)) + lstrlenW(settingsPath)) + kBatchTextReserve;
     HeapBuffer<wchar_t> const text(textChars);
-    if (!exeForm.get() || !settingsForm.get() || !text.get()) return false;
-    BatchFormOfPath(exePath, exeForm.get(), exeChars);
-    BatchFormOfPath(settingsPath ? settingsPath : L"", settingsForm.get(), settingsChars);
-    return BuildSelfDeleteBatch(Utf16(exeForm.get()), Utf16(settingsForm.get()), kSelfDeleteTries,
-                                Utf16(text.get()), textChars) &&
-           WriteBatchFile(batchPath, text.get());
+    if (!text.get() || !BuildSelfDeleteBatch(exe, settings, kSelfDeleteTries, Utf16(text.get()), textChars))
+        return {kTextNotWritten, batchPath, ERROR_NOT_ENOUGH_MEMORY};
+    return WriteBatchFile(batchPath, text.get());
+}
+
+UninstallFault StartSelfDeleteBatch(const wchar_t* batchPath, const wchar_t* exePath,
+                                    const wchar_t* settingsPath, HANDLE* process) {
+    if (process) *process = nullptr;
+    wchar_t folder[kFolderChars] = {};
+    lstrcpynW(folder, batchPath, int(kFolderChars));
+    for (int end = lstrlenW(folder); end > 0 && folder[end - 1] != L'\\'; --end) folder[end - 1] = 0;
+    // The batch's cmd inherits this process's environment; the variables go again at once.
+    SetEnvironmentVariableW(Wide(kSelfDeleteExeVariable), exePath);
+    SetEnvironmentVariableW(Wide(kSelfDeleteSettingsVariable),
+                            settingsPath && *settingsPath ? settingsPath : nullptr);
+    SHELLEXECUTEINFOW run = {};
+    run.cbSize = sizeof(run);
+    run.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | (process ? SEE_MASK_NOCLOSEPROCESS : 0);
+    run.lpVerb = L"open";
+    run.lpFile = batchPath;
+    run.lpDirectory = folder;
+    run.nShow = SW_HIDE;
+    BOOL const started = ShellOpenExtended(&run);
+    DWORD const error = started ? 0 : GetLastError();
+    SetEnvironmentVariableW(Wide(kSelfDeleteExeVariable), nullptr);
+    SetEnvironmentVariableW(Wide(kSelfDeleteSettingsVariable), nullptr);
+    if (!started) return {kTextNotWritten, batchPath, error ? error : ERROR_FILE_NOT_FOUND};
+    if (process) *process = run.hProcess;
+    return {};
 }
 
 void Uninstall(const UninstallHost& host) {
-    UINT const style = MB_YESNOCANCEL | MB_ICONQUESTION | MB_TOPMOST;
-    wchar_t caption[kCaptionChars];
-    if (ShowMessage(GetActiveWindow(), Text(kTextAreYouSure), TitleText(kTextInfo, caption, kCaptionChars),
-                    style) != IDYES)
-        return;
-    if (host.removeAutostart) host.removeAutostart();
-    wchar_t batch[kFolderChars + MAX_PATH];
-    if (WriteSelfDeleteBatch(ProgramPath(), SettingsFilePath(), batch, ARRAYSIZE(batch))) {
-        wchar_t folder[kFolderChars] = {};
-        GetTempPathW(DWORD(kFolderChars), folder);
-        ShellOpen(nullptr, L"open", batch, nullptr, folder, SW_HIDE);
+    const wchar_t* const exe = ProgramPath();
+    const wchar_t* const settings = SettingsFilePath();
+    if (!UserConfirms(exe, settings)) return;
+    // Nothing changes until the batch runs: the autostart entry and the program stay when it cannot.
+    wchar_t batch[kBatchPathChars];
+    UninstallFault fault = WriteSelfDeleteBatch(exe, settings, batch);
+    if (!fault.what) {
+        fault = StartSelfDeleteBatch(batch, exe, settings, nullptr);
+        if (fault.what) DeleteFileW(batch);
     }
+    if (fault.what) {
+        ReportFault(fault);
+        return;
+    }
+    if (host.removeAutostart) host.removeAutostart();
     OpenSitePage(SitePage::kUninstall);
     if (host.endProgram) host.endProgram();
 }

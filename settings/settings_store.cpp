@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include "base/core/text.h"
+#include "base/heap_buffer.h"
 #include "base/program_path.h"
 #include "base/wide_text.h"
 #include "settings/core/language_slots.h"
@@ -11,7 +12,14 @@ int g_languageIndex = 1;
 namespace {
 
 wchar_t g_rootPath[MAX_PATH];
-wchar_t g_settingsFile[MAX_PATH];  // empty: the registry
+// The settings file, however long its path; empty: the registry. The profile functions take
+// MAX_PATH characters at most, so they get profilePath: the same file by a path that fits.
+struct SettingsFile {
+    wchar_t* path;
+    wchar_t* profilePath;
+};
+SettingsFile g_settingsFile;
+wchar_t g_noSettingsFile[1];
 
 // The query buffer holds 511 characters and the terminator; longer data counts as absent.
 DWORD const kQueryBytes = 1024;
@@ -35,26 +43,80 @@ bool IsAcceptedText(DWORD type, const BYTE* data, DWORD bytes) {
     return false;
 }
 
+wchar_t* CopyOfText(const wchar_t* text, size_t extraChars = 0) {
+    size_t const chars = size_t(lstrlenW(text)) + 1 + extraChars;
+    wchar_t* const copy =
+        static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, chars * sizeof(wchar_t)));
+    if (copy) lstrcpyW(copy, text);
+    return copy;
+}
+
+// The path in the form "\\?\" that the file functions take at any length ("\\?\UNC\" for a
+// network path); a path in that form already stays as it is.
+wchar_t* AnyLengthPath(const wchar_t* path) {
+    if (path[0] == L'\\' && path[1] == L'\\' && (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\')
+        return CopyOfText(path);
+    bool const network = path[0] == L'\\' && path[1] == L'\\';
+    const wchar_t* const prefix = network ? L"\\\\?\\UNC" : L"\\\\?\\";
+    wchar_t* const copy = CopyOfText(prefix, size_t(lstrlenW(path)));
+    if (copy) lstrcatW(copy, network ? path + 1 : path);
+    return copy;
+}
+
+// A path of MAX_PATH characters or more, as the profile functions can take it: its short form where
+// that names this very file (short names are not always unique), else the form "\\?\" that
+// lifts the limit where the system's profile functions read it.
+wchar_t* ProfilePathOf(const wchar_t* path) {
+    if (lstrlenW(path) < MAX_PATH) return CopyOfText(path);
+    wchar_t shortPath[MAX_PATH] = {};
+    DWORD const length = GetShortPathNameW(path, shortPath, MAX_PATH);
+    if (length && length < MAX_PATH) {
+        DWORD const longChars = GetLongPathNameW(shortPath, nullptr, 0);
+        wchar_t* const longPath = longChars ? CopyOfText(L"", longChars) : nullptr;
+        bool const same =
+            longPath && GetLongPathNameW(shortPath, longPath, longChars) && lstrcmpiW(longPath, path) == 0;
+        if (longPath) HeapFree(GetProcessHeap(), 0, longPath);
+        if (same) return CopyOfText(shortPath);
+    }
+    return AnyLengthPath(path);
+}
+
+void ForgetSettingsFile() {
+    if (g_settingsFile.path) HeapFree(GetProcessHeap(), 0, g_settingsFile.path);
+    if (g_settingsFile.profilePath) HeapFree(GetProcessHeap(), 0, g_settingsFile.profilePath);
+    g_settingsFile = {};
+}
+
 }  // namespace
 
 void ChooseSettingsBackEnd() {
-    char16_t path[MAX_PATH];
-    if (!PortableSettingsPath(Utf16(ProgramPath()), path, MAX_PATH)) return;
-    DWORD const attributes = GetFileAttributesW(Wide(path));
+    const wchar_t* const exe = ProgramPath();
+    size_t const chars = size_t(lstrlenW(exe)) + 5;  // ".ini" may be added to a name without extension
+    HeapBuffer<char16_t> const path(chars);
+    if (!path.get() || !PortableSettingsPath(Utf16(exe), path.get(), chars)) return;
+    wchar_t* const anyLength = AnyLengthPath(Wide(path.get()));
+    if (!anyLength) return;
+    DWORD const attributes = GetFileAttributesW(anyLength);
+    HeapFree(GetProcessHeap(), 0, anyLength);
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        UseSettingsFile(Wide(path));
+        UseSettingsFile(Wide(path.get()));
 }
 
 void UseSettingsFile(const wchar_t* path) {
-    lstrcpynW(g_settingsFile, path ? path : L"", MAX_PATH);
+    ForgetSettingsFile();
+    if (!path || !*path) return;
+    g_settingsFile.path = CopyOfText(path);
+    g_settingsFile.profilePath = ProfilePathOf(path);
+    // Without memory for them, the registry stays.
+    if (!g_settingsFile.path || !g_settingsFile.profilePath) ForgetSettingsFile();
 }
 
 const wchar_t* SettingsFilePath() {
-    return g_settingsFile;
+    return g_settingsFile.path ? g_settingsFile.path : g_noSettingsFile;
 }
 
 bool PortableMode() {
-    return g_settingsFile[0] != 0;
+    return g_settingsFile.path != nullptr;
 }
 
 const wchar_t* SettingsRootPath() {
@@ -69,7 +131,8 @@ int ReadSettingText(const wchar_t* section, const wchar_t* key, wchar_t* out) {
     if (PortableMode()) {
         // A value that is there but empty reads as absent, as the profile functions cannot tell.
         wchar_t text[kSettingTextChars] = {};
-        if (!GetPrivateProfileStringW(section, key, L"", text, DWORD(kSettingTextChars), g_settingsFile))
+        if (!GetPrivateProfileStringW(section, key, L"", text, DWORD(kSettingTextChars),
+                                      g_settingsFile.profilePath))
             return 0;
         lstrcpynW(out, text, int(kSettingTextChars));
         return 1;
@@ -93,7 +156,8 @@ int ReadSettingText(const wchar_t* section, const wchar_t* key, wchar_t* out) {
 int WriteSettingInt(const wchar_t* section, const wchar_t* key, int value) {
     wchar_t text[16];
     wsprintfW(text, L"%d", value);
-    if (PortableMode()) return WritePrivateProfileStringW(section, key, text, g_settingsFile) ? 1 : 0;
+    if (PortableMode())
+        return WritePrivateProfileStringW(section, key, text, g_settingsFile.profilePath) ? 1 : 0;
     wchar_t path[MAX_PATH * 2];
     BuildKeyPath(section, path, ARRAYSIZE(path));
     HKEY hkey = nullptr;

@@ -28,6 +28,12 @@ int const kTextMailSubject = 60;
 int const kTextMailBody = 61;
 int const kTextHotKey = 100;       // "Hot key:", the label of the picker page's hot-key field
 int const kTextHotKeyTaken = 101;  // "%s is in use by another program.", %s the combination
+// The uninstall question, and what the user learns when a step of uninstall, the translation
+// template or the mail cannot be done (followed by the file, or Simple MAPI's error number).
+int const kTextUninstallDeletes = 110;  // followed by the program's files
+int const kTextNotWritten = 111;
+int const kTextNotDeleted = 112;
+int const kTextMailFailed = 113;
 int const kTextLanguageFileEmpty = 130;      // a language file without a single byte
 int const kTextLanguageFileMarkOnly = 131;   // a language file of only a byte-order mark
 int const kTextLanguageFileBigEndian = 132;  // a language file in UTF-16 big-endian

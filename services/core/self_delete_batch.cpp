@@ -20,6 +20,16 @@ class BatchWriter {
         }
         Put(u'"');
     }
+    // A file by its path in the text, or by its variable.
+    void AddFile(BatchFile file, const char16_t* variable) {
+        if (!file.throughVariable) {
+            AddQuotedPath(file.path);
+            return;
+        }
+        Add(u"\"%");
+        Add(variable);
+        Add(u"%\"");
+    }
     void AddNumber(int value) {
         char16_t digits[kDecimalChars];
         FormatDecimal(value, digits);
@@ -62,22 +72,56 @@ bool SelfDeleteBatchName(const char16_t* modulePath, char16_t* out, size_t capac
     return writer.Finish();
 }
 
-bool BuildSelfDeleteBatch(const char16_t* exePath, const char16_t* settingsPath, int tries, char16_t* out,
-                          size_t capacity) {
+namespace {
+
+bool HasChar(const char16_t* text, char16_t c) {
+    for (; *text; ++text)
+        if (*text == c) return true;
+    return false;
+}
+
+}  // namespace
+
+const char16_t kSelfDeleteExeVariable[] = u"HUEPEEK_UNINSTALL_EXE";
+const char16_t kSelfDeleteSettingsVariable[] = u"HUEPEEK_UNINSTALL_SETTINGS";
+
+BatchPathFault CheckBatchFilePath(const char16_t* path, bool throughVariable) {
+    if (!path || !*path) return BatchPathFault::kNotExact;
+    size_t length = 0;
+    for (const char16_t* c = path; *c; ++c, ++length) {
+        // None of these can stand in a Windows file name; in a batch they would match other files
+        // or end the quotes.
+        if (*c < 0x20 || *c == u'*' || *c == u'?' || *c == u'"' || *c == u'<' || *c == u'>' || *c == u'|')
+            return BatchPathFault::kNotExact;
+    }
+    if (length >= kBatchPathLimit) return BatchPathFault::kTooLong;
+    if (throughVariable && HasChar(path, u'%')) return BatchPathFault::kPercent;
+    return BatchPathFault::kNone;
+}
+
+BatchPathFault CheckBatchOwnPath(const char16_t* path) {
+    BatchPathFault const fault = CheckBatchFilePath(path, false);
+    if (fault != BatchPathFault::kNone) return fault;
+    return HasChar(path, u'%') ? BatchPathFault::kPercent : BatchPathFault::kNone;
+}
+
+bool BuildSelfDeleteBatch(BatchFile exe, BatchFile settings, int tries, char16_t* out, size_t capacity) {
     if (!out || !capacity) return false;
-    if (!exePath || !*exePath) {
+    if (!exe.path || !*exe.path) {
         out[0] = 0;
         return false;
     }
     BatchWriter batch(out, capacity);
     batch.Line(u"@echo off");
+    // Delayed expansion, if the user's cmd turns it on, would read a "!" of a path as a variable.
+    batch.Line(u"setlocal EnableExtensions DisableDelayedExpansion");
     batch.Line(u"set tries=0");
     batch.Line(u":Repeat");
     batch.Add(u"DEL ");
-    batch.AddQuotedPath(exePath);
+    batch.AddFile(exe, kSelfDeleteExeVariable);
     batch.EndLine();
     batch.Add(u"if not exist ");
-    batch.AddQuotedPath(exePath);
+    batch.AddFile(exe, kSelfDeleteExeVariable);
     batch.Add(u" goto Done");
     batch.EndLine();
     batch.Line(u"set /a tries+=1");
@@ -88,11 +132,11 @@ bool BuildSelfDeleteBatch(const char16_t* exePath, const char16_t* settingsPath,
     batch.EndLine();
     batch.Line(u":Done");
     // Given up, the program is still there, and so stay its settings.
-    if (settingsPath && *settingsPath) {
+    if (settings.path && *settings.path) {
         batch.Add(u"if not exist ");
-        batch.AddQuotedPath(exePath);
+        batch.AddFile(exe, kSelfDeleteExeVariable);
         batch.Add(u" DEL ");
-        batch.AddQuotedPath(settingsPath);
+        batch.AddFile(settings, kSelfDeleteSettingsVariable);
         batch.EndLine();
     }
     // Last, on one line: cmd reads a batch line by line from its file, so after deleting its own

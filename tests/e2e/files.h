@@ -61,21 +61,42 @@ class ScratchFolder {
     }
 
   private:
-    void Remove() const {
+    void Remove() const { RemoveTree(path_); }
+    // The folder with its files and folders.
+    static void RemoveTree(const std::wstring& path) {
+        // The "\\?\" form reaches folders however deep.
+        std::wstring const folder = path.rfind(L"\\\\", 0) == 0 ? path : L"\\\\?\\" + path;
         WIN32_FIND_DATAW found;
-        HANDLE const search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
+        HANDLE const search = FindFirstFileW((folder + L"\\*").c_str(), &found);
         if (search != INVALID_HANDLE_VALUE) {
             do {
-                std::wstring const file = path_ + L"\\" + found.cFileName;
+                std::wstring const name = found.cFileName;
+                if (name == L"." || name == L"..") continue;
+                std::wstring const file = folder + L"\\" + name;
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    RemoveTree(file);
+                    continue;
+                }
                 SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileW(file.c_str());
             } while (FindNextFileW(search, &found));
             FindClose(search);
         }
-        RemoveDirectoryW(path_.c_str());
+        RemoveDirectoryW(folder.c_str());
     }
     std::wstring path_;
 };
+
+// Folders of 40 letters nested under parent until the path has at least length characters; made
+// through the "\\?\" form, which lifts the limit of 260.
+inline std::wstring DeepFolder(const std::wstring& parent, size_t length) {
+    std::wstring path = parent;
+    while (path.size() < length) {
+        path += L"\\" + std::wstring(40, wchar_t(L'a' + path.size() % 26));
+        CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr);
+    }
+    return path;
+}
 
 // huepeek.exe copied under another name into a scratch folder.
 class ProgramCopy {

@@ -135,6 +135,14 @@ bool Process::Attach(DWORD processId) {
     return process_ != nullptr;
 }
 
+DWORD Process::StartedProcesses() const {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
+    if (!job_ || !QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &accounting,
+                                            sizeof(accounting), nullptr))
+        return 0;
+    return accounting.TotalProcesses;
+}
+
 bool Process::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
     if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
     if (exitCode) GetExitCodeProcess(process_, exitCode);

@@ -38,6 +38,9 @@ class Process {
     bool Attach(DWORD processId);
     bool WaitExit(DWORD timeoutMs, DWORD* exitCode);  // false on time-out
     bool Running() const;
+    // How many processes the program's job has held, the program included: what it started, also
+    // those that have ended since. 0 for a process taken over by Attach.
+    DWORD StartedProcesses() const;
     void Kill();
     DWORD Id() const { return id_; }
 

@@ -5,10 +5,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "dialog_driver.h"
+#include "files.h"
 #include "harness.h"
 #include "screen_pixels.h"
 
@@ -387,9 +389,9 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
         WriteLanguageFile(L"twelve missing.txt",
                           Utf16WithMark(TemplateWithout({20, 21, 22, 25, 26, 27, 28, 30, 31, 51, 55, 62})));
     std::wstring report = LoadFile(path, L"language_file");
-    // 29 of the 41 English texts.
+    // 33 of the 45 English texts.
     EXPECT_EQ(
-        L"70 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
+        L"73 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
         L"30=Start with &Windows\n31=&Always start minimized\n...and...\n51,55,62,",
         report);
     EXPECT_TRUE(ExitShows(L"str:20?"));
@@ -405,7 +407,7 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
     ASSERT_FALSE(ansi.empty()) << "the code page " << GetACP() << " cannot hold the test's text";
     ASSERT_NE(0xFF, ansi[0]);
     report = LoadFile(WriteLanguageFile(L"ansi.txt", ansi));
-    EXPECT_EQ(0u, report.find(L"7 %\n\nmiss:\n21=Cancel\n22=Lisense\n25=Donate\n")) << "3 of 41";
+    EXPECT_EQ(0u, report.find(L"6 %\n\nmiss:\n21=Cancel\n22=Lisense\n25=Donate\n")) << "3 of 45";
     EXPECT_TRUE(ExitShows(L"Schlie\u00DFen"));
     EXPECT_EQ(L"\u00DCber", Item(kTabInfo));
     EXPECT_EQ(L"str:51?", Item(kToTray)) << "the new file replaces the last one whole";
@@ -426,7 +428,7 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
         "ber\r\n";
     for (std::string const& bytes : {"\xEF\xBB\xBF" + utf8, utf8}) {
         report = LoadFile(WriteLanguageFile(L"utf-8.txt", std::vector<BYTE>(bytes.begin(), bytes.end())));
-        EXPECT_EQ(0u, report.find(L"7 %\n\nmiss:\n21=Cancel\n")) << "3 of 41, mark " << (bytes[0] != '2');
+        EXPECT_EQ(0u, report.find(L"6 %\n\nmiss:\n21=Cancel\n")) << "3 of 45, mark " << (bytes[0] != '2');
         EXPECT_TRUE(ExitShows(L"\u0412\u044B\u0445\u043E\u0434"));
         EXPECT_EQ(L"\u00DCber", Item(kTabInfo));
     }
@@ -440,7 +442,7 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
     report = LoadFile(WriteLanguageFile(L"empty exit.txt", Utf16WithMark(L"20=\r\n51=Vers la barre\r\n")));
     EXPECT_EQ(0u,
               report.find(L"2 %\n\nmiss:\n0=https://www.vantorel.com/?seite=translate\n20=E&xit\n21=Cancel\n"))
-        << "1 of 41";
+        << "1 of 45";
     EXPECT_TRUE(ExitShows(L""));
     EXPECT_EQ(L"Vers la barre", Item(kToTray));
 
@@ -449,7 +451,8 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
     EXPECT_EQ(
         L"0 %\n\nmiss:\n0=https://www.vantorel.com/?seite=translate\n20=E&xit\n21=Cancel\n22=Lisense\n"
         L"25=Donate\n26=Program\n27=&Info\n28=&More\n30=Start with &Windows\n...and...\n"
-        L"31,40,41,42,43,44,45,46,47,51,52,53,54,55,56,60,61,62,90,91,92,93,94,95,96,97,100,101,130,131,132,133,",
+        L"31,40,41,42,43,44,45,46,47,51,52,53,54,55,56,60,61,62,90,91,92,93,94,95,96,97,100,101,110,111,112,"
+        L"113,130,131,132,133,",
         report);
     EXPECT_TRUE(ExitShows(L"str:20?"));
     EXPECT_EQ(L"str:51?", Item(kToTray));
@@ -464,6 +467,39 @@ TEST_F(LanguageMenuTest, LanguageFilesLoadThroughTheOpenDialogUntilALanguageIsCh
     EXPECT_EQ(L"Ins &Tray", Item(kToTray));
     EXPECT_EQ(L"# Spenden", Donate());
     EXPECT_EQ(L"0", StoredSetting(L"lng"));
+}
+
+// A temporary folder whose path leaves no room for the template's name: "Translate" says so in the
+// current language, names the folder, and opens nothing at all (not the folder, not an older
+// template).
+TEST_F(LanguageMenuTest, TranslateThatCannotWriteTheTemplateSaysSoAndOpensNothing) {
+    ScratchFolder const root(L"huepeek long temp");
+    std::wstring folder = DeepFolder(root.Path(), 190);
+    // 245 characters and the backslash: room for the folder, none for "translate_Huepeek.txt".
+    folder += L"\\" + std::wstring(244 - folder.size(), L't');
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ScopedEnvironment const temp(L"TMP", (folder + L"\\").c_str());
+    ASSERT_NE(nullptr, Start(L"1"));
+    DWORD const started = huepeek_.StartedProcesses();
+    ASSERT_NE(0u, started);
+    ASSERT_TRUE(ChooseByKeys({VK_END, VK_UP, VK_RETURN}));
+    HWND const box = WaitForWindow(L"#32770", L"Translate", huepeek_.Id(), kStartTimeoutMs);
+    ASSERT_NE(nullptr, box) << "a template that cannot be written is not told";
+    // The long path stands on lines of its own, broken after backslashes.
+    std::wstring told = WindowText(GetDlgItem(box, 0xFFFF));
+    EXPECT_EQ(0u, told.find(L"This file cannot be written:\n")) << "not what";
+    told.erase(std::remove(told.begin(), told.end(), L'\n'), told.end());
+    EXPECT_NE(std::wstring::npos, told.find(L":" + folder + L"\\")) << "not where";
+    EXPECT_GT(told.size(), 30 + folder.size()) << "not why";
+    RECT rect;
+    GetWindowRect(box, &rect);
+    EXPECT_TRUE(WaitUntilPainted(rect, 3000));
+    SaveWindowShot(box, L"translate_not_written");
+    ClickButton(GetDlgItem(box, IDOK));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kStartTimeoutMs)) << "the message stays";
+    ASSERT_TRUE(DrainMessages(dialog_));
+    EXPECT_EQ(started, huepeek_.StartedProcesses()) << "the shell was asked to open something";
+    EXPECT_EQ(nullptr, FindTopWindow(L"Notepad", nullptr, 0));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Portable mode: a settings file beside the exe, named like it with ".ini", keeps every setting;
 // the registry is left alone.
+#include <algorithm>
 #include <string>
 
 #include "dialog_driver.h"
@@ -19,6 +20,7 @@ int const kStartTray = 1010;
 int const kExit = 1045;
 int const kVersion = 1072;
 int const kAddToCustomColours = 712;
+int const kUninstall = 1014;
 
 bool SettingsKeyExists() {
     HKEY key;
@@ -123,6 +125,59 @@ TEST_F(PortableTest, WithoutTheFileNothingChanges) {
     ClickButton(GetDlgItem(dialog, kTabMore));
     EXPECT_TRUE(WaitUntil([&] { return StoredSetting(L"c_wnd") == L"3"; }, 2000));
     EXPECT_FALSE(FileExists(copy_.SettingsFile()));
+}
+
+// Down a path of 260 characters or more (Wine's loader starts a program from there) the file beside
+// the exe still makes the copy portable and keeps its settings. Uninstall, which cmd cannot do by
+// such a path, says so and changes nothing.
+TEST_F(PortableTest, PortableDownAPathOf260CharactersOrMore) {
+    ScratchFolder const root(L"huepeek deep portable");
+    std::wstring const folder = DeepFolder(root.Path(), 270);
+    std::wstring const exe = folder + L"\\huepeek.exe";
+    std::wstring const ini = folder + L"\\huepeek.ini";
+    ASSERT_TRUE(CopyFileW(HuepeekPath().c_str(), (L"\\\\?\\" + exe).c_str(), FALSE));
+    ASSERT_TRUE(WriteFileBytes(L"\\\\?\\" + ini, "[Program]\r\nlng=0\r\nc_wnd=1\r\n"));
+    ASSERT_TRUE(StartThroughWineLoader(exe, L"")) << "no wine command";
+    HWND const dialog = WaitForWindow(L"#32770", L"Huepeek 3.36 (Portable) - x64", 0, kStartTimeoutMs);
+    ASSERT_NE(nullptr, dialog) << "not portable";
+    DWORD id = 0;
+    GetWindowThreadProcessId(dialog, &id);
+    ASSERT_TRUE(huepeek_.Attach(id));
+    EXPECT_EQ(L"Mehr", WindowText(GetDlgItem(dialog, kTabMore))) << "the language is not the file's";
+    HWND const info = VisiblePage(dialog);
+    ASSERT_NE(nullptr, info);
+    EXPECT_NE(nullptr, GetDlgItem(info, kVersion)) << "not the file's page, Info";
+    ClickButton(GetDlgItem(dialog, kTabMore));
+    EXPECT_TRUE(
+        WaitUntil([&] { return FileBytes(L"\\\\?\\" + ini).find("c_wnd=3\r\n") != std::string::npos; }, 2000))
+        << FileBytes(L"\\\\?\\" + ini);
+
+    HWND page = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (page = VisiblePage(dialog)) && GetDlgItem(page, kUninstall); }, 2000));
+    ClickButton(GetDlgItem(page, kUninstall));
+    HWND const question = WaitForWindow(L"#32770", L"Info", huepeek_.Id(), kStartTimeoutMs);
+    ASSERT_NE(nullptr, question);
+    ClickButton(GetDlgItem(question, IDYES));
+    HWND const box = WaitForWindow(L"#32770", L"Deinstallieren", huepeek_.Id(), kStartTimeoutMs);
+    ASSERT_NE(nullptr, box) << "uninstall said nothing";
+    // The long path stands on lines of its own, broken after backslashes.
+    std::wstring told = WindowText(GetDlgItem(box, 0xFFFF));
+    EXPECT_EQ(0u, told.find(L"Diese Datei kann nicht gel\u00f6scht werden:\n")) << "not what";
+    told.erase(std::remove(told.begin(), told.end(), L'\n'), told.end());
+    EXPECT_NE(std::wstring::npos, told.find(L":" + exe)) << "not where";
+    EXPECT_GT(told.size(), 42 + exe.size()) << "not why";
+    RECT rect;
+    GetWindowRect(box, &rect);
+    EXPECT_TRUE(WaitUntilPainted(rect, 3000));
+    SaveScreenshot(rect, ScreenshotDir() + L"\\uninstall_refused_long_path_de.png");
+    ClickButton(GetDlgItem(box, IDOK));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 2000));
+    EXPECT_TRUE(DrainMessages(dialog));
+    EXPECT_TRUE(huepeek_.Running()) << "the program ended";
+    EXPECT_TRUE(FileExists(L"\\\\?\\" + exe));
+    EXPECT_FALSE(SettingsKeyExists()) << "a portable run wrote to the registry";
+    huepeek_.Kill();
 }
 
 }  // namespace

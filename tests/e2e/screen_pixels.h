@@ -60,4 +60,18 @@ class ScreenPixels {
     std::vector<COLORREF> colours_;
 };
 
+// Waits until the screen inside the rectangle has stopped changing (two looks a fifth of a second
+// apart agree): a window that has just appeared has painted itself.
+inline bool WaitUntilPainted(const RECT& rect, DWORD timeoutMs) {
+    DWORD const start = GetTickCount();
+    ScreenPixels before(rect);
+    while (GetTickCount() - start < timeoutMs) {
+        Sleep(200);
+        ScreenPixels now(rect);
+        if (!now.Empty() && now.Colours() == before.Colours()) return true;
+        before = now;
+    }
+    return false;
+}
+
 }  // namespace e2e

@@ -128,7 +128,7 @@ TEST_F(MailTest, ProgramZipHoldsTheExeOnce) {
     std::string const exe = e2e::FileBytes(ProgramPath());
     ASSERT_FALSE(exe.empty());
     for (int time = 1; time <= 2; ++time) {
-        ASSERT_TRUE(BuildProgramZip(zip.c_str())) << "time " << time;
+        ASSERT_EQ(0u, BuildProgramZip(zip.c_str())) << "time " << time;
         std::string const bytes = e2e::FileBytes(zip);
         ASSERT_EQ(kZipLocalHeaderBytes + 11 + exe.size() + kZipDirectoryHeaderBytes + 11 + kZipEndRecordBytes,
                   bytes.size());
@@ -138,7 +138,7 @@ TEST_F(MailTest, ProgramZipHoldsTheExeOnce) {
     }
     DeleteFileW(zip.c_str());
     std::wstring const nowhere = folder.Path() + L"\\no such folder\\Huepeek.zip";
-    EXPECT_FALSE(BuildProgramZip(nowhere.c_str()));
+    EXPECT_EQ(DWORD(ERROR_PATH_NOT_FOUND), BuildProgramZip(nowhere.c_str()));
     EXPECT_FALSE(e2e::FileExists(nowhere));
 }
 

@@ -1,4 +1,5 @@
 @echo off
+setlocal EnableExtensions DisableDelayedExpansion
 set tries=0
 :Repeat
 DEL "D:\100%% Tools\%%TEMP%%\picker.exe"
