@@ -126,7 +126,9 @@ bool UserConfirms(const wchar_t* exePath, const wchar_t* settingsPath) {
 }
 
 void ReportFault(const UninstallFault& fault) {
-    ShowFailure(GetActiveWindow(), Text(kTextUninstall), Text(fault.what), fault.path, fault.error);
+    wchar_t caption[kCaptionChars];  // the button's words without its access key
+    ShowFailure(GetActiveWindow(), TitleText(kTextUninstall, caption, kCaptionChars), Text(fault.what),
+                fault.path, fault.error);
 }
 
 }  // namespace

@@ -143,7 +143,7 @@ TEST_F(PortableTest, PortableDownAPathOf260CharactersOrMore) {
     DWORD id = 0;
     GetWindowThreadProcessId(dialog, &id);
     ASSERT_TRUE(huepeek_.Attach(id));
-    EXPECT_EQ(L"Mehr", WindowText(GetDlgItem(dialog, kTabMore))) << "the language is not the file's";
+    EXPECT_EQ(L"&Mehr", WindowText(GetDlgItem(dialog, kTabMore))) << "the language is not the file's";
     HWND const info = VisiblePage(dialog);
     ASSERT_NE(nullptr, info);
     EXPECT_NE(nullptr, GetDlgItem(info, kVersion)) << "not the file's page, Info";
