@@ -6,10 +6,10 @@
 #include "app/banner.h"
 #include "app/host_window.h"
 #include "app/main_pages.h"
+#include "base/display_scale.h"
 #include "base/process_state.h"
 #include "lang/language_menu.h"
 #include "res/resource.h"
-#include "services/page_procedure.h"
 #include "services/site_address.h"
 #include "settings/settings_store.h"
 #include "theme/dark_mode.h"
@@ -26,37 +26,19 @@ size_t const kRunValueNameChars = 128;
 // Published before the dialog is made, so that its procedure finds it from the first message on.
 MainDialog* g_published;
 
-int CurrentPage() {
-    return g_currentPage;
-}
-
-void OpenPickerByButton() {
-    OpenPickerFromTray(PickerOpening::kByClick);
-}
-
 void ReapplyDialogTexts(HWND) {
     SetTitleAndToolbar(g_published);
 }
 
-void RemoveOwnAutostart() {
-    ApplyAutostart(0);
-}
-
-// Uninstall ends the run with 0, as closing the host window does.
-void EndAfterUninstall() {
-    PostQuitMessage(0);
-}
-
-void SetIcons(HWND dialog) {
-    auto const load = [](int cx, int cy) {
-        return reinterpret_cast<LPARAM>(LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_HUEPEEK), IMAGE_ICON,
-                                                   GetSystemMetrics(cx), GetSystemMetrics(cy),
-                                                   LR_DEFAULTCOLOR));
-    };
-    LPARAM const big = load(SM_CXICON, SM_CYICON);
-    LPARAM const small = load(SM_CXSMICON, SM_CYSMICON);
-    SendMessageW(dialog, WM_SETICON, ICON_SMALL, small);
-    SendMessageW(dialog, WM_SETICON, ICON_BIG, big);
+// At the size the dialog's DPI asks for; the icons they replace were made here too.
+void SetIcons(HWND dialog, UINT dpi) {
+    static bool const kSmallFirst[] = {true, false};
+    for (bool small : kSmallFirst) {
+        HICON const icon = LoadIconForDpi(g_instance, IDI_HUEPEEK, small, dpi);
+        LRESULT const old =
+            SendMessageW(dialog, WM_SETICON, small ? ICON_SMALL : ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        if (old) DestroyIcon(reinterpret_cast<HICON>(old));
+    }
 }
 
 void EndProgram(HWND dialog, int result) {
@@ -69,13 +51,11 @@ bool IsChecked(HWND dialog, int id) {
 }
 
 BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog) {
-    SetIcons(dialog);
+    SetIcons(dialog, WindowDpi(dialog));
     mainDialog->dialog = dialog;
     g_banner.owner = dialog;
     bool const dark = DarkModeInEffect();
     DrawBanner(&g_banner, dark ? IDB_BANNER_DARK : IDB_BANNER_LIGHT, IDC_BANNER, dark);
-    SetPageHost(
-        {CurrentPage, OpenPickerByButton, OnHotKeyFieldChanged, RemoveOwnAutostart, EndAfterUninstall});
     BuildPages(mainDialog, dialog);
     SetTitleAndToolbar(mainDialog);
     wchar_t runValueName[kRunValueNameChars] = {};

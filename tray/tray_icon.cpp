@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/display_scale.h"
 #include "base/system_calls.h"
 #include "base/process_state.h"
 #include "tray/tray_animation.h"
@@ -63,9 +64,9 @@ BOOL ProbeTrayIcon(const TrayIcon* tray) {
 }
 
 BOOL AddOrRefreshTrayIcon(TrayIcon* tray) {
-    tray->icon = static_cast<HICON>(LoadImageW(g_instance, MAKEINTRESOURCEW(tray->iconId), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
-                                               LR_DEFAULTCOLOR));
+    // A small icon at the scale the shell draws the notification area in: its own image, not a
+    // large one that the shell would shrink.
+    tray->icon = LoadIconForDpi(g_instance, int(tray->iconId), true, SystemDpi());
     DWORD const message = ProbeTrayIcon(tray) ? NIM_MODIFY : NIM_ADD;
     return NotifyTray(tray, message, NIF_MESSAGE | NIF_ICON | NIF_TIP, tray->icon, tray->tip);
 }

@@ -485,10 +485,9 @@ TEST_F(MorePageTest, UninstallWhileAnotherCopysBatchRunsSaysSo) {
     DeleteFileW(batch.c_str());
 }
 
-// The zip cannot be written (an older one held open by a program that shares nothing), or the mail
-// program reports an error: the user learns what failed, in the current language, instead of
-// nothing. A zip that was sent is gone from the temporary folder once the mail program has it.
-TEST_F(MorePageTest, MailThatFailsSaysSo) {
+// The zip cannot be written (an older one held open by a program that shares nothing): the user
+// learns what failed instead of nothing, and no mail goes without its zip.
+TEST_F(MorePageTest, SendWhoseZipCannotBeWrittenSaysSo) {
     ASSERT_TRUE(WriteSetting(L"lng", L"1"));
     std::wstring const zip = TempFolder() + L"Huepeek.zip";
     DeleteFileW(zip.c_str());
@@ -500,7 +499,7 @@ TEST_F(MorePageTest, MailThatFailsSaysSo) {
         CreateFileW(zip.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     Press(page, kSend);
-    HWND box = WaitForWindow(L"#32770", L"Send the program via e-mail", huepeek_.Id(), 5000);
+    HWND const box = WaitForWindow(L"#32770", L"Send the program via e-mail", huepeek_.Id(), 5000);
     ASSERT_NE(nullptr, box) << "a zip that cannot be written is not told";
     EXPECT_EQ(0u, QuestionText(box).find(L"This file cannot be written:\n" + zip + L"\n\n"));
     Screenshot(box, L"send_zip_not_written_en.png");
@@ -509,7 +508,16 @@ TEST_F(MorePageTest, MailThatFailsSaysSo) {
     CloseHandle(held);
     EXPECT_TRUE(DrainMessages(dialog_)) << "the program does not answer";
     EXPECT_TRUE(mail.Mails().empty()) << "a mail without its zip";
+    EXPECT_TRUE(huepeek_.Running());
+}
 
+// The mail program reports an error: the user learns it, with the error's number. A zip that was
+// sent is gone from the temporary folder once the mail program has it.
+TEST_F(MorePageTest, MailProgramThatFailsIsTold) {
+    ASSERT_TRUE(WriteSetting(L"lng", L"1"));
+    std::wstring const zip = TempFolder() + L"Huepeek.zip";
+    DeleteFileW(zip.c_str());
+    MailRecorder mail;
     struct {
         int button;
         const wchar_t* caption;
@@ -517,14 +525,13 @@ TEST_F(MorePageTest, MailThatFailsSaysSo) {
     } const failing[] = {{kSend, L"Send the program via e-mail", true},
                          {kRecommend, L"Recommend the program ", false}};
     ScopedEnvironment const mapiFailure(L"HUEPEEK_MAIL_RESULT", L"2");  // MAPI_E_FAILURE
-    huepeek_.Kill();
     HWND const failingPage = StartOnMorePage();
     ASSERT_NE(nullptr, failingPage);
     for (const auto& f : failing) {
         SCOPED_TRACE(testing::Message() << "button " << f.button);
         size_t const before = mail.Mails().size();
         Press(failingPage, f.button);
-        box = WaitForWindow(L"#32770", f.caption, huepeek_.Id(), 5000);
+        HWND const box = WaitForWindow(L"#32770", f.caption, huepeek_.Id(), 5000);
         ASSERT_NE(nullptr, box) << "a failing mail program is not told";
         EXPECT_EQ(L"The mail program reported an error: 2", QuestionText(box));
         if (f.attaches) {
