@@ -7,6 +7,7 @@
 #include "app/host_window.h"
 #include "app/main_pages.h"
 #include "base/process_state.h"
+#include "base/scoped_handle.h"
 #include "lang/language_menu.h"
 #include "res/resource.h"
 #include "services/page_procedure.h"
@@ -25,6 +26,9 @@ size_t const kRunValueNameChars = 128;
 
 // Published before the dialog is made, so that its procedure finds it from the first message on.
 MainDialog* g_published;
+// The dialog's title-bar and task-switcher icons: a window does not destroy the icons it is given.
+ScopedIcon g_bigIcon;
+ScopedIcon g_smallIcon;
 
 int CurrentPage() {
     return g_currentPage;
@@ -49,14 +53,16 @@ void EndAfterUninstall() {
 
 void SetIcons(HWND dialog) {
     auto const load = [](int cx, int cy) {
-        return reinterpret_cast<LPARAM>(LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_HUEPEEK), IMAGE_ICON,
-                                                   GetSystemMetrics(cx), GetSystemMetrics(cy),
-                                                   LR_DEFAULTCOLOR));
+        return static_cast<HICON>(LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_HUEPEEK), IMAGE_ICON,
+                                             GetSystemMetrics(cx), GetSystemMetrics(cy), LR_DEFAULTCOLOR));
     };
-    LPARAM const big = load(SM_CXICON, SM_CYICON);
-    LPARAM const small = load(SM_CXSMICON, SM_CYSMICON);
-    SendMessageW(dialog, WM_SETICON, ICON_SMALL, small);
-    SendMessageW(dialog, WM_SETICON, ICON_BIG, big);
+    HICON const big = load(SM_CXICON, SM_CYICON);
+    HICON const small = load(SM_CXSMICON, SM_CYSMICON);
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    // The icons of an earlier dialog are no longer shown.
+    g_smallIcon.Reset(small);
+    g_bigIcon.Reset(big);
 }
 
 void EndProgram(HWND dialog, int result) {

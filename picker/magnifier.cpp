@@ -23,8 +23,9 @@ int const kThinPenWidth = 2;
 int const kThickPenWidth = 2 * kFrameWidth;
 
 wchar_t g_colourLabel[kColourTextChars];
-HPEN g_thinPen;
-HPEN g_thickPen;
+// Made on the first paint, kept for the run.
+ScopedGdiObject<HPEN> g_thinPen;
+ScopedGdiObject<HPEN> g_thickPen;
 
 void FillRect(HDC dc, const RECT& rect, COLORREF colour) {
     COLORREF const previous = SetBkColor(dc, colour);
@@ -128,8 +129,8 @@ void PaintPicker(const Picker* picker, HDC dc) {
     SetTextColor(dc, previousText);
 
     POINT const box = picker->box;
-    if (!g_thinPen) g_thinPen = CreatePen(PS_SOLID, kThinPenWidth, kFrameColour);
-    if (!g_thickPen) g_thickPen = CreatePen(PS_SOLID, kThickPenWidth, kFrameColour);
+    if (!g_thinPen.Held()) g_thinPen.Reset(CreatePen(PS_SOLID, kThinPenWidth, kFrameColour));
+    if (!g_thickPen.Held()) g_thickPen.Reset(CreatePen(PS_SOLID, kThickPenWidth, kFrameColour));
     // The null brush stays selected: the DC is the window's for this paint only.
     SelectObject(dc, GetStockObject(NULL_BRUSH));
     ScopedSelect const pen(dc, g_thinPen);

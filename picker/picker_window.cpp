@@ -7,6 +7,7 @@
 #include "base/message_box.h"
 #include "base/process_state.h"
 #include "base/program_path.h"
+#include "base/scoped_handle.h"
 #include "base/wide_text.h"
 #include "picker/clipboard_export.h"
 #include "picker/core/picker_geometry.h"
@@ -64,8 +65,8 @@ DWORD StartProgram(const wchar_t* path, const wchar_t* argument) {
     DWORD const error = started ? 0 : GetLastError();
     HeapFree(GetProcessHeap(), 0, commandLine);
     if (!started) return error ? error : ERROR_FILE_NOT_FOUND;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    // The second copy runs on by itself: nothing here waits for it.
+    ScopedKernelHandle const thread(process.hThread), child(process.hProcess);
     return 0;
 }
 

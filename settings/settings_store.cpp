@@ -3,6 +3,7 @@
 #include "base/core/text.h"
 #include "base/heap_buffer.h"
 #include "base/program_path.h"
+#include "base/scoped_handle.h"
 #include "base/wide_text.h"
 #include "settings/core/language_slots.h"
 #include "settings/core/settings_file.h"
@@ -139,14 +140,13 @@ int ReadSettingText(const wchar_t* section, const wchar_t* key, wchar_t* out) {
     }
     wchar_t path[MAX_PATH * 2];
     BuildKeyPath(section, path, ARRAYSIZE(path));
-    HKEY hkey = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &hkey) != ERROR_SUCCESS) return 0;
+    ScopedKey hkey;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, hkey.Receive()) != ERROR_SUCCESS) return 0;
     // One spare unit behind the query buffer, so the text is terminated whatever the data holds.
     alignas(wchar_t) BYTE data[kQueryBytes + sizeof(wchar_t)] = {};
     DWORD type = 0;
     DWORD bytes = kQueryBytes;
     LONG const status = RegQueryValueExW(hkey, key, nullptr, &type, data, &bytes);
-    RegCloseKey(hkey);
     if (status != ERROR_SUCCESS || bytes > kQueryBytes || !IsAcceptedText(type, data, bytes)) return 0;
     const wchar_t* text = reinterpret_cast<const wchar_t*>(data);
     if (*text) lstrcpynW(out, text, int(kSettingTextChars));
@@ -160,14 +160,14 @@ int WriteSettingInt(const wchar_t* section, const wchar_t* key, int value) {
         return WritePrivateProfileStringW(section, key, text, g_settingsFile.profilePath) ? 1 : 0;
     wchar_t path[MAX_PATH * 2];
     BuildKeyPath(section, path, ARRAYSIZE(path));
-    HKEY hkey = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hkey, nullptr) !=
-        ERROR_SUCCESS)
+    ScopedKey hkey;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, hkey.Receive(),
+                        nullptr) != ERROR_SUCCESS)
         return 0;
     DWORD const bytes = DWORD(lstrlenW(text) + 1) * sizeof(wchar_t);
-    LONG const status = RegSetValueExW(hkey, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
-    RegCloseKey(hkey);
-    return status == ERROR_SUCCESS ? 1 : 0;
+    return RegSetValueExW(hkey, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes) == ERROR_SUCCESS
+               ? 1
+               : 0;
 }
 
 int ReadSettingInt(const wchar_t* section, const wchar_t* key, int defaultValue, int minimum, int maximum) {

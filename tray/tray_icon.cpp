@@ -4,6 +4,7 @@
 
 #include "base/system_calls.h"
 #include "base/process_state.h"
+#include "base/scoped_handle.h"
 #include "tray/tray_animation.h"
 
 TrayIcon g_trayIcon;
@@ -79,8 +80,9 @@ void SetTrayOwner(TrayIcon* tray, HWND owner) {
 }
 
 int InstallTrayIcon(TrayIcon* tray, UINT iconId, HICON icon, const wchar_t* tip, LPARAM, bool watchdog) {
+    // The shell gets an image loaded for it, destroyed once handed over; the caller's goes here.
+    ScopedIcon const handed(icon);
     tray->iconId = iconId;
-    tray->icon = icon;
     lstrcpynW(tray->tip, tip ? tip : L"", int(kTrayTipChars));
     AddOrRefreshTrayIcon(tray);
     if (watchdog) {

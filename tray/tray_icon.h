@@ -33,7 +33,7 @@ using ShellNotifyIconFn = BOOL (*)(DWORD message, NOTIFYICONDATAW* data);
 extern ShellNotifyIconFn g_shellNotifyIcon;
 
 void SetTrayOwner(TrayIcon* tray, HWND owner);
-// Adds the icon (the caller's icon handle is replaced by the image loaded here) and, if asked,
+// Adds the icon (the caller's icon handle is destroyed: the shell gets an image loaded here) and, if asked,
 // starts the watchdog; a watchdog already running has ended before the next starts. Always 1.
 int InstallTrayIcon(TrayIcon* tray, UINT iconId, HICON icon, const wchar_t* tip, LPARAM extra, bool watchdog);
 // Loads the image and adds the icon, or updates it if the shell has it already.

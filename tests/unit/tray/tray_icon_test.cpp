@@ -54,6 +54,23 @@ TEST_F(TrayIconTest, RemovingStopsTheWatchdogBeforeTheIconGoes) {
     EXPECT_EQ(nullptr, tray_.watchdogThread);
 }
 
+// The shell gets an image loaded for it; the icon the caller hands over is destroyed, not lost.
+TEST_F(TrayIconTest, TheHandedIconIsDestroyed) {
+    HICON const icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kTrayIconId),
+                                                     IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+    ASSERT_NE(nullptr, icon);
+    InstallTrayIcon(&tray_, kTrayIconId, icon, L"Huepeek", 0, false);
+    EXPECT_TRUE(ProbeTrayIcon(&tray_)) << "not added";
+    ICONINFO info = {};
+    bool const alive = GetIconInfo(icon, &info) != 0;
+    EXPECT_FALSE(alive) << "the handed icon is left";
+    if (alive) {
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+}
+
 TEST_F(TrayIconTest, ASecondInstallLeavesOneWatchdog) {
     InstallTrayIcon(&tray_, kTrayIconId, nullptr, L"Huepeek", 0, true);
     HANDLE const first = WatchdogCopy();
