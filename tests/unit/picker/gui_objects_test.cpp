@@ -21,7 +21,7 @@ int Cycles() {
     wchar_t text[16] = {};
     GetEnvironmentVariableW(L"HUEPEEK_GUI_CYCLES", text, 16);
     int const asked = _wtoi(text);
-    return asked > 0 ? asked : 10;
+    return asked > 0 ? asked : 5;
 }
 
 // One entry of the GDI handle table as the process environment block shows it.
