@@ -6,7 +6,10 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 # No -fdata-sections: mingw then puts zero-initialised globals into .data sections, which cost
 # their full size in the file (the language tables are over 100 KB).
 set(HUEPEEK_SIZE_FLAGS -Os -ffunction-sections)
-set(HUEPEEK_EXE_FLAGS ${HUEPEEK_SIZE_FLAGS} -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
+# No thread-safe guards for function-local statics: the guard pulls the C++ runtime's exception
+# support into the exe (about 90 KiB). Such statics are only made on the user-interface thread.
+set(HUEPEEK_EXE_FLAGS ${HUEPEEK_SIZE_FLAGS} -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    -fno-threadsafe-statics)
 set(HUEPEEK_DEFINES UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_compile_options(huepeek_core PRIVATE ${HUEPEEK_EXE_FLAGS})
 
@@ -113,6 +116,20 @@ target_link_options(huepeek_e2e_tests PRIVATE ${HUEPEEK_TEST_LINK})
 gtest_discover_tests(huepeek_e2e_tests TEST_PREFIX "e2e." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                      PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE ENVIRONMENT TZ=UTC)
 
+# The colour dialog under a Japanese and an Arabic locale (Wine takes the locale, and with it the
+# dialog font and the mirroring of a right-to-left language, from LC_ALL when a process starts), in
+# those languages: at 100 % and 200 %, and, under the right-to-left one, the direction of its values.
+foreach(variant "ja_JP|4|FitsTheWorkAreaAtEveryScale" "ar_SA|11|FitsTheWorkAreaAtEveryScale:PaletteTest.ValuesReadLeftToRightInAMirroredDialog")
+    string(REPLACE "|" ";" parts ${variant})
+    list(GET parts 0 locale)
+    list(GET parts 1 slot)
+    list(GET parts 2 tests)
+    add_test(NAME e2e.PaletteTest.${locale} COMMAND huepeek_e2e_tests --gtest_filter=PaletteTest.${tests})
+    set_tests_properties(e2e.PaletteTest.${locale} PROPERTIES
+        ENVIRONMENT "TZ=UTC;LC_ALL=${locale}.UTF-8;HUEPEEK_PALETTE_LANGUAGE=${slot};HUEPEEK_EXPECT_RIGHT_TO_LEFT=$<STREQUAL:${locale},ar_SA>"
+        TIMEOUT 120 RUN_SERIAL TRUE)
+endforeach()
+
 # The site variant by the time zone, for zones at and beyond the European bounds of four hours, one
 # with summer time and one Wine does not know (UTC to it). Wine takes a program's zone from the TZ
 # it starts with, and POSIX zones give exact offsets ("XXX4:01" is UTC-4:01, a bias of 241).
@@ -162,6 +179,9 @@ endforeach()
 add_test(NAME exe.imports_only_system_dlls
          COMMAND sh ${CMAKE_SOURCE_DIR}/tests/exe/check_imports.sh $<TARGET_FILE:huepeek>)
 set_tests_properties(exe.imports_only_system_dlls PROPERTIES TIMEOUT 30)
+add_test(NAME exe.small_and_without_the_cpp_runtime
+         COMMAND sh ${CMAKE_SOURCE_DIR}/tests/exe/check_size.sh $<TARGET_FILE:huepeek>)
+set_tests_properties(exe.small_and_without_the_cpp_runtime PROPERTIES TIMEOUT 30)
 
 # The automatic language for real user languages: the same test under other locales.
 foreach(variant "de_AT.UTF-8:0" "pt_BR.UTF-8:9" "el_GR.UTF-8:1" "ja_JP.UTF-8:4")

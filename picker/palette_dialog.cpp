@@ -4,6 +4,7 @@
 
 #include "base/core/text.h"
 #include "base/process_state.h"
+#include "base/scoped_gdi.h"
 #include "base/system_library.h"
 #include "base/wide_text.h"
 #include "lang/core/text_ids.h"
@@ -11,6 +12,7 @@
 #include "picker/clipboard_export.h"
 #include "picker/core/colour_forms.h"
 #include "picker/core/custom_colour_history.h"
+#include "picker/core/palette_layout.h"
 #include "picker/hue_rounding.h"
 #include "services/site_address.h"
 #include "settings/settings_store.h"
@@ -28,9 +30,9 @@ namespace {
 int const kRedField = 706;
 int const kGreenField = 707;
 int const kBlueField = 708;
-int const kExtraHeight = 40;
-int const kWebButtonHeight = 30;
+int const kWebButtonHeight = 30;  // at 96 dots per inch
 size_t const kFieldTextChars = 64;
+size_t const kClassNameChars = 16;
 
 static_assert(kHistoryBoxes == kCustomColourCount, "one box per stored custom colour");
 
@@ -77,13 +79,16 @@ void FitInfoBox(HWND dialog) {
     int const missing = lines * lineHeight - (format.bottom - format.top);
     RECT client;
     GetClientRect(dialog, &client);
-    int const spare = client.bottom - (g_infoRect.bottom + kWebButtonHeight);
+    RECT buttonRect;
+    GetWindowRect(button, &buttonRect);
+    int const buttonHeight = buttonRect.bottom - buttonRect.top;
+    int const spare = client.bottom - (g_infoRect.bottom + buttonHeight);
     int const grow = missing < spare ? missing : spare;
     if (grow <= 0) return;
     g_infoRect.bottom += grow;
     RECT const& info = g_infoRect;
     MoveWindow(g_infoBox, info.left, info.top, info.right - info.left, info.bottom - info.top, TRUE);
-    MoveWindow(button, info.left, info.bottom, info.right - info.left, kWebButtonHeight, TRUE);
+    MoveWindow(button, info.left, info.bottom, info.right - info.left, buttonHeight, TRUE);
 }
 
 void ShowInfoText(HWND dialog) {
@@ -111,14 +116,22 @@ void ReadDialogColour(HWND dialog) {
     ShowInfoText(dialog);
 }
 
+// The work area of the monitor the dialog is on.
+RECT WorkAreaOf(HWND dialog) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor)) return monitor.rcWork;
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
 // Centred on a visible owner, else on the work area, and kept inside the work area.
-void CentreDialog(HWND dialog) {
+void CentreDialog(HWND dialog, const RECT& work) {
     RECT rect;
     GetWindowRect(dialog, &rect);
     int const width = rect.right - rect.left;
     int const height = rect.bottom - rect.top;
-    RECT work;
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     RECT area = work;
     if (HWND const owner = GetWindow(dialog, GW_OWNER)) {
         LONG const style = GetWindowLongW(owner, GWL_STYLE);
@@ -137,21 +150,57 @@ void CentreDialog(HWND dialog) {
     SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CreateExtraControls(HWND dialog) {
+// The values are left-to-right text in every language: in a dialog mirrored for a right-to-left
+// language the info box would inherit the mirroring and show "#CC3366" as "CC3366#". It keeps the
+// left-to-right layout and reading order; the help lines carry their own direction in the text.
+void KeepLeftToRight(HWND window) {
+    LONG const style = GetWindowLongW(window, GWL_EXSTYLE);
+    LONG const leftToRight =
+        style & ~(WS_EX_LAYOUTRTL | WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR);
+    if (leftToRight != style) SetWindowLongW(window, GWL_EXSTYLE, leftToRight);
+}
+
+void CreateExtraControls(HWND dialog, int buttonHeight, bool scrolls) {
     DWORD const childStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    DWORD const scrollStyle = scrolls ? WS_VSCROLL | ES_AUTOVSCROLL : 0;
     RECT const& info = g_infoRect;
-    g_infoBox =
-        CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", nullptr, childStyle | ES_MULTILINE, info.left, info.top,
-                        info.right - info.left, info.bottom - info.top, dialog, nullptr, g_instance, nullptr);
+    g_infoBox = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", nullptr, childStyle | ES_MULTILINE | scrollStyle,
+                                info.left, info.top, info.right - info.left, info.bottom - info.top, dialog,
+                                nullptr, g_instance, nullptr);
+    KeepLeftToRight(g_infoBox);
     WPARAM const font = WPARAM(SendMessageW(dialog, WM_GETFONT, 0, 0));
-    HWND const button =
-        CreateWindowExW(WS_EX_CLIENTEDGE, L"Button", BuiltInSiteAddress(true), childStyle, info.left,
-                        info.bottom, info.right - info.left, kWebButtonHeight, dialog,
-                        reinterpret_cast<HMENU>(INT_PTR(kWebButtonId)), g_instance, nullptr);
+    HWND const button = CreateWindowExW(WS_EX_CLIENTEDGE, L"Button", BuiltInSiteAddress(true), childStyle,
+                                        info.left, info.bottom, info.right - info.left, buttonHeight, dialog,
+                                        reinterpret_cast<HMENU>(INT_PTR(kWebButtonId)), g_instance, nullptr);
     // A plain button: drawn without visual styles.
     SetThemeOfWindow(button, L"", L"");
     SendMessageW(g_infoBox, WM_SETFONT, font, FALSE);
     SendMessageW(button, WM_SETFONT, font, FALSE);
+}
+
+// The button's text is as tall as the dialog's font, which grows with the display's scaling.
+int WebButtonHeight(HWND dialog) {
+    ScopedDC const dc = ScopedDC::ForWindow(dialog);
+    return MulDiv(kWebButtonHeight, GetDeviceCaps(dc, LOGPIXELSY), 96);
+}
+
+// The narrowest info box that can stand beside the dialog's controls: its widest line of values in
+// the dialog's font, with the box's edges, its margins and room for a scroll bar. The help lines
+// wrap.
+int NarrowestInfoColumn(HWND dialog) {
+    wchar_t const widest[] = L"HSB/HSV:360,100,100";
+    ScopedDC const dc = ScopedDC::ForWindow(dialog);
+    ScopedSelect const font(dc, HGDIOBJ(SendMessageW(dialog, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, widest, int(ARRAYSIZE(widest) - 1), &size);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    return size.cx + 2 * metrics.tmAveCharWidth + 4 * GetSystemMetrics(SM_CXEDGE) +
+           GetSystemMetrics(SM_CXVSCROLL);
+}
+
+PaletteSize SizeOf(const RECT& rect) {
+    return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
 void OnInitDialog(HWND dialog) {
@@ -159,20 +208,19 @@ void OnInitDialog(HWND dialog) {
     RECT client;
     GetWindowRect(dialog, &window);
     GetClientRect(dialog, &client);
-    int const newHeight = int((window.bottom - window.top) * 1.5);
-    SetWindowPos(dialog, HWND_TOP, window.left, window.top, window.right - window.left,
-                 newHeight + kExtraHeight, 0);
-    CentreDialog(dialog);
-    RECT newClient;
-    GetClientRect(dialog, &newClient);
-    // The 40 extra pixels leave room for the button below the info box as long as the frame is
-    // thinner than that; a thicker frame (large captions, high DPI) would cut the button off, so
-    // the info box gives way instead.
-    int infoBottom = newHeight - kWebButtonHeight;
-    if (infoBottom > newClient.bottom - kWebButtonHeight) infoBottom = newClient.bottom - kWebButtonHeight;
-    g_infoRect = {0, client.bottom - client.top, newClient.right - newClient.left, infoBottom};
-    if (!g_infoBox) CreateExtraControls(dialog);
+    RECT const work = WorkAreaOf(dialog);
+    int const buttonHeight = WebButtonHeight(dialog);
+    PaletteLayout const layout = LayOutPaletteDialog(SizeOf(window), SizeOf(client), SizeOf(work),
+                                                     buttonHeight, NarrowestInfoColumn(dialog));
+    SetWindowPos(dialog, HWND_TOP, window.left, window.top, layout.window.width, layout.window.height, 0);
+    CentreDialog(dialog, work);
+    g_infoRect = {layout.info.left, layout.info.top, layout.info.right, layout.info.bottom};
+    if (!g_infoBox) CreateExtraControls(dialog, buttonHeight, layout.scrolls);
     g_controlsCreated = 1;
+    // The dialog gives the focus to its red field, where the keys 1 to 4 would type digits; on OK
+    // they copy, and Enter still closes the dialog. Posted, so that it comes after the dialog's own
+    // choice of focus.
+    PostMessageW(dialog, WM_NEXTDLGCTL, WPARAM(GetDlgItem(dialog, IDOK)), TRUE);
 }
 
 void OnCommand(HWND dialog, int id, int code, HWND control) {
@@ -196,6 +244,41 @@ void OnKeyDown(WPARAM key) {
     // Ends the dialog's modal loop; ChooseColorW then returns and the history is saved.
     PostQuitMessage(1);
 }
+
+bool IsTextField(HWND window) {
+    wchar_t name[kClassNameChars] = {};
+    return window != g_infoBox && GetClassNameW(window, name, int(kClassNameChars)) &&
+           lstrcmpiW(name, L"Edit") == 0;
+}
+
+// A keyboard's keys go to the control with the focus, never to the dialog itself: the keys 1 to 4
+// are taken out of the thread's queue on their way to any control of the dialog but a field the
+// user types into, where they stay digits.
+LRESULT CALLBACK CatchCopyKeys(int code, WPARAM removal, LPARAM lParam) {
+    MSG* const msg = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && removal == PM_REMOVE && msg->message == WM_KEYDOWN && msg->wParam >= '1' &&
+        msg->wParam <= '4' && g_infoBox && GetAncestor(msg->hwnd, GA_ROOT) == GetParent(g_infoBox) &&
+        !IsTextField(msg->hwnd)) {
+        msg->message = WM_NULL;
+        OnKeyDown(msg->wParam);
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
+// The hook on this thread's messages while the dialog is open.
+class ScopedKeyCatcher {
+  public:
+    ScopedKeyCatcher()
+        : hook_(SetWindowsHookExW(WH_GETMESSAGE, CatchCopyKeys, nullptr, GetCurrentThreadId())) {}
+    ~ScopedKeyCatcher() {
+        if (hook_) UnhookWindowsHookEx(hook_);
+    }
+    ScopedKeyCatcher(const ScopedKeyCatcher&) = delete;
+    ScopedKeyCatcher& operator=(const ScopedKeyCatcher&) = delete;
+
+  private:
+    HHOOK hook_;
+};
 
 }  // namespace
 
@@ -230,7 +313,10 @@ int RunPaletteDialog(COLORREF colour, HWND owner) {
     HMODULE const comdlg32 = LoadSideBySideLibrary(L"comdlg32.dll");
     // Neither OK nor Cancel nor the chosen colour matter: the dialog gives back only the keys 1 to 4
     // and the custom colours.
-    if (auto const chooseColor = GetProcedure<ChooseColorFn>(comdlg32, "ChooseColorW")) chooseColor(&choose);
+    if (auto const chooseColor = GetProcedure<ChooseColorFn>(comdlg32, "ChooseColorW")) {
+        ScopedKeyCatcher const keys;
+        chooseColor(&choose);
+    }
     SaveCustomColours();
     return 0;
 }

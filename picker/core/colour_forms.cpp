@@ -5,6 +5,8 @@
 namespace {
 
 char16_t const kHexDigits[] = u"0123456789ABCDEF";
+char16_t const kRightToLeftEmbedding = u'\x202B';
+char16_t const kPopDirectionalFormatting = u'\x202C';
 
 int Red(uint32_t colour) {
     return int(colour & 0xFF);
@@ -160,6 +162,14 @@ size_t InfoText(uint32_t colour, HueRounder round, const char16_t* const helpLin
     w.Put(u"\r\nHSB/HSV:"), HsvDecimalForm(colour, round, form), w.Put(form);
     w.Put(u"\r\nHSB/HSV:"), HsvHexForm(colour, round, form), w.Put(form);
     w.Put(u"\r\n\r\n");
-    for (int i = 0; i < 5; ++i) w.Put(helpLines[i]), w.Put(u"\r\n");
+    // The info box reads from left to right in every language, for the values; a help line in
+    // Arabic, Persian or Hebrew is embedded right to left, so that it reads as its language does.
+    for (int i = 0; i < 5; ++i) {
+        bool const rightToLeft = ReadsRightToLeft(helpLines[i]);
+        if (rightToLeft) w.Put(kRightToLeftEmbedding);
+        w.Put(helpLines[i]);
+        if (rightToLeft) w.Put(kPopDirectionalFormatting);
+        w.Put(u"\r\n");
+    }
     return w.length;
 }

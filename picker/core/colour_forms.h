@@ -33,6 +33,7 @@ void HsvDecimalForm(uint32_t colour, HueRounder round, char16_t* out);
 void HsvHexForm(uint32_t colour, HueRounder round, char16_t* out);
 
 // The multi-line info text: every form, an empty line, then the five help lines (string IDs 42 to
-// 46), each ending in CR LF. Cut cleanly at the buffer's end. Returns the length written.
+// 46), each ending in CR LF; a help line that reads from right to left is embedded as such
+// (U+202B ... U+202C). Cut cleanly at the buffer's end. Returns the length written.
 size_t InfoText(uint32_t colour, HueRounder round, const char16_t* const helpLines[5], char16_t* out,
                 size_t capacity);

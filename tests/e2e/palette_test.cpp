@@ -1,8 +1,10 @@
 // The palette process ("last_rgb_color_from_the_huepeek"): the system colour dialog, enlarged, with
 // an info box, the keys 1 to 4 and a custom-colour history, driven from outside as a user would.
+#include <algorithm>
 #include <string>
 
 #include "harness.h"
+#include "screen_pixels.h"
 
 #include <commdlg.h>
 
@@ -70,6 +72,75 @@ RECT WindowRectOf(HWND hwnd) {
     return rect;
 }
 
+// The window with the keyboard focus in the thread of a window of another process.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+// A click of the real mouse (through the X server) in the middle of a window.
+bool XdotoolClick(HWND window) {
+    RECT const rect = WindowRectOf(window);
+    return Xdotool(L"mousemove " + std::to_wstring((rect.left + rect.right) / 2) + L" " +
+                   std::to_wstring((rect.top + rect.bottom) / 2) + L" click 1");
+}
+
+// Where an edit control's caret is (the end of its selection).
+int CaretOf(HWND edit) {
+    DWORD_PTR selection = 0;
+    SendMessageTimeoutW(edit, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &selection);
+    return int(HIWORD(selection));
+}
+
+// A Wine virtual desktop the size of the screen. On it the foreground window gets the keyboard, as
+// on Windows; without one (and without a window manager) keys go to the window under the pointer.
+class VirtualDesktop {
+  public:
+    explicit VirtualDesktop(const wchar_t* name) : name_(name) {
+        std::wstring const size = std::to_wstring(GetSystemMetrics(SM_CXSCREEN)) + L"x" +
+                                  std::to_wstring(GetSystemMetrics(SM_CYSCREEN));
+        RegSetKeyValueW(HKEY_CURRENT_USER, kDesktops, name, REG_SZ, size.c_str(),
+                        DWORD((size.size() + 1) * sizeof(wchar_t)));
+    }
+    ~VirtualDesktop() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktops, name_); }
+    VirtualDesktop(const VirtualDesktop&) = delete;
+    VirtualDesktop& operator=(const VirtualDesktop&) = delete;
+
+    const wchar_t* Name() const { return name_; }
+
+    // A shown top-level window of the class and process there; the test's own desktop does not
+    // list it. (IsWindowVisible says no to every window of another desktop: the style says it.)
+    HWND FindWindow(const wchar_t* className, DWORD processId) const {
+        struct Search {
+            const wchar_t* className;
+            DWORD processId;
+            HWND found;
+        } search = {className, processId, nullptr};
+        HDESK const desktop = OpenDesktopW(name_, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
+        if (!desktop) return nullptr;
+        EnumDesktopWindows(
+            desktop,
+            [](HWND hwnd, LPARAM data) -> BOOL {
+                auto* const s = reinterpret_cast<Search*>(data);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(hwnd, &pid);
+                if (pid != s->processId || !(GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) ||
+                    ClassNameOf(hwnd) != s->className)
+                    return TRUE;
+                s->found = hwnd;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        CloseDesktop(desktop);
+        return search.found;
+    }
+
+  private:
+    static constexpr wchar_t const* kDesktops = L"Software\\Wine\\Explorer\\Desktops";
+    const wchar_t* name_;
+};
+
 // The size this system gives a full-open colour dialog that nobody has enlarged: one is opened in
 // the test's own process and closed again at once.
 struct PlainDialogSize {
@@ -114,6 +185,21 @@ bool LetTheRefreshPass(HWND dialog) {
     return DrainMessages(dialog);
 }
 
+// The client area on the screen, left to right also where it is mapped from a mirrored window.
+RECT ClientOnScreen(HWND hwnd) {
+    RECT rect = ClientRectOnScreen(hwnd);
+    if (rect.left > rect.right) std::swap(rect.left, rect.right);
+    return rect;
+}
+
+// Whether a control has painted itself over the dialog's background: at most half of its client
+// area still shows that colour.
+bool Painted(HWND control, COLORREF background) {
+    RECT const rect = ClientOnScreen(control);
+    ScreenPixels const pixels(rect);
+    return pixels.Count(rect, background) * 2 < Width(rect) * Height(rect);
+}
+
 class PaletteTest : public E2eTest {
   protected:
     void SetUp() override {
@@ -130,6 +216,17 @@ class PaletteTest : public E2eTest {
         EXPECT_NE(nullptr, dialog) << "no colour dialog";
         return dialog;
     }
+
+    // The same on a virtual desktop.
+    HWND StartPalette(Process& process, DWORD colour, const VirtualDesktop& desktop) {
+        WriteSetting(L"last_rgb_color", Decimal(colour));
+        EXPECT_TRUE(process.Start(HuepeekPath(), kPaletteArgument, nullptr, desktop.Name()));
+        HWND dialog = nullptr;
+        WaitUntil([&] { return (dialog = desktop.FindWindow(kDialogClass, process.Id())) != nullptr; },
+                  kStartTimeoutMs);
+        EXPECT_NE(nullptr, dialog) << "no colour dialog";
+        return dialog;
+    }
     HWND StartPalette(DWORD colour) { return StartPalette(palette_, &colour); }
 
     // The added info box: the multi-line edit without a control ID.
@@ -137,6 +234,49 @@ class PaletteTest : public E2eTest {
         for (HWND edit : ChildWindows(dialog, L"Edit"))
             if (GetDlgCtrlID(edit) == 0 && (GetWindowLongW(edit, GWL_STYLE) & ES_MULTILINE)) return edit;
         return nullptr;
+    }
+
+    // The dialog paints in its own time, the added controls among the last: a screenshot or a look
+    // at the screen waits for them.
+    static bool WaitPainted(HWND dialog) {
+        return WaitUntil(
+            [&] {
+                // The dialog's background, in the corner of its client area.
+                RECT const client = ClientOnScreen(dialog);
+                RECT const corner = {client.left, client.top, client.left + 1, client.top + 1};
+                COLORREF const background = ScreenPixels(corner).At(corner.left, corner.top);
+                return Painted(InfoBox(dialog), background) &&
+                       Painted(GetDlgItem(dialog, kWebButton), background) &&
+                       Painted(GetDlgItem(dialog, IDCANCEL), background);
+            },
+            5000);
+    }
+
+    // The info box and the web button lie inside the client area, over none of the dialog's own
+    // controls; every line of the info box, wrapped ones too, can be read, and the button's text.
+    static void ExpectAddedControlsUsable(HWND dialog, HWND info, HWND button) {
+        RECT const client = ClientRectOnScreen(dialog);
+        RECT const infoRect = WindowRectOf(info);
+        RECT const buttonRect = WindowRectOf(button);
+        EXPECT_TRUE(Inside(infoRect, client));
+        EXPECT_TRUE(Inside(buttonRect, client));
+        EXPECT_FALSE(Overlap(infoRect, buttonRect));
+        for (HWND child : ChildWindows(dialog, nullptr)) {
+            if (child == info || child == button || !IsWindowVisible(child)) continue;
+            RECT const r = WindowRectOf(child);
+            EXPECT_FALSE(Overlap(r, infoRect) || Overlap(r, buttonRect))
+                << "control " << GetDlgCtrlID(child) << " under the added controls";
+        }
+        int const lines = int(Send(info, EM_GETLINECOUNT)) - 1;  // behind the last line end
+        int const lineHeight = LineTop(info, 1) - LineTop(info, 0);
+        RECT infoClient = {};
+        GetClientRect(info, &infoClient);
+        EXPECT_GE(lines, 12);
+        EXPECT_LE(LineTop(info, lines - 1) + lineHeight, infoClient.bottom)
+            << "the last info line is cut off";
+        RECT buttonClient = {};
+        GetClientRect(button, &buttonClient);
+        EXPECT_GE(buttonClient.bottom, lineHeight) << "the button's text is cut off";
     }
 
     static std::wstring Field(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
@@ -270,6 +410,65 @@ TEST_F(PaletteTest, KeysCopyAndEndTheProcessWith1) {
         EXPECT_TRUE(ReadClipboardText(&copied));
         EXPECT_EQ(c.expected, copied);
     }
+}
+
+// With a real keyboard the keys go to the control with the focus, never to the dialog itself. The
+// dialog starts with the focus on OK, where 1 to 4 copy; in a field the user clicked into they type
+// digits; on any other control they copy again.
+TEST_F(PaletteTest, RealKeysCopyOutsideTheFieldsAndTypeDigitsInThem) {
+    VirtualDesktop const desktop(L"huepeek_palette");
+    {
+        Process palette;
+        HWND const dialog = StartPalette(palette, Rgb(12, 34, 56), desktop);
+        ASSERT_NE(nullptr, dialog);
+        ASSERT_TRUE(WaitUntil(
+            [&] { return FieldsShow(dialog, 12, 34, 56) && FocusOf(dialog) == GetDlgItem(dialog, IDOK); },
+            2000))
+            << "the focus starts on control " << GetDlgCtrlID(FocusOf(dialog));
+        ASSERT_TRUE(Xdotool(L"key 2"));
+        DWORD code = 0xFFFF;
+        ASSERT_TRUE(palette.WaitExit(kExitTimeoutMs, &code)) << "the key did not end the dialog";
+        EXPECT_EQ(DWORD(1), code);
+        std::wstring copied;
+        EXPECT_TRUE(ReadClipboardText(&copied));
+        EXPECT_EQ(L"#0C2238FF", copied);
+    }
+
+    ASSERT_TRUE(WriteClipboardText(L"untouched"));
+    HWND const dialog = StartPalette(palette_, Rgb(12, 34, 56), desktop);
+    ASSERT_NE(nullptr, dialog);
+    HWND const red = GetDlgItem(dialog, kRedField);
+    ASSERT_TRUE(WaitUntil([&] { return FieldsShow(dialog, 12, 34, 56); }, 2000));
+    ASSERT_TRUE(XdotoolClick(red));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(dialog) == red; }, 2000))
+        << "the click gave the field no focus";
+    // 12 becomes 10: the caret to the end, the 2 taken back, a 0 typed; one key at a time, each
+    // once the one before has done its part.
+    ASSERT_TRUE(Xdotool(L"key End"));
+    ASSERT_TRUE(WaitUntil([&] { return CaretOf(red) == 2; }, 2000));
+    ASSERT_TRUE(Xdotool(L"key BackSpace"));
+    ASSERT_TRUE(WaitUntil([&] { return Field(dialog, kRedField) == L"1"; }, 2000))
+        << Field(dialog, kRedField);
+    ASSERT_TRUE(Xdotool(L"key 0"));
+    EXPECT_TRUE(WaitUntil([&] { return Field(dialog, kRedField) == L"10"; }, 2000))
+        << Field(dialog, kRedField);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(InfoBox(dialog)).find(L"#0A2238\r\n") == 0; }, 2000));
+    EXPECT_TRUE(palette_.Running()) << "a digit typed into a field ended the dialog";
+    std::wstring copied;
+    EXPECT_TRUE(ReadClipboardText(&copied));
+    EXPECT_EQ(L"untouched", copied);
+
+    // Away from the fields, on the button that adds the colour to the custom colours.
+    HWND const add = GetDlgItem(dialog, kAddToCustomColours);
+    ASSERT_TRUE(XdotoolClick(add));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(dialog) == add; }, 2000));
+    ASSERT_TRUE(Xdotool(L"key 3"));
+    DWORD code = 0xFFFF;
+    ASSERT_TRUE(palette_.WaitExit(kExitTimeoutMs, &code));
+    EXPECT_EQ(DWORD(1), code);
+    EXPECT_TRUE(ReadClipboardText(&copied));
+    EXPECT_EQ(L"10,34,56", copied);
+    EXPECT_EQ(Decimal(Rgb(10, 34, 56)), StoredColour(0)) << "the colour added before the key";
 }
 
 TEST_F(PaletteTest, OtherKeysNeitherCopyNorEnd) {
@@ -423,36 +622,148 @@ TEST_F(PaletteTest, EnlargedCentredWithInfoBoxAndWebButton) {
     EXPECT_NEAR((work.top + work.bottom) / 2.0, (window.top + window.bottom) / 2.0, 1.0);
 
     // The info box fills the new space below the dialog's own controls; the button lies below it.
+    ExpectAddedControlsUsable(dialog, info, button);
     RECT const client = ClientRectOnScreen(dialog);
     RECT const infoRect = WindowRectOf(info);
     RECT const buttonRect = WindowRectOf(button);
-    EXPECT_TRUE(Inside(infoRect, client));
-    EXPECT_TRUE(Inside(buttonRect, client));
-    EXPECT_FALSE(Overlap(infoRect, buttonRect));
     EXPECT_EQ(client.top + Height(plain.client), infoRect.top);
     EXPECT_EQ(Width(client), Width(infoRect));
     EXPECT_EQ(infoRect.bottom, buttonRect.top);
     EXPECT_GE(infoRect.bottom - client.top, int(Height(plain.window) * 1.5) - 30);
     EXPECT_EQ(30, Height(buttonRect));
-    // Every line of the info text can be read: none is cut off at the bottom of the box.
-    int const lines = int(Send(info, EM_GETLINECOUNT)) - 1;  // behind the last line end
-    EXPECT_EQ(12, lines);
-    int const lineHeight = LineTop(info, 1) - LineTop(info, 0);
-    RECT infoClient = {};
-    GetClientRect(info, &infoClient);
-    EXPECT_LE(LineTop(info, lines - 1) + lineHeight, infoClient.bottom) << "the last info line is cut off";
-    for (HWND child : ChildWindows(dialog, nullptr)) {
-        if (child == info || child == button || !IsWindowVisible(child)) continue;
-        RECT const r = WindowRectOf(child);
-        EXPECT_FALSE(Overlap(r, infoRect) || Overlap(r, buttonRect))
-            << "control " << GetDlgCtrlID(child) << " under the added controls";
-    }
+    EXPECT_EQ(12, int(Send(info, EM_GETLINECOUNT)) - 1) << "lines";  // behind the last line end
     EXPECT_EQ(0u, WindowText(button).find(L"...  www.vantorel.")) << "button caption";
 
     // For a person to look at: nothing overlapped or cut. The dialog paints in its own time.
     ASSERT_TRUE(DrainMessages(dialog));
     EXPECT_TRUE(SaveScreenshot(window, ScreenshotDir() + L"\\palette_dialog.png"));
     EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+}
+
+// Under a right-to-left system locale Wine mirrors the colour dialog, and the info box took the
+// mirroring over: "#3366CC" read "3366CC#". The values read left to right whatever the language;
+// the help lines read right to left. The build runs this under LC_ALL=ar_SA.UTF-8 (Wine takes the
+// locale from the environment a program starts in).
+TEST_F(PaletteTest, ValuesReadLeftToRightInAMirroredDialog) {
+    WORD const language = PRIMARYLANGID(GetUserDefaultUILanguage());
+    if (language != LANG_ARABIC && language != LANG_HEBREW && language != LANG_PERSIAN) {
+        const wchar_t* const expected = _wgetenv(L"HUEPEEK_EXPECT_RIGHT_TO_LEFT");
+        if (expected && expected[0] == L'1') FAIL() << "language " << language << " reads left to right";
+        GTEST_SKIP() << "needs a right-to-left system locale (LC_ALL=ar_SA.UTF-8)";
+    }
+    WriteSetting(L"lng", L"11");  // Arabic
+    HWND const dialog = StartPalette(Rgb(51, 102, 204));
+    ASSERT_NE(nullptr, dialog);
+    HWND const info = InfoBox(dialog);
+    ASSERT_NE(nullptr, info);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return WindowText(info).find(L"#3366CC\r\n33,66,CC\r\n51,102,204\r\n") == 0; }, 2000));
+    EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) << "the dialog is not mirrored here";
+    EXPECT_EQ(0, GetWindowLongW(info, GWL_EXSTYLE) & (WS_EX_LAYOUTRTL | WS_EX_RTLREADING | WS_EX_RIGHT));
+    // The Arabic help lines (res/lang/11-arabic.txt, IDs 42 to 46) are embedded right to left.
+    std::wstring const text = WindowText(info);
+    EXPECT_NE(std::wstring::npos, text.find(L"\r\n\r\n\u202B")) << "the first help line";
+    EXPECT_EQ(5u, size_t(std::count(text.begin(), text.end(), L'\u202C')));
+
+    // On the screen the first line, "#3366CC", begins at the box's left edge and ends well before
+    // its middle.
+    ASSERT_TRUE(WaitPainted(dialog));
+    RECT const box = ClientRectOnScreen(info);
+    int const lineHeight = LineTop(info, 1) - LineTop(info, 0);
+    RECT const firstLine = {box.left, box.top + LineTop(info, 0), box.right,
+                            box.top + LineTop(info, 0) + lineHeight};
+    COLORREF const background = GetSysColor(COLOR_WINDOW);
+    ScreenPixels const pixels(firstLine);
+    int left = -1, right = -1;
+    for (int x = firstLine.left; x < firstLine.right; ++x)
+        for (int y = firstLine.top; y < firstLine.bottom; ++y)
+            if (pixels.At(x, y) != background) {
+                if (left < 0) left = x - box.left;
+                right = x - box.left;
+            }
+    EXPECT_GE(left, 0) << "nothing drawn";
+    EXPECT_LT(left, lineHeight) << "the line does not begin at the left edge";
+    EXPECT_LT(right, (box.right - box.left) / 2) << "the line reaches past the middle";
+    EXPECT_TRUE(SaveScreenshot(WindowRectOf(dialog), ScreenshotDir() + L"\\palette_dialog_arabic.png"));
+    EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+}
+
+// The user's display scaling (LogPixels) for the programs started while it lives, put back
+// afterwards. Wine reads it when a process starts.
+class ScopedLogPixels {
+  public:
+    explicit ScopedLogPixels(DWORD dpi) {
+        DWORD bytes = sizeof(old_);
+        had_ = RegGetValueW(HKEY_CURRENT_USER, kDesktop, kLogPixels, RRF_RT_REG_DWORD, nullptr, &old_,
+                            &bytes) == ERROR_SUCCESS;
+        set_ = RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, kLogPixels, REG_DWORD, &dpi, sizeof(dpi)) ==
+               ERROR_SUCCESS;
+    }
+    ~ScopedLogPixels() {
+        if (had_)
+            RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, kLogPixels, REG_DWORD, &old_, sizeof(old_));
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, kLogPixels);
+    }
+    ScopedLogPixels(const ScopedLogPixels&) = delete;
+    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
+    bool Set() const { return set_; }
+
+  private:
+    static constexpr wchar_t const* kDesktop = L"Control Panel\\Desktop";
+    static constexpr wchar_t const* kLogPixels = L"LogPixels";
+    DWORD old_ = 0;
+    bool had_ = false;
+    bool set_ = false;
+};
+
+// This thread sees every window in the screen's own pixels, whatever scaling the process that made
+// it runs at (Wine would otherwise scale another DPI's rectangles to this process's).
+void SeeScreenPixels() {
+    using SetContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    auto const set = reinterpret_cast<SetContextFn>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
+    ASSERT_NE(nullptr, set);
+    set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+}
+
+// At 100 % and at 200 % (on the test screen, 800 pixels tall) the enlarged dialog lies inside the
+// work area, every line of its info box can be read and the web button can be reached. The build
+// runs this in English and once more under a Japanese and an Arabic locale, in those languages
+// (HUEPEEK_PALETTE_LANGUAGE holds the slot), for the screenshots.
+TEST_F(PaletteTest, FitsTheWorkAreaAtEveryScale) {
+    const wchar_t* const slot = _wgetenv(L"HUEPEEK_PALETTE_LANGUAGE");
+    WriteSetting(L"lng", slot ? slot : L"1");
+    PlainDialogSize plain;
+    ASSERT_TRUE(MeasurePlainDialog(&plain));
+    SeeScreenPixels();
+    int okWidthAt96 = 0;
+    for (DWORD dpi : {96, 192}) {
+        SCOPED_TRACE(dpi);
+        ScopedLogPixels const scaling(dpi);
+        ASSERT_TRUE(scaling.Set());
+        HWND const dialog = StartPalette(Rgb(255, 128, 0));
+        ASSERT_NE(nullptr, dialog);
+        HWND const info = InfoBox(dialog);
+        HWND const button = GetDlgItem(dialog, kWebButton);
+        ASSERT_NE(nullptr, info);
+        ASSERT_NE(nullptr, button);
+        ASSERT_TRUE(WaitUntil([&] { return WindowText(info).find(L"#FF8000\r\n") == 0; }, 2000));
+
+        RECT const window = WindowRectOf(dialog);
+        // The process took the scaling: its dialog's own controls are twice as wide at 200 %.
+        int const okWidth = Width(WindowRectOf(GetDlgItem(dialog, IDOK)));
+        if (dpi == 96) okWidthAt96 = okWidth;
+        EXPECT_NEAR(double(okWidth) / okWidthAt96, dpi / 96.0, 0.2) << okWidth;
+        EXPECT_TRUE(Inside(window, WorkArea()))
+            << "the dialog is " << Width(window) << " x " << Height(window);
+        ExpectAddedControlsUsable(dialog, info, button);
+
+        EXPECT_TRUE(WaitPainted(dialog));
+        EXPECT_TRUE(SaveScreenshot(window, ScreenshotDir() + L"\\palette_dialog_" + (slot ? slot : L"1") +
+                                               L"_" + std::to_wstring(dpi) + L"dpi.png"));
+        EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
+    }
 }
 
 // The palette process inherits the test's time zone (under Wine the TZ of the environment the tests

@@ -118,6 +118,22 @@ TEST(ColourForms, InfoTextLines) {
         std::u16string(text));
 }
 
+// The Hebrew help lines (res/lang/25-hebrew.txt, IDs 42 and 43): each is embedded right to left in
+// the info text, which itself reads left to right; a line of Latin letters stays as it is.
+TEST(ColourForms, InfoTextEmbedsRightToLeftHelpLines) {
+    const char16_t* const help[5] = {u"\u05E0\u05D0 \u05DC\u05DC\u05D7\u05D5\u05E5:",
+                                     u"\u05E2\u05DC [1] #RRGGBB", u"", u"[3] RR,GG,BB", u"4 \u0627"};
+    char16_t text[kInfoTextChars];
+    InfoText(Rgb(51, 102, 204), HalfEven, help, text, kInfoTextChars);
+    EXPECT_EQ(
+        u"#3366CC\r\n33,66,CC\r\n51,102,204\r\n51,102,204,255\r\nHSB/HSV:220,75,80\r\nHSB/"
+        u"HSV:DC,4B,50\r\n\r\n"
+        u"\u202B\u05E0\u05D0 \u05DC\u05DC\u05D7\u05D5\u05E5:\u202C\r\n\u202B\u05E2\u05DC [1] "
+        u"#RRGGBB\u202C\r\n\r\n"
+        u"[3] RR,GG,BB\r\n\u202B4 \u0627\u202C\r\n",
+        std::u16string(text));
+}
+
 TEST(ColourForms, OverlongInfoTextIsCutCleanly) {
     std::u16string const huge(kInfoTextChars * 2, u'x');
     // A surrogate pair that would straddle the end must not be split.
