@@ -1,8 +1,10 @@
 #include "app/autostart.h"
 
 #include "base/core/text.h"
+#include "base/heap_buffer.h"
 #include "base/process_state.h"
 #include "base/program_path.h"
+#include "base/registry_text.h"
 #include "base/scoped_handle.h"
 #include "base/wide_text.h"
 #include "res/resource.h"
@@ -19,26 +21,11 @@ HKEY Hive(bool machineWide) {
 }
 
 // A double quote, the path, a double quote, the blanks, the switches; null on lack of memory.
-wchar_t* BuildCommand(const wchar_t* path, const wchar_t* blanks) {
+HeapBuffer<wchar_t> BuildCommand(const wchar_t* path, const wchar_t* blanks) {
     int const chars = lstrlenW(path) + lstrlenW(blanks) + lstrlenW(kSwitches) + 3;
-    wchar_t* const command = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, chars * sizeof(wchar_t)));
-    if (command) wsprintfW(command, L"\"%s\"%s%s", path, blanks, kSwitches);
+    HeapBuffer<wchar_t> command(chars);
+    if (command.get()) wsprintfW(command.get(), L"\"%s\"%s%s", path, blanks, kSwitches);
     return command;
-}
-
-// Read as the settings are: only a terminated string (or multi-string) that fits counts.
-bool ReadRunValue(HKEY key, const wchar_t* valueName, wchar_t* text /* kQueryChars + 1 */) {
-    DWORD type = 0;
-    DWORD bytes = kQueryChars * sizeof(wchar_t);
-    if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(text), &bytes) !=
-        ERROR_SUCCESS)
-        return false;
-    if (bytes % 2) return false;
-    DWORD const units = bytes / 2;
-    text[units] = 0;
-    if (type == REG_SZ || type == REG_EXPAND_SZ) return units >= 1 && text[units - 1] == 0;
-    if (type == REG_MULTI_SZ) return units >= 2 && text[units - 1] == 0 && text[units - 2] == 0;
-    return false;
 }
 
 int StoreCommand(HKEY key, const wchar_t* valueName, const wchar_t* command) {
@@ -52,7 +39,8 @@ int StoreCommand(HKEY key, const wchar_t* valueName, const wchar_t* command) {
 int CheckAutostart(const wchar_t* valueName, bool machineWide) {
     // The two forms differ in one blank: a value that enabling wrote (one blank) is rewritten to
     // this form at the next start; both start the program the same way.
-    wchar_t* const expected = BuildCommand(ProgramPath(), L"  ");
+    HeapBuffer<wchar_t> const command = BuildCommand(ProgramPath(), L"  ");
+    const wchar_t* const expected = command.get();
     if (!expected) return 0;
     ScopedKey key;
     bool present = false;
@@ -64,8 +52,9 @@ int CheckAutostart(const wchar_t* valueName, bool machineWide) {
                                  : RegCreateKeyExW(Hive(machineWide), kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS,
                                                    nullptr, key.Receive(), nullptr);
     if (opened == ERROR_SUCCESS) {
-        wchar_t stored[kQueryChars + 1] = {};
-        present = ReadRunValue(key, valueName, stored);
+        wchar_t stored[kQueryChars] = {};
+        // Read as the settings are: only a terminated string (or multi-string) that fits counts.
+        present = ReadRegistryText(key, nullptr, valueName, stored, kQueryChars);
         // Unit by unit: a linguistic comparison takes a path with a soft hyphen or a decomposed
         // letter for this one, and the entry would go on starting another file.
         differs = present && !EqualsText(Utf16(stored), Utf16(expected));
@@ -75,7 +64,6 @@ int CheckAutostart(const wchar_t* valueName, bool machineWide) {
                         nullptr) == ERROR_SUCCESS) {
         StoreCommand(key, valueName, expected);
     }
-    HeapFree(GetProcessHeap(), 0, expected);
     return present ? 1 : 0;
 }
 
@@ -89,11 +77,8 @@ void ApplyAutostart(int enabled) {
 }
 
 int EnableAutostart(const wchar_t* valueName, bool machineWide) {
-    wchar_t* const command = BuildCommand(ProgramPath(), L" ");
-    if (!command) return 0;
-    int const written = WriteAutostartValue(valueName, command, machineWide);
-    HeapFree(GetProcessHeap(), 0, command);
-    return written;
+    HeapBuffer<wchar_t> const command = BuildCommand(ProgramPath(), L" ");
+    return command.get() ? WriteAutostartValue(valueName, command.get(), machineWide) : 0;
 }
 
 int WriteAutostartValue(const wchar_t* valueName, const wchar_t* command, bool machineWide) {

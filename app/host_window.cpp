@@ -75,7 +75,7 @@ int CreateHostWindow(HINSTANCE instance) {
     if (!hwnd) return 0;
     ShowWindow(hwnd, SW_HIDE);
     UpdateWindow(hwnd);
-    SetTimer(hwnd, kHostTimer, kHostTimerMs, nullptr);
+    // No timer: between the tray watchdog's checks the resident process sleeps.
     return 1;
 }
 
@@ -117,7 +117,6 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_COMMAND:
             if (LOWORD(wParam) == kStartCommand) OnStartCommand(hwnd);
             return 0;
-        case WM_TIMER: return 0;
         case WM_HOTKEY:
             if (wParam == kPickerHotKeyId) OnPickerHotKey();
             return 0;

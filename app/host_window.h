@@ -7,8 +7,6 @@
 // notifications and the instance message of a second start, and sends itself the start command.
 
 WORD const kStartCommand = 104;
-UINT_PTR const kHostTimer = 1000;
-UINT const kHostTimerMs = 1000;
 // 0x00CF0002: WS_OVERLAPPEDWINDOW and the class-specific bit 0x0002, which this class ignores.
 DWORD const kHostWindowStyle = WS_OVERLAPPEDWINDOW | 0x0002;
 

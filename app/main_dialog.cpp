@@ -6,11 +6,11 @@
 #include "app/banner.h"
 #include "app/host_window.h"
 #include "app/main_pages.h"
+#include "base/display_scale.h"
 #include "base/process_state.h"
 #include "base/scoped_handle.h"
 #include "lang/language_menu.h"
 #include "res/resource.h"
-#include "services/page_procedure.h"
 #include "services/site_address.h"
 #include "settings/settings_store.h"
 #include "theme/dark_mode.h"
@@ -30,39 +30,19 @@ MainDialog* g_published;
 ScopedIcon g_bigIcon;
 ScopedIcon g_smallIcon;
 
-int CurrentPage() {
-    return g_currentPage;
-}
-
-void OpenPickerByButton() {
-    OpenPickerFromTray(PickerOpening::kByClick);
-}
-
 void ReapplyDialogTexts(HWND) {
     SetTitleAndToolbar(g_published);
 }
 
-void RemoveOwnAutostart() {
-    ApplyAutostart(0);
-}
-
-// Uninstall ends the run with 0, as closing the host window does.
-void EndAfterUninstall() {
-    PostQuitMessage(0);
-}
-
-void SetIcons(HWND dialog) {
-    auto const load = [](int cx, int cy) {
-        return static_cast<HICON>(LoadImageW(g_instance, MAKEINTRESOURCEW(IDI_HUEPEEK), IMAGE_ICON,
-                                             GetSystemMetrics(cx), GetSystemMetrics(cy), LR_DEFAULTCOLOR));
-    };
-    HICON const big = load(SM_CXICON, SM_CYICON);
-    HICON const small = load(SM_CXSMICON, SM_CYSMICON);
-    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-    SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    // The icons of an earlier dialog are no longer shown.
-    g_smallIcon.Reset(small);
-    g_bigIcon.Reset(big);
+// At the size the dialog's DPI asks for. A window does not destroy the icons it is given: the ones
+// replaced here (at a DPI change, or of an earlier dialog) go when their owner takes the new ones.
+void SetIcons(HWND dialog, UINT dpi) {
+    static bool const kSmallFirst[] = {true, false};
+    for (bool small : kSmallFirst) {
+        HICON const icon = LoadIconForDpi(g_instance, IDI_HUEPEEK, small, dpi);
+        SendMessageW(dialog, WM_SETICON, small ? ICON_SMALL : ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        (small ? g_smallIcon : g_bigIcon).Reset(icon);
+    }
 }
 
 void EndProgram(HWND dialog, int result) {
@@ -75,13 +55,11 @@ bool IsChecked(HWND dialog, int id) {
 }
 
 BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog) {
-    SetIcons(dialog);
+    SetIcons(dialog, WindowDpi(dialog));
     mainDialog->dialog = dialog;
     g_banner.owner = dialog;
     bool const dark = DarkModeInEffect();
     DrawBanner(&g_banner, dark ? IDB_BANNER_DARK : IDB_BANNER_LIGHT, IDC_BANNER, dark);
-    SetPageHost(
-        {CurrentPage, OpenPickerByButton, OnHotKeyFieldChanged, RemoveOwnAutostart, EndAfterUninstall});
     BuildPages(mainDialog, dialog);
     SetTitleAndToolbar(mainDialog);
     wchar_t runValueName[kRunValueNameChars] = {};

@@ -1,5 +1,7 @@
 #include "app/main_pages.h"
 
+#include "app/autostart.h"
+#include "app/host_window.h"
 #include "app/hot_key.h"
 #include "app/main_dialog.h"
 #include "base/core/text.h"
@@ -9,8 +11,9 @@
 #include "lang/core/text_ids.h"
 #include "lang/string_table.h"
 #include "res/resource.h"
-#include "services/page_procedure.h"
+#include "services/mail.h"
 #include "services/site_address.h"
+#include "services/uninstall.h"
 #include "settings/settings_store.h"
 
 int g_currentPage = 0;
@@ -305,7 +308,41 @@ void SetTitle(HWND dialog) {
     SetWindowTextW(dialog, title);
 }
 
+void OnPickerPageCommand(HWND page, int id) {
+    switch (id) {
+        case IDC_PICK: OpenPickerFromTray(PickerOpening::kByClick); break;
+        case IDC_HOTKEY:
+        case IDC_HOTKEY_WIN: OnHotKeyFieldChanged(page); break;
+    }
+}
+
+void OnMorePageCommand(HWND page, int id) {
+    switch (id) {
+        case IDC_RECOMMEND: RecommendProgram(page); break;
+        case IDC_SEND: SendProgram(page); break;
+        case IDC_MORE_FREEWARE: OpenSitePage(SitePage::kMoreFreeware); break;
+        case IDC_UNINSTALL:
+            if (!Uninstall()) break;
+            ApplyAutostart(0);
+            // Ends the run with 0, as closing the host window does.
+            PostQuitMessage(0);
+            break;
+    }
+}
+
+void OnPageCommand(HWND page, int id) {
+    if (g_currentPage == kPickerPage)
+        OnPickerPageCommand(page, id);
+    else if (g_currentPage == kMorePage)
+        OnMorePageCommand(page, id);
+}
+
 }  // namespace
+
+INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND) OnPageCommand(page, LOWORD(wParam));
+    return FALSE;
+}
 
 HWND CreateToolbar(DWORD exStyle, DWORD style, HWND parent, int placeholderId) {
     HWND const toolbar = CreateWindowExW(exStyle, TOOLBARCLASSNAMEW, nullptr, style, 0, 0, 180, 20, parent,

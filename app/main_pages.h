@@ -7,6 +7,10 @@
 // What the main dialog shows: its four pages, the toolbar of text buttons, the title, and every
 // language-dependent text of the dialog and its pages.
 
+int const kPickerPage = 0;
+int const kInfoPage = 1;
+int const kBlankPage = 2;
+int const kMorePage = 3;
 int const kPageCount = 4;
 // 0x5600994C: text buttons in a flat, transparent row that its parent neither places nor sizes.
 DWORD const kToolbarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | TBSTYLE_TRANSPARENT |
@@ -16,6 +20,10 @@ static_assert(kToolbarStyle == 0x5600994C, "the toolbar's style");
 
 extern int g_currentPage;  // the page selected last, except that selecting page 2 leaves 0 here
 extern HWND g_pages[kPageCount];
+
+// The procedure of the four pages: it acts on the buttons of the page that is current when they are
+// pressed, and leaves every message to the dialog manager as well.
+INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Creates the toolbar in the place of its placeholder and the four pages, then selects the page
 // stored in "c_wnd".

@@ -7,6 +7,7 @@
 #include "app/hot_key.h"
 #include "app/main_dialog.h"
 #include "base/core/command_line.h"
+#include "base/display_scale.h"
 #include "base/process_state.h"
 #include "base/system_library.h"
 #include "base/wide_text.h"
@@ -20,14 +21,6 @@ namespace {
 
 int const kExitSecondInstance = 1;
 int const kExitPalette = 1;
-
-bool CallSetProcessDpiAware() {
-    static HMODULE s_user32;
-    if (!s_user32) s_user32 = LoadSystemLibrary(L"user32.dll");
-    using SetProcessDPIAwareFn = BOOL(WINAPI*)();
-    auto const setAware = GetProcedure<SetProcessDPIAwareFn>(s_user32, "SetProcessDPIAware");
-    return setAware && setAware();
-}
 
 BOOL CALLBACK AskWindowToShowItself(HWND hwnd, LPARAM found) {
     DWORD_PTR answer = 0;
@@ -93,7 +86,7 @@ int RunHuepeek(HINSTANCE instance, const wchar_t* commandLine) {
 
     // Dark mode needs a DPI-aware process; "disable_dark_theme" keeps every window light.
     int const darkModeSwitchedOff = ReadSetting(Setting::kDisableDarkTheme);
-    if (CallSetProcessDpiAware()) StartDarkMode(instance, darkModeSwitchedOff);
+    if (MakeProcessDpiAware()) StartDarkMode(instance, darkModeSwitchedOff);
 
     if (flags.palette) {
         RunPaletteDialog(ReadLastColour(0), nullptr);

@@ -7,19 +7,38 @@
 template <typename T>
 class HeapBuffer {
   public:
+    HeapBuffer() = default;  // no memory: get() is null
     explicit HeapBuffer(size_t count)
-        : data_(static_cast<T*>(
-              HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (count ? count : 1) * sizeof(T)))) {}
+        : data_(count <= ~size_t(0) / sizeof(T)
+                    ? static_cast<T*>(
+                          HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (count ? count : 1) * sizeof(T)))
+                    : nullptr) {}
     ~HeapBuffer() {
         if (data_) HeapFree(GetProcessHeap(), 0, data_);
     }
     HeapBuffer(const HeapBuffer&) = delete;
     HeapBuffer& operator=(const HeapBuffer&) = delete;
+    // Handed on, for a function that makes a buffer for its caller.
+    HeapBuffer(HeapBuffer&& other) : data_(other.data_) { other.data_ = nullptr; }
+    HeapBuffer& operator=(HeapBuffer&& other) {
+        if (this != &other) {
+            if (data_) HeapFree(GetProcessHeap(), 0, data_);
+            data_ = other.data_;
+            other.data_ = nullptr;
+        }
+        return *this;
+    }
 
     T* get() const { return data_; }
+    // The memory stays, for the rest of the run or for HeapFree by the caller; get() is null after.
+    T* Release() {
+        T* const data = data_;
+        data_ = nullptr;
+        return data;
+    }
 
   private:
-    T* data_;
+    T* data_ = nullptr;
 };
 
 // A wide text converted to a code page (CP_ACP for the ANSI calls, CP_OEMCP for the console), with

@@ -18,10 +18,14 @@ HMODULE LoadSystemLibrary(const wchar_t* name);
 // for their dependencies (a uxtheme.dll planted there would be loaded).
 HMODULE LoadSideBySideLibrary(const wchar_t* name);
 
-// An entry point looked up at run time, typed; null when the module or the entry is missing.
+// How an entry point is found: GetProcAddress, unless a caller offers a test's stand-in.
+using EntryLookup = FARPROC(WINAPI*)(HMODULE module, LPCSTR nameOrOrdinal);
+
+// An entry point looked up at run time by name or ordinal, typed; null when the module or the
+// entry is missing.
 template <typename Function>
-Function GetProcedure(HMODULE module, const char* name) {
+Function GetProcedure(HMODULE module, const char* nameOrOrdinal, EntryLookup lookup = GetProcAddress) {
     if (!module) return nullptr;
     // Through void (*)(): the one function pointer type that every other converts from quietly.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(lookup(module, nameOrOrdinal)));
 }

@@ -1,5 +1,6 @@
 #include "lang/string_table.h"
 
+#include "base/heap_buffer.h"
 #include "base/message_box.h"
 #include "base/program_path.h"
 #include "base/whole_file.h"
@@ -25,17 +26,12 @@ bool LoadLanguageArchiveFrom(const wchar_t* path) {
     if (ReadWholeFile(path, kMaxExeBytes, kStartMarkerSize + kEndMarkerSize, &file) != FileRead::kRead)
         return false;
     ArchiveLocation where;
-    bool ok = LocateArchive(file.data, file.size, &where);
+    if (!LocateArchive(file.data, file.size, &where)) return false;
+    HeapBuffer<BYTE> text(size_t(where.declaredSize) + 10);
+    if (!text.get() || !DecodeArchive(file.data, where, text.get())) return false;
     // The decoded text stays for the whole run: every table points into it.
-    BYTE* const text = ok ? static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY,
-                                                         size_t(where.declaredSize) + 10))
-                          : nullptr;
-    ok = text && DecodeArchive(file.data, where, text);
-    if (ok)
-        LoadArchiveText(reinterpret_cast<char16_t*>(text), where.declaredSize / 2, &g_archive);
-    else if (text)
-        HeapFree(GetProcessHeap(), 0, text);
-    return ok;
+    LoadArchiveText(reinterpret_cast<char16_t*>(text.Release()), where.declaredSize / 2, &g_archive);
+    return true;
 }
 
 bool LoadLanguageArchive() {

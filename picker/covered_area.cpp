@@ -38,7 +38,11 @@ BOOL CALLBACK AskToRepaint(HWND window, LPARAM lParam) {
 // them: the first composition after the hide lacks the window, and DwmFlush waits for it. Without
 // it, the programs beneath repaint what the window uncovered, each in its own time.
 void WaitForComposition() {
-    static HMODULE const dwmapi = LoadSystemLibrary(L"dwmapi.dll");
+    // Filled on first use rather than by a static's initialiser: that one would need the
+    // thread-safe guard of libstdc++, which brings its exception and thread support into the exe.
+    static HMODULE s_dwmapi;
+    if (!s_dwmapi) s_dwmapi = LoadSystemLibrary(L"dwmapi.dll");
+    HMODULE const dwmapi = s_dwmapi;
     using IsCompositionEnabledFn = HRESULT(WINAPI*)(BOOL*);
     using FlushFn = HRESULT(WINAPI*)();
     auto const isEnabled = GetProcedure<IsCompositionEnabledFn>(dwmapi, "DwmIsCompositionEnabled");

@@ -23,9 +23,42 @@ int const kThinPenWidth = 2;
 int const kThickPenWidth = 2 * kFrameWidth;
 
 wchar_t g_colourLabel[kColourTextChars];
-// Made on the first paint, kept for the run.
-ScopedGdiObject<HPEN> g_thinPen;
-ScopedGdiObject<HPEN> g_thickPen;
+
+// The pens and the strips' font at the DPI of the last paint, made again when it changes.
+// Owned here for the run: each is deleted when it is made again, and at exit.
+struct PaintTools {
+    UINT dpi;
+    ScopedGdiObject<HPEN> thinPen;
+    ScopedGdiObject<HPEN> thickPen;
+    ScopedGdiObject<HFONT> font;
+} g_tools;
+
+// The strips' text: the system's message font (Segoe UI, Tahoma under Wine) in bold, 12 pixels
+// high at 96 DPI and scaled. (The system font that a device context starts with is a bitmap font,
+// which keeps its size at any scale.)
+int const kStripFontHeight = 12;
+
+HFONT CreateStripFont(UINT dpi) {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof(metrics);
+    LOGFONTW font = {};
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+        font = metrics.lfMessageFont;
+    font.lfHeight = -ScaledForDpi(kStripFontHeight, dpi);
+    font.lfWidth = 0;
+    font.lfWeight = FW_BOLD;
+    return CreateFontIndirectW(&font);
+}
+
+const PaintTools& ToolsFor(UINT dpi) {
+    if (g_tools.dpi != dpi || !g_tools.thinPen.Held()) {
+        g_tools.dpi = dpi;
+        g_tools.thinPen.Reset(CreatePen(PS_SOLID, ScaledForDpi(kThinPenWidth, dpi), kFrameColour));
+        g_tools.thickPen.Reset(CreatePen(PS_SOLID, ScaledForDpi(kThickPenWidth, dpi), kFrameColour));
+        g_tools.font.Reset(CreateStripFont(dpi));
+    }
+    return g_tools;
+}
 
 void FillRect(HDC dc, const RECT& rect, COLORREF colour) {
     COLORREF const previous = SetBkColor(dc, colour);
@@ -116,29 +149,33 @@ void PaintPicker(const Picker* picker, HDC dc) {
     }
     SetBkMode(dc, OPAQUE);
 
+    const PaintTools& tools = ToolsFor(picker->dpi);
+    int const frame = ScaledForDpi(kFrameWidth, picker->dpi);
+    int const strip = ScaledForDpi(kStripHeight, picker->dpi);
     LabelForm(picker->colour, Utf16(g_colourLabel));
     SetBkColor(dc, RGB(255, 255, 255));
     COLORREF const previousText = SetTextColor(dc, RGB(0, 0, 0));
-    DrawStrip(dc, {kFrameWidth, kFrameWidth, w - 3, kFrameWidth + kStripHeight}, g_colourLabel);
+    ScopedSelect const font(dc, tools.font);
+    DrawStrip(dc, {frame, frame, w - frame - 1, frame + strip}, g_colourLabel);
     wchar_t hint[kColourTextChars];
     // A translation longer than the strip's buffer is cut, never in the middle of a surrogate pair.
     lstrcpynW(hint, Text(kTextClickHint), kColourTextChars);
     size_t const length = lstrlenW(hint);
     if (length && IsHighSurrogate(hint[length - 1])) hint[length - 1] = 0;
-    DrawStrip(dc, {kFrameWidth, h - kFrameWidth - kStripHeight, w - 3, h - 3}, hint);
+    DrawStrip(dc, {frame, h - frame - strip, w - frame - 1, h - frame - 1}, hint);
     SetTextColor(dc, previousText);
 
     POINT const box = picker->box;
-    if (!g_thinPen.Held()) g_thinPen.Reset(CreatePen(PS_SOLID, kThinPenWidth, kFrameColour));
-    if (!g_thickPen.Held()) g_thickPen.Reset(CreatePen(PS_SOLID, kThickPenWidth, kFrameColour));
+    // One screen pixel is zoom x zoom pixels at 96 DPI, more on a monitor of a larger scale.
+    float const boxSize = float(picker->zoom * double(picker->dpi) / kUnscaledDpi);
     // The null brush stays selected: the DC is the window's for this paint only.
     SelectObject(dc, GetStockObject(NULL_BRUSH));
-    ScopedSelect const pen(dc, g_thinPen);
+    ScopedSelect const pen(dc, tools.thinPen);
     // Pen AND NOT picture: under the yellow pen red and green are inverted and blue becomes 0, so
     // the box shows on any colour.
     int const previousRop = SetROP2(dc, R2_MASKPENNOT);
-    Rectangle(dc, box.x, box.y, BoxEdge(box.x, picker->zoom), BoxEdge(box.y, picker->zoom));
-    SelectObject(dc, g_thickPen);
+    Rectangle(dc, box.x, box.y, BoxEdge(box.x, boxSize), BoxEdge(box.y, boxSize));
+    SelectObject(dc, tools.thickPen);
     Rectangle(dc, 0, 0, w, h);
     SetROP2(dc, previousRop);
 }

@@ -164,9 +164,14 @@ void CreateExtraControls(HWND dialog, int buttonHeight, bool scrolls) {
     DWORD const childStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     DWORD const scrollStyle = scrolls ? WS_VSCROLL | ES_AUTOVSCROLL : 0;
     RECT const& info = g_infoRect;
+    // Made left to right from the start: an edit made mirrored keeps its scroll bar's place on the
+    // left, unpainted, whatever its style says afterwards.
+    LONG const dialogStyle = GetWindowLongW(dialog, GWL_EXSTYLE);
+    SetWindowLongW(dialog, GWL_EXSTYLE, dialogStyle | WS_EX_NOINHERITLAYOUT);
     g_infoBox = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", nullptr, childStyle | ES_MULTILINE | scrollStyle,
                                 info.left, info.top, info.right - info.left, info.bottom - info.top, dialog,
                                 nullptr, g_instance, nullptr);
+    SetWindowLongW(dialog, GWL_EXSTYLE, dialogStyle);
     KeepLeftToRight(g_infoBox);
     WPARAM const font = WPARAM(SendMessageW(dialog, WM_GETFONT, 0, 0));
     HWND const button = CreateWindowExW(WS_EX_CLIENTEDGE, L"Button", BuiltInSiteAddress(true), childStyle,

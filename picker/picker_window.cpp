@@ -2,7 +2,9 @@
 
 #include <windowsx.h>
 
+#include "base/heap_buffer.h"
 #include "base/system_calls.h"
+#include "base/system_library.h"
 #include "base/core/command_line.h"
 #include "base/message_box.h"
 #include "base/process_state.h"
@@ -28,8 +30,10 @@ bool g_openedByClick;
 
 struct UpdateCache {
     POINT cursor;
-    int width, height;
+    int width, height;  // the requested size
     double zoom;
+    UINT dpi;
+    HMONITOR monitor;
 } g_updateCache;
 
 void Redraw(HWND hwnd) {
@@ -42,29 +46,25 @@ void SetZoom(float zoom) {
     Redraw(g_picker.hwnd);
 }
 
-wchar_t* AllocateText(size_t chars) {
-    return static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, chars * sizeof(wchar_t)));
-}
-
 // A program by its full path in quotes, with one argument. Returns 0, or the system's error code.
 DWORD StartProgram(const wchar_t* path, const wchar_t* argument) {
     // Quotes, a blank and the terminator.
-    wchar_t* const commandLine = AllocateText(size_t(lstrlenW(path)) + lstrlenW(argument) + 4);
-    if (!commandLine) return ERROR_NOT_ENOUGH_MEMORY;
-    lstrcpyW(commandLine, L"\"");
-    lstrcatW(commandLine, path);
-    lstrcatW(commandLine, L"\" ");
-    lstrcatW(commandLine, argument);
+    HeapBuffer<wchar_t> const commandLine(size_t(lstrlenW(path)) + lstrlenW(argument) + 4);
+    if (!commandLine.get()) return ERROR_NOT_ENOUGH_MEMORY;
+    lstrcpyW(commandLine.get(), L"\"");
+    lstrcatW(commandLine.get(), path);
+    lstrcatW(commandLine.get(), L"\" ");
+    lstrcatW(commandLine.get(), argument);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION process = {};
-    BOOL const started =
-        CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    DWORD const error = started ? 0 : GetLastError();
-    HeapFree(GetProcessHeap(), 0, commandLine);
-    if (!started) return error ? error : ERROR_FILE_NOT_FOUND;
+    if (!CreateProcessW(path, commandLine.get(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        DWORD const error = GetLastError();
+        return error ? error : ERROR_FILE_NOT_FOUND;
+    }
     // The second copy runs on by itself: nothing here waits for it.
     ScopedKernelHandle const thread(process.hThread), child(process.hProcess);
     return 0;
@@ -76,17 +76,19 @@ DWORD StartProgram(const wchar_t* path, const wchar_t* argument) {
 DWORD StartPaletteProcess() {
     const wchar_t* const path = ProgramPath();
     const wchar_t* const argument = Wide(kPaletteArgument);
-    DWORD error = StartProgram(path, argument);
+    if (lstrlenW(path) < MAX_PATH) return StartProgram(path, argument);
     // Without long-path support the system starts no program by a path of 260 characters or more,
-    // though one may run from there (Wine's loader starts it); the path's short form still reaches it.
-    if (error && lstrlenW(path) >= MAX_PATH) {
-        DWORD const chars = GetShortPathNameW(path, nullptr, 0);
-        wchar_t* const shortPath = chars ? AllocateText(chars) : nullptr;
-        if (shortPath && GetShortPathNameW(path, shortPath, chars) && lstrlenW(shortPath) < MAX_PATH)
-            error = StartProgram(shortPath, argument);
-        if (shortPath) HeapFree(GetProcessHeap(), 0, shortPath);
-    }
-    return error;
+    // though one may run from there (Wine's loader starts it); the path's short form still reaches
+    // it. Given in the form "\\?\": Wine makes the name it is given long again, into a buffer of
+    // MAX_PATH characters, and where the long form does not fit there it starts whatever that
+    // unwritten buffer holds (a name an earlier call left on the stack, or nothing); a name in the
+    // form "\\?\" it takes as it stands.
+    DWORD const chars = GetShortPathNameW(path, nullptr, 0);
+    HeapBuffer<wchar_t> const shortPath(chars);
+    bool const hasShortForm = chars && shortPath.get() && GetShortPathNameW(path, shortPath.get(), chars) &&
+                              lstrlenW(shortPath.get()) < MAX_PATH;
+    HeapBuffer<wchar_t> const name = AnyLengthPath(hasShortForm ? shortPath.get() : path);
+    return name.get() ? StartProgram(name.get(), argument) : ERROR_NOT_ENOUGH_MEMORY;
 }
 
 // The colour is stored all the same; the user learns why no colour dialog comes, and from where.
@@ -97,14 +99,14 @@ void ReportPaletteNotStarted(DWORD error) {
                    DWORD(kReasonChars), nullptr);
     const wchar_t* const path = ProgramPath();
     wchar_t const intro[] = L"Error! The colour dialog could not be started.\r\n\r\n";
-    wchar_t* const text = AllocateText(ARRAYSIZE(intro) + size_t(lstrlenW(path)) + 4 + kReasonChars);
+    HeapBuffer<wchar_t> const buffer(ARRAYSIZE(intro) + size_t(lstrlenW(path)) + 4 + kReasonChars);
+    wchar_t* const text = buffer.get();
     if (!text) return;
     lstrcpyW(text, intro);
     lstrcatW(text, path);
     lstrcatW(text, L"\r\n\r\n");
     lstrcatW(text, reason);
     ShowMessage(nullptr, text, L"Error!", MB_OK | MB_ICONERROR);
-    HeapFree(GetProcessHeap(), 0, text);
 }
 
 void TakeColour() {
@@ -139,11 +141,22 @@ void OnWindowGone() {
     if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
 }
 
-void OnFollowTick(HWND hwnd) {
-    // Re-armed after the update, so a slow update does not pile up ticks.
-    KillTimer(hwnd, kFollowTimer);
+// Above other topmost windows: raised only when one has come above it.
+void KeepOnTop(HWND hwnd) {
+    if (GetWindow(hwnd, GW_HWNDPREV))
+        SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+// A tick that finds the cursor, size and zoom unchanged makes two cheap reads: the cursor, and
+// whether a window came above the picker (the raise, the dearest call, is left out while it is on
+// top). Moves over the picker come as messages, but a pointer that jumps beyond it (a quick flick,
+// another program's SetCursorPos) reaches no window of the program under Wine, even with the
+// mouse captured: the tick reads the cursor. It polls Esc, which the picker also takes as a key
+// while it has the focus: the poll costs less than asking where the focus is. (The system sends
+// no second tick while one waits, so ticks do not pile up.)
+void OnFollowTick() {
     UpdatePicker(false);
-    SetTimer(hwnd, kFollowTimer, kFollowMs, nullptr);
+    OnEscPoll();
 }
 
 // The cursor one pixel further, or ten with Shift, never off the virtual screen; the picker follows
@@ -163,6 +176,7 @@ void Nudge(int dx, int dy) {
 void OnKeyDown(WPARAM key) {
     switch (key) {
         case VK_F1: HidePicker(); break;
+        case VK_ESCAPE: EndPicker(); break;
         case VK_RETURN: TakeColour(); break;
         case VK_LEFT: Nudge(-1, 0); break;
         case VK_RIGHT: Nudge(1, 0); break;
@@ -209,17 +223,61 @@ void OnWheel(short delta) {
         SetZoom(ZoomOut(g_picker.zoom));
 }
 
-// The monitor under the cursor, or the one nearest to it; the virtual screen if the system says
-// nothing.
-PickerRect MonitorAround(POINT cursor) {
+// The monitor under the cursor, or the one nearest to it, and its rectangle; the virtual screen
+// if the system says nothing.
+struct MonitorPlace {
+    HMONITOR monitor;
+    PickerRect rect;
+};
+
+MonitorPlace MonitorAround(POINT cursor) {
+    HMONITOR const monitor = MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST);
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
-    if (GetMonitorInfoW(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &info)) {
+    if (GetMonitorInfoW(monitor, &info)) {
         RECT const& r = info.rcMonitor;
-        return {int(r.left), int(r.top), int(r.right), int(r.bottom)};
+        return {monitor, {int(r.left), int(r.top), int(r.right), int(r.bottom)}};
     }
     Picker const& p = g_picker;
-    return {p.screenLeft, p.screenTop, p.screenLeft + p.screenWidth, p.screenTop + p.screenHeight};
+    return {monitor, {p.screenLeft, p.screenTop, p.screenLeft + p.screenWidth, p.screenTop + p.screenHeight}};
+}
+
+// GetDpiForMonitor of Windows 8.1 and later, looked up when the picker first opens.
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+int const kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+GetDpiForMonitorFn g_dpiForMonitor;
+bool g_dpiForMonitorLookedUp;
+
+// The monitor's DPI where the system tells it; the screen's otherwise (the same on every monitor).
+UINT MonitorDpi(HMONITOR monitor) {
+    if (!g_dpiForMonitorLookedUp) {
+        g_dpiForMonitor =
+            GetProcedure<GetDpiForMonitorFn>(LoadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor");
+        g_dpiForMonitorLookedUp = true;
+    }
+    UINT x = 0, y = 0;
+    if (g_dpiForMonitor && SUCCEEDED(g_dpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && y) return y;
+    HDC const screen = GetDC(nullptr);
+    int const dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? UINT(dpi) : kUnscaledDpi;
+}
+
+// The window's size at the DPI: the requested size scaled, even, and no larger than the monitor.
+void SizeForDpi(Picker* picker, const PickerRect& monitor) {
+    int width = ScaledForDpi(picker->requestedWidth, picker->dpi);
+    int height = ScaledForDpi(picker->requestedHeight, picker->dpi);
+    FixRequestedSize(&width, &height, monitor.right - monitor.left, monitor.bottom - monitor.top);
+    picker->currentWidth = width;
+    picker->currentHeight = height;
+}
+
+// Crossing onto a monitor of another scale: the system's rectangle is not taken, the picker stays
+// on the cursor at its new size.
+void OnDpiChanged(UINT dpi) {
+    if (!dpi || dpi == g_picker.dpi) return;
+    g_picker.dpi = dpi;
+    if (g_picker.shown) UpdatePicker(true);
 }
 
 void OnPaint(HWND hwnd) {
@@ -269,8 +327,9 @@ HWND CreatePickerWindow(int width, int height, float zoom) {
     picker->hwnd = CreateWindowExW(WS_EX_TOPMOST, kPickerClassName, L"", WS_POPUP, 0, 0, 200, 200, nullptr,
                                    nullptr, g_instance, nullptr);
     if (!picker->hwnd) return nullptr;
-    // In direct picker mode Esc ends the run at any time, the picker shown or not; otherwise the
-    // poll runs only while the picker is shown, so the program sleeps in the tray.
+    // In direct picker mode Esc ends the run at any time, the picker shown or not: while it is
+    // hidden, this poll sees the key; while it is shown, its own key message or its follow tick.
+    // Otherwise the program sleeps in the tray.
     if (g_directPickerMode) SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
     return picker->hwnd;
 }
@@ -282,10 +341,10 @@ int ShowPicker() {
     CaptureScreen(picker);
     FixRequestedSize(&picker->requestedWidth, &picker->requestedHeight, picker->screenWidth,
                      picker->screenHeight);
-    picker->currentWidth = picker->requestedWidth;
-    picker->currentHeight = picker->requestedHeight;
+    // The monitor's DPI is read afresh: its scale may have changed while the picker was hidden.
+    g_updateCache.monitor = nullptr;
     SetTimer(picker->hwnd, kFollowTimer, kFollowMs, nullptr);
-    SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
+    KillTimer(picker->hwnd, kEscPollTimer);
     UpdatePicker(true);
     SetWindowPos(picker->hwnd, HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
@@ -300,24 +359,29 @@ void HidePicker() {
     ReleaseSnapshot(picker);
     ShowWindow(picker->hwnd, SW_HIDE);
     KillTimer(picker->hwnd, kFollowTimer);
-    if (!g_directPickerMode) KillTimer(picker->hwnd, kEscPollTimer);
+    if (g_directPickerMode) SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
 }
 
 void UpdatePicker(bool forced) {
     Picker* const picker = &g_picker;
     POINT cursor = {};
     GetCursorPos(&cursor);
-    picker->currentWidth = picker->requestedWidth;
-    picker->currentHeight = picker->requestedHeight;
-    bool const unchanged = double(picker->zoom) == g_updateCache.zoom && cursor.x == g_updateCache.cursor.x &&
-                           cursor.y == g_updateCache.cursor.y &&
-                           picker->currentWidth == g_updateCache.width &&
-                           picker->currentHeight == g_updateCache.height;
+    bool const unchanged =
+        double(picker->zoom) == g_updateCache.zoom && cursor.x == g_updateCache.cursor.x &&
+        cursor.y == g_updateCache.cursor.y && picker->requestedWidth == g_updateCache.width &&
+        picker->requestedHeight == g_updateCache.height && picker->dpi == g_updateCache.dpi;
     if (forced || !unchanged) {
-        g_updateCache = {cursor, picker->currentWidth, picker->currentHeight, double(picker->zoom)};
-        PickerGeometry const geometry =
-            ComputePickerGeometry(cursor.x, cursor.y, picker->currentWidth, picker->currentHeight,
-                                  picker->zoom, MonitorAround(cursor), kFrameWidth, kStripHeight);
+        MonitorPlace const place = MonitorAround(cursor);
+        // Onto another monitor: its DPI. On the same one the DPI stays, which the system may also
+        // have told the window.
+        if (place.monitor != g_updateCache.monitor) picker->dpi = MonitorDpi(place.monitor);
+        SizeForDpi(picker, place.rect);
+        g_updateCache = {cursor,      picker->requestedWidth, picker->requestedHeight, double(picker->zoom),
+                         picker->dpi, place.monitor};
+        double const scale = double(picker->dpi) / kUnscaledDpi;
+        PickerGeometry const geometry = ComputePickerGeometry(
+            cursor.x, cursor.y, picker->currentWidth, picker->currentHeight, picker->zoom * scale, place.rect,
+            ScaledForDpi(kFrameWidth, picker->dpi), ScaledForDpi(kStripHeight, picker->dpi));
         PickerRect const& s = geometry.source;
         PickerRect const& w = geometry.window;
         picker->source = {s.left, s.top, s.right, s.bottom};
@@ -329,8 +393,7 @@ void UpdatePicker(bool forced) {
         MoveWindow(picker->hwnd, w.left, w.top, w.right - w.left, w.bottom - w.top, TRUE);
         Redraw(picker->hwnd);
     }
-    // Raised on every update, also when nothing moved, to stay above other topmost windows.
-    SetWindowPos(picker->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    KeepOnTop(picker->hwnd);
 }
 
 LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -349,9 +412,10 @@ LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             if (wParam == kEscPollTimer)
                 OnEscPoll();
             else if (wParam == kFollowTimer)
-                OnFollowTick(hwnd);
+                OnFollowTick();
             break;
         case WM_MOUSEMOVE: UpdatePicker(false); return 1;
+        case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam)); return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN: OnButtonDown(); break;
         case WM_MOUSEWHEEL: OnWheel(GET_WHEEL_DELTA_WPARAM(wParam)); break;

@@ -19,6 +19,7 @@ class Picker {
     int currentWidth = 600, currentHeight = 150;
     int requestedWidth = 600, requestedHeight = 150;
     float zoom = 2.0f;
+    UINT dpi = 96;  // of the monitor the picker is on: its size, strips, frame and zoom scale by it
     int savedDcState = 0;
     int shown = 0;
     COLORREF colour = 0;  // under the cursor at the last update; the label shows it

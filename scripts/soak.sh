@@ -62,7 +62,7 @@ for run in $(seq "$runs"); do
     log="$log_dir/run-$run.log"
     start=$(date +%s)
     if wine_env_start "$root/build/windows/wine" "$root/build/windows/bin/wine_keepalive.exe" >/dev/null; then
-        ctest --preset windows "$@" >"$log" 2>&1
+        ctest --preset windows -j "$jobs" "$@" >"$log" 2>&1
         status=$?
     else
         echo "the test environment did not start" >"$log"

@@ -30,7 +30,7 @@ echo "== windows tests (under Wine)"
 source "$root/scripts/wine_env.sh"
 trap wine_env_stop EXIT
 wine_env_start "$root/build/windows/wine" "$root/build/windows/bin/wine_keepalive.exe" || exit 1
-ctest --preset windows "$@" 2>&1 | tee "$log_dir/windows.log"
+ctest --preset windows -j "$jobs" "$@" 2>&1 | tee "$log_dir/windows.log"
 windows_status=${PIPESTATUS[0]}
 wine_env_stop
 trap - EXIT

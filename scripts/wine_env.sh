@@ -57,6 +57,9 @@ wine_env_start() {
     wine_env_start_xvfb "$dir" || return 1
     wine_env_make_prefix
     wineserver -p
+    # Every run starts at 100 %: a test at another scale (tests/support/at_dpi.cpp) that was ended
+    # from outside may have left its LogPixels behind.
+    wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f </dev/null >/dev/null 2>&1
     # Wine's background processes must not inherit our output pipes, or ctest waits for them.
     wine wineboot </dev/null >/dev/null 2>&1
     wine_env_keepalive_pid=""

@@ -8,6 +8,7 @@
 #include "base/message_box.h"
 #include "base/process_state.h"
 #include "base/program_path.h"
+#include "base/registry_text.h"
 #include "base/scoped_handle.h"
 #include "base/system_library.h"
 #include "base/wide_text.h"
@@ -138,11 +139,9 @@ MailEntries SystemMailEntries() {
 
 bool MailProgramRegistered() {
     for (HKEY hive : kMailHives) {
-        wchar_t client[256] = {};
-        DWORD bytes = sizeof(client) - sizeof(wchar_t);
-        if (RegGetValueW(hive, kMailClientsKey, nullptr, RRF_RT_REG_SZ, nullptr, client, &bytes) ==
-                ERROR_SUCCESS &&
-            client[0] && ClientKeyExists(client))
+        wchar_t client[256];
+        if (ReadRegistryText(hive, kMailClientsKey, nullptr, client, ARRAYSIZE(client)) && client[0] &&
+            ClientKeyExists(client))
             return true;
     }
     return false;

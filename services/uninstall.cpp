@@ -184,10 +184,10 @@ UninstallFault StartSelfDeleteBatch(const wchar_t* batchPath, const wchar_t* exe
     return {};
 }
 
-void Uninstall(const UninstallHost& host) {
+bool Uninstall() {
     const wchar_t* const exe = ProgramPath();
     const wchar_t* const settings = SettingsFilePath();
-    if (!UserConfirms(exe, settings)) return;
+    if (!UserConfirms(exe, settings)) return false;
     // Nothing changes until the batch runs: the autostart entry and the program stay when it cannot.
     wchar_t batch[kBatchPathChars];
     UninstallFault fault = WriteSelfDeleteBatch(exe, settings, batch);
@@ -197,9 +197,8 @@ void Uninstall(const UninstallHost& host) {
     }
     if (fault.what) {
         ReportFault(fault);
-        return;
+        return false;
     }
-    if (host.removeAutostart) host.removeAutostart();
     OpenSitePage(SitePage::kUninstall);
-    if (host.endProgram) host.endProgram();
+    return true;
 }

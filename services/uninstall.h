@@ -2,16 +2,11 @@
 #include <windows.h>
 
 // Uninstall: once the user has said yes, leaves a batch in the temporary folder that deletes the
-// exe (and a portable settings file) when the program has ended, starts it, removes the autostart
-// entry, opens the uninstall page and ends the program. The registry settings stay. A step that
-// cannot be done is told to the user, and then nothing has changed and the program runs on.
-
-// What uninstall needs of the application shell above it.
-struct UninstallHost {
-    void (*removeAutostart)();
-    void (*endProgram)();
-};
-void Uninstall(const UninstallHost& host);
+// exe (and a portable settings file) when the program has ended, starts it and opens the uninstall
+// page. The registry settings stay. True when that is done: the caller then removes its autostart
+// entry and ends the program. A step that cannot be done is told to the user, and then nothing has
+// changed (false) and the program runs on.
+bool Uninstall();
 
 // A step of uninstall that cannot be done: the text ID of what failed (0 when the step went
 // through), the file it concerns and the system's error code that says why.

@@ -3,6 +3,7 @@
 #include "base/core/text.h"
 #include "base/heap_buffer.h"
 #include "base/program_path.h"
+#include "base/registry_text.h"
 #include "base/scoped_handle.h"
 #include "base/wide_text.h"
 #include "settings/core/language_slots.h"
@@ -16,14 +17,14 @@ wchar_t g_rootPath[MAX_PATH];
 // The settings file, however long its path; empty: the registry. The profile functions take
 // MAX_PATH characters at most, so they get profilePath: the same file by a path that fits.
 struct SettingsFile {
-    wchar_t* path;
-    wchar_t* profilePath;
+    HeapBuffer<wchar_t> path;
+    HeapBuffer<wchar_t> profilePath;
 };
 SettingsFile g_settingsFile;
 wchar_t g_noSettingsFile[1];
 
-// The query buffer holds 511 characters and the terminator; longer data counts as absent.
-DWORD const kQueryBytes = 1024;
+// A stored text holds 511 characters at most; a longer one counts as absent.
+size_t const kQueryChars = 512;  // the terminator included
 
 void BuildKeyPath(const wchar_t* section, wchar_t* path, size_t chars) {
     lstrcpynW(path, SettingsRootPath(), int(chars));
@@ -35,57 +36,33 @@ void BuildKeyPath(const wchar_t* section, wchar_t* path, size_t chars) {
     lstrcpynW(path + used, section, int(chars - used));
 }
 
-bool IsAcceptedText(DWORD type, const BYTE* data, DWORD bytes) {
-    if (bytes % 2 != 0) return false;
-    const wchar_t* text = reinterpret_cast<const wchar_t*>(data);
-    DWORD const units = bytes / 2;
-    if (type == REG_SZ || type == REG_EXPAND_SZ) return units >= 1 && text[units - 1] == 0;
-    if (type == REG_MULTI_SZ) return units >= 2 && text[units - 1] == 0 && text[units - 2] == 0;
-    return false;
-}
-
-wchar_t* CopyOfText(const wchar_t* text, size_t extraChars = 0) {
-    size_t const chars = size_t(lstrlenW(text)) + 1 + extraChars;
-    wchar_t* const copy =
-        static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, chars * sizeof(wchar_t)));
-    if (copy) lstrcpyW(copy, text);
-    return copy;
-}
-
-// The path in the form "\\?\" that the file functions take at any length ("\\?\UNC\" for a
-// network path); a path in that form already stays as it is.
-wchar_t* AnyLengthPath(const wchar_t* path) {
-    if (path[0] == L'\\' && path[1] == L'\\' && (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\')
-        return CopyOfText(path);
-    bool const network = path[0] == L'\\' && path[1] == L'\\';
-    const wchar_t* const prefix = network ? L"\\\\?\\UNC" : L"\\\\?\\";
-    wchar_t* const copy = CopyOfText(prefix, size_t(lstrlenW(path)));
-    if (copy) lstrcatW(copy, network ? path + 1 : path);
+HeapBuffer<wchar_t> CopyOfText(const wchar_t* text, size_t extraChars = 0) {
+    HeapBuffer<wchar_t> copy(size_t(lstrlenW(text)) + 1 + extraChars);
+    if (copy.get()) lstrcpyW(copy.get(), text);
     return copy;
 }
 
 // A path of MAX_PATH characters or more, as the profile functions can take it: its short form where
 // that names this very file (short names are not always unique), else the form "\\?\" that
 // lifts the limit where the system's profile functions read it.
-wchar_t* ProfilePathOf(const wchar_t* path) {
+HeapBuffer<wchar_t> ProfilePathOf(const wchar_t* path) {
     if (lstrlenW(path) < MAX_PATH) return CopyOfText(path);
     wchar_t shortPath[MAX_PATH] = {};
     DWORD const length = GetShortPathNameW(path, shortPath, MAX_PATH);
     if (length && length < MAX_PATH) {
         DWORD const longChars = GetLongPathNameW(shortPath, nullptr, 0);
-        wchar_t* const longPath = longChars ? CopyOfText(L"", longChars) : nullptr;
-        bool const same =
-            longPath && GetLongPathNameW(shortPath, longPath, longChars) && lstrcmpiW(longPath, path) == 0;
-        if (longPath) HeapFree(GetProcessHeap(), 0, longPath);
+        HeapBuffer<wchar_t> const longPath(longChars);
+        bool const same = longChars && longPath.get() &&
+                          GetLongPathNameW(shortPath, longPath.get(), longChars) &&
+                          lstrcmpiW(longPath.get(), path) == 0;
         if (same) return CopyOfText(shortPath);
     }
     return AnyLengthPath(path);
 }
 
 void ForgetSettingsFile() {
-    if (g_settingsFile.path) HeapFree(GetProcessHeap(), 0, g_settingsFile.path);
-    if (g_settingsFile.profilePath) HeapFree(GetProcessHeap(), 0, g_settingsFile.profilePath);
-    g_settingsFile = {};
+    g_settingsFile.path = HeapBuffer<wchar_t>();
+    g_settingsFile.profilePath = HeapBuffer<wchar_t>();
 }
 
 }  // namespace
@@ -95,10 +72,9 @@ void ChooseSettingsBackEnd() {
     size_t const chars = size_t(lstrlenW(exe)) + 5;  // ".ini" may be added to a name without extension
     HeapBuffer<char16_t> const path(chars);
     if (!path.get() || !PortableSettingsPath(Utf16(exe), path.get(), chars)) return;
-    wchar_t* const anyLength = AnyLengthPath(Wide(path.get()));
-    if (!anyLength) return;
-    DWORD const attributes = GetFileAttributesW(anyLength);
-    HeapFree(GetProcessHeap(), 0, anyLength);
+    HeapBuffer<wchar_t> const anyLength = AnyLengthPath(Wide(path.get()));
+    if (!anyLength.get()) return;
+    DWORD const attributes = GetFileAttributesW(anyLength.get());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         UseSettingsFile(Wide(path.get()));
 }
@@ -109,15 +85,15 @@ void UseSettingsFile(const wchar_t* path) {
     g_settingsFile.path = CopyOfText(path);
     g_settingsFile.profilePath = ProfilePathOf(path);
     // Without memory for them, the registry stays.
-    if (!g_settingsFile.path || !g_settingsFile.profilePath) ForgetSettingsFile();
+    if (!g_settingsFile.path.get() || !g_settingsFile.profilePath.get()) ForgetSettingsFile();
 }
 
 const wchar_t* SettingsFilePath() {
-    return g_settingsFile.path ? g_settingsFile.path : g_noSettingsFile;
+    return g_settingsFile.path.get() ? g_settingsFile.path.get() : g_noSettingsFile;
 }
 
 bool PortableMode() {
-    return g_settingsFile.path != nullptr;
+    return g_settingsFile.path.get() != nullptr;
 }
 
 const wchar_t* SettingsRootPath() {
@@ -133,22 +109,15 @@ int ReadSettingText(const wchar_t* section, const wchar_t* key, wchar_t* out) {
         // A value that is there but empty reads as absent, as the profile functions cannot tell.
         wchar_t text[kSettingTextChars] = {};
         if (!GetPrivateProfileStringW(section, key, L"", text, DWORD(kSettingTextChars),
-                                      g_settingsFile.profilePath))
+                                      g_settingsFile.profilePath.get()))
             return 0;
         lstrcpynW(out, text, int(kSettingTextChars));
         return 1;
     }
     wchar_t path[MAX_PATH * 2];
     BuildKeyPath(section, path, ARRAYSIZE(path));
-    ScopedKey hkey;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, hkey.Receive()) != ERROR_SUCCESS) return 0;
-    // One spare unit behind the query buffer, so the text is terminated whatever the data holds.
-    alignas(wchar_t) BYTE data[kQueryBytes + sizeof(wchar_t)] = {};
-    DWORD type = 0;
-    DWORD bytes = kQueryBytes;
-    LONG const status = RegQueryValueExW(hkey, key, nullptr, &type, data, &bytes);
-    if (status != ERROR_SUCCESS || bytes > kQueryBytes || !IsAcceptedText(type, data, bytes)) return 0;
-    const wchar_t* text = reinterpret_cast<const wchar_t*>(data);
+    wchar_t text[kQueryChars];
+    if (!ReadRegistryText(HKEY_CURRENT_USER, path, key, text, kQueryChars)) return 0;
     if (*text) lstrcpynW(out, text, int(kSettingTextChars));
     return 1;
 }
@@ -157,7 +126,7 @@ int WriteSettingInt(const wchar_t* section, const wchar_t* key, int value) {
     wchar_t text[16];
     wsprintfW(text, L"%d", value);
     if (PortableMode())
-        return WritePrivateProfileStringW(section, key, text, g_settingsFile.profilePath) ? 1 : 0;
+        return WritePrivateProfileStringW(section, key, text, g_settingsFile.profilePath.get()) ? 1 : 0;
     wchar_t path[MAX_PATH * 2];
     BuildKeyPath(section, path, ARRAYSIZE(path));
     ScopedKey hkey;

@@ -22,14 +22,14 @@ struct CompositionAttributeData {
 
 template <typename Function>
 Function FindOrdinal(HMODULE module, WORD ordinal) {
-    return FindSystemEntry<Function>(module, MAKEINTRESOURCEA(ordinal));
+    return GetProcedure<Function>(module, MAKEINTRESOURCEA(ordinal), g_themeSystem.getProcAddress);
 }
 
 // Steps that stop early leave dark mode unsupported.
 void DetectDarkMode() {
     using RtlGetNtVersionNumbersFn = void(WINAPI*)(DWORD*, DWORD*, DWORD*);
-    auto const getVersion =
-        FindSystemEntry<RtlGetNtVersionNumbersFn>(GetModuleHandleW(L"ntdll.dll"), "RtlGetNtVersionNumbers");
+    auto const getVersion = GetProcedure<RtlGetNtVersionNumbersFn>(
+        GetModuleHandleW(L"ntdll.dll"), "RtlGetNtVersionNumbers", g_themeSystem.getProcAddress);
     if (!getVersion) return;
     DWORD major = 0;
     DWORD minor = 0;
@@ -51,8 +51,8 @@ void DetectDarkMode() {
     else
         found.setPreferredAppMode = FindOrdinal<decltype(found.setPreferredAppMode)>(uxTheme, 135);
     found.isDarkModeAllowedForWindow = FindOrdinal<decltype(found.isDarkModeAllowedForWindow)>(uxTheme, 137);
-    found.setWindowCompositionAttribute = FindSystemEntry<decltype(found.setWindowCompositionAttribute)>(
-        GetModuleHandleW(L"user32.dll"), "SetWindowCompositionAttribute");
+    found.setWindowCompositionAttribute = GetProcedure<decltype(found.setWindowCompositionAttribute)>(
+        GetModuleHandleW(L"user32.dll"), "SetWindowCompositionAttribute", g_themeSystem.getProcAddress);
     bool const haveAppEntry = found.allowDarkModeForApp || found.setPreferredAppMode;
     if (!found.ordinal49 || !found.refreshImmersiveColorPolicyState || !found.shouldAppsUseDarkMode ||
         !found.allowDarkModeForWindow || !haveAppEntry || !found.isDarkModeAllowedForWindow)

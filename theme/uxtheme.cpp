@@ -12,7 +12,7 @@ HMODULE LoadUxThemeOnce() {
 
 template <typename Function>
 Function FindUxThemeEntry(const char* name) {
-    return FindSystemEntry<Function>(g_themeSystem.loadUxTheme(), name);
+    return GetProcedure<Function>(g_themeSystem.loadUxTheme(), name, g_themeSystem.getProcAddress);
 }
 
 }  // namespace

@@ -1,24 +1,17 @@
 #pragma once
 #include <windows.h>
 
+#include "base/system_library.h"
+
 // How the theme code reaches the system's optional entry points: UxTheme.dll and the dark-mode
 // entries are never bound at load time. These are the system's own; a test may put stand-ins here
 // to play a system that the machine is not.
 struct ThemeSystem {
     HMODULE (*loadUxTheme)();                                     // from the system folder, kept
-    FARPROC(WINAPI* getProcAddress)(HMODULE, LPCSTR);             // by name or by ordinal
+    EntryLookup getProcAddress;                                   // by name or by ordinal
     BOOL(WINAPI* systemParametersInfo)(UINT, UINT, PVOID, UINT);  // the high-contrast query
 };
 extern ThemeSystem g_themeSystem;
-
-// An entry point of a loaded library, typed; null when the library or the entry is missing.
-template <typename Function>
-Function FindSystemEntry(HMODULE module, const char* nameOrOrdinal) {
-    if (!module) return nullptr;
-    // Through void (*)(): the one function pointer type that every other converts from quietly.
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(g_themeSystem.getProcAddress(module, nameOrOrdinal)));
-}
 
 // The visual-styles library, loaded on first use and kept for the rest of the run; each function is
 // looked up by name on every call. Each wrapper gives a neutral answer when the library or its

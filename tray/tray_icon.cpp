@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/display_scale.h"
 #include "base/system_calls.h"
 #include "base/process_state.h"
 #include "base/scoped_handle.h"
@@ -28,13 +29,13 @@ DWORD WINAPI WatchdogThread(void* parameter) {
 
 // Waits for the end of the thread: its handles are closed, and a next watchdog started, only after.
 void StopWatchdog(TrayIcon* tray) {
-    if (!tray->watchdogThread) return;
-    SetEvent(tray->watchdogStop);
-    WaitForSingleObject(tray->watchdogThread, INFINITE);
-    CloseHandle(tray->watchdogThread);
-    CloseHandle(tray->watchdogStop);
-    tray->watchdogThread = nullptr;
-    tray->watchdogStop = nullptr;
+    if (tray->watchdogThread.Held()) {
+        SetEvent(tray->watchdogStop);
+        WaitForSingleObject(tray->watchdogThread, INFINITE);
+    }
+    // The event too when no thread could be started for it.
+    tray->watchdogThread.Close();
+    tray->watchdogStop.Close();
     tray->watchdogThreadId = 0;
 }
 
@@ -64,9 +65,9 @@ BOOL ProbeTrayIcon(const TrayIcon* tray) {
 }
 
 BOOL AddOrRefreshTrayIcon(TrayIcon* tray) {
-    tray->icon = static_cast<HICON>(LoadImageW(g_instance, MAKEINTRESOURCEW(tray->iconId), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
-                                               LR_DEFAULTCOLOR));
+    // A small icon at the scale the shell draws the notification area in: its own image, not a
+    // large one that the shell would shrink.
+    tray->icon = LoadIconForDpi(g_instance, int(tray->iconId), true, SystemDpi());
     DWORD const message = ProbeTrayIcon(tray) ? NIM_MODIFY : NIM_ADD;
     return NotifyTray(tray, message, NIF_MESSAGE | NIF_ICON | NIF_TIP, tray->icon, tray->tip);
 }
@@ -88,9 +89,10 @@ int InstallTrayIcon(TrayIcon* tray, UINT iconId, HICON icon, const wchar_t* tip,
     if (watchdog) {
         // Never two watchdogs: the one running ends before the next starts.
         StopWatchdog(tray);
-        tray->watchdogStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        if (tray->watchdogStop)
-            tray->watchdogThread = CreateThread(nullptr, 0, WatchdogThread, tray, 0, &tray->watchdogThreadId);
+        tray->watchdogStop.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (tray->watchdogStop.Held())
+            tray->watchdogThread.Reset(
+                CreateThread(nullptr, 0, WatchdogThread, tray, 0, &tray->watchdogThreadId));
     }
     return 1;
 }

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "base/scoped_handle.h"
+
 // The program's one icon in the notification area: added for the host window, kept alive by a
 // watchdog thread that puts it back whenever the shell has lost it, and removed at exit.
 
@@ -17,8 +19,8 @@ class TrayIcon {
     virtual ~TrayIcon();  // takes the icon out of the notification area
 
     DWORD watchdogThreadId = 0;
-    HANDLE watchdogThread = nullptr;
-    HANDLE watchdogStop = nullptr;  // set to end the watchdog; it waits on it between ticks
+    ScopedKernelHandle watchdogThread;
+    ScopedKernelHandle watchdogStop;  // set to end the watchdog; it waits on it between ticks
     DWORD watchdogPeriodMs = kWatchdogPeriodMs;
     wchar_t tip[kTrayTipChars] = {};
     HICON icon = nullptr;  // the image last handed to the shell (destroyed right after)

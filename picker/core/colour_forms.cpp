@@ -1,10 +1,10 @@
 #include "picker/core/colour_forms.h"
 
+#include "base/core/bounded_text.h"
 #include "base/core/text.h"
 
 namespace {
 
-char16_t const kHexDigits[] = u"0123456789ABCDEF";
 char16_t const kRightToLeftEmbedding = u'\x202B';
 char16_t const kPopDirectionalFormatting = u'\x202C';
 
@@ -18,54 +18,12 @@ int Blue(uint32_t colour) {
     return int((colour >> 16) & 0xFF);
 }
 
-// Appends to a text of known capacity, always keeping it terminated.
-// A text that does not fit is cut at the last whole character that does: once one character is
-// refused, every later one is too, and a surrogate pair is never split.
-struct TextWriter {
-    char16_t* out;
-    size_t capacity;
-    size_t length;
-    bool full;
-
-    void Put(char16_t c) {
-        if (!full && length + (IsHighSurrogate(c) ? 2 : 1) < capacity)
-            out[length++] = c;
-        else
-            full = true;
-        if (capacity) out[length] = 0;
-    }
-    void Put(const char16_t* text) {
-        while (text && *text) Put(*text++);
-    }
-    // %02X: upper case, at least two digits.
-    void Hex(int value) {
-        char16_t digits[8];
-        int n = 0;
-        unsigned v = unsigned(value);
-        do digits[n++] = kHexDigits[v & 0xF];
-        while ((v >>= 4) != 0);
-        if (n < 2) digits[n++] = u'0';
-        while (n) Put(digits[--n]);
-    }
-    // %d
-    void Decimal(int value) {
-        char16_t digits[kDecimalChars];
-        FormatDecimal(value, digits);
-        Put(digits);
-    }
-};
-
-TextWriter Writer(char16_t* out, size_t capacity = kColourTextChars) {
-    if (capacity) out[0] = 0;
-    return TextWriter{out, capacity, 0, false};
+void PutHexTriple(BoundedText& w, int a, int b, int c, const char16_t* separator) {
+    w.PutHex(a), w.Put(separator), w.PutHex(b), w.Put(separator), w.PutHex(c);
 }
 
-void PutHexTriple(TextWriter& w, int a, int b, int c, const char16_t* separator) {
-    w.Hex(a), w.Put(separator), w.Hex(b), w.Put(separator), w.Hex(c);
-}
-
-void PutDecimalTriple(TextWriter& w, int a, int b, int c) {
-    w.Decimal(a), w.Put(u','), w.Decimal(b), w.Put(u','), w.Decimal(c);
+void PutDecimalTriple(BoundedText& w, int a, int b, int c) {
+    w.PutDecimal(a), w.Put(u','), w.PutDecimal(b), w.Put(u','), w.PutDecimal(c);
 }
 
 struct HsvNumbers {
@@ -80,34 +38,34 @@ HsvNumbers HsvWhole(uint32_t colour, HueRounder round) {
 }  // namespace
 
 void HexForm(uint32_t colour, char16_t* out) {
-    TextWriter w = Writer(out);
+    BoundedText w(out, kColourTextChars);
     PutHexTriple(w, Red(colour), Green(colour), Blue(colour), u"");
 }
 
 void HexAlphaForm(uint32_t colour, char16_t* out) {
-    TextWriter w = Writer(out);
+    BoundedText w(out, kColourTextChars);
     PutHexTriple(w, Red(colour), Green(colour), Blue(colour), u"");
     w.Put(u"FF");
 }
 
 void HexCommaForm(uint32_t colour, char16_t* out) {
-    TextWriter w = Writer(out);
+    BoundedText w(out, kColourTextChars);
     PutHexTriple(w, Red(colour), Green(colour), Blue(colour), u",");
 }
 
 void DecimalForm(uint32_t colour, char16_t* out) {
-    TextWriter w = Writer(out);
+    BoundedText w(out, kColourTextChars);
     PutDecimalTriple(w, Red(colour), Green(colour), Blue(colour));
 }
 
 void DecimalAlphaForm(uint32_t colour, char16_t* out) {
-    TextWriter w = Writer(out);
+    BoundedText w(out, kColourTextChars);
     PutDecimalTriple(w, Red(colour), Green(colour), Blue(colour));
     w.Put(u",255");
 }
 
 void LabelForm(uint32_t colour, char16_t* out) {
-    TextWriter w = Writer(out);
+    BoundedText w(out, kColourTextChars);
     w.Put(u"        #");
     PutHexTriple(w, Red(colour), Green(colour), Blue(colour), u"");
     w.Put(u" || ");
@@ -140,20 +98,20 @@ Hsv HsvFromColour(uint32_t colour) {
 
 void HsvDecimalForm(uint32_t colour, HueRounder round, char16_t* out) {
     HsvNumbers const n = HsvWhole(colour, round);
-    TextWriter w = Writer(out);
+    BoundedText w(out, kColourTextChars);
     PutDecimalTriple(w, n.hue, n.saturation, n.value);
 }
 
 void HsvHexForm(uint32_t colour, HueRounder round, char16_t* out) {
     HsvNumbers const n = HsvWhole(colour, round);
-    TextWriter w = Writer(out);
+    BoundedText w(out, kColourTextChars);
     PutHexTriple(w, n.hue, n.saturation, n.value, u",");
 }
 
 size_t InfoText(uint32_t colour, HueRounder round, const char16_t* const helpLines[5], char16_t* out,
                 size_t capacity) {
     char16_t form[kColourTextChars];
-    TextWriter w = Writer(out, capacity);
+    BoundedText w(out, capacity);
     w.Put(u'#');
     HexForm(colour, form), w.Put(form);
     w.Put(u"\r\n"), HexCommaForm(colour, form), w.Put(form);
@@ -171,5 +129,5 @@ size_t InfoText(uint32_t colour, HueRounder round, const char16_t* const helpLin
         if (rightToLeft) w.Put(kPopDirectionalFormatting);
         w.Put(u"\r\n");
     }
-    return w.length;
+    return w.Length();
 }

@@ -1,5 +1,7 @@
 #include "picker/core/hot_key.h"
 
+#include "base/core/bounded_text.h"
+
 namespace {
 
 int const kKnownModifiers = kHotKeyAlt | kHotKeyControl | kHotKeyShift | kHotKeyWin;
@@ -26,28 +28,6 @@ NamedKey const kNamedKeys[] = {
     {0x6F, u"Num /"},        {0x90, u"Num Lock"},  {0x91, u"Scroll Lock"},
 };
 
-class Writer {
-  public:
-    explicit Writer(char16_t* out) : out_(out) { out_[0] = 0; }
-    void Put(const char16_t* text) {
-        for (; *text; ++text) Put(*text);
-    }
-    void Put(char16_t c) {
-        if (length_ + 1 < kHotKeyNameChars) {
-            out_[length_++] = c;
-            out_[length_] = 0;
-        }
-    }
-    void PutNumber(int value) {
-        if (value >= 10) PutNumber(value / 10);
-        Put(char16_t(u'0' + value % 10));
-    }
-
-  private:
-    char16_t* out_;
-    size_t length_ = 0;
-};
-
 const char16_t* TableName(int key) {
     for (NamedKey const& named : kNamedKeys)
         if (named.key == key) return named.name;
@@ -60,7 +40,7 @@ bool IsComposedName(int key) {
            (key >= 0x70 && key <= 0x87);
 }
 
-void PutKeyName(Writer& out, int key, const char16_t* keyName) {
+void PutKeyName(BoundedText& out, int key, const char16_t* keyName) {
     if (key >= '0' && key <= '9') return out.Put(char16_t(key));
     if (key >= 'A' && key <= 'Z') return out.Put(char16_t(key));
     if (key >= 0x60 && key <= 0x69) {
@@ -69,14 +49,12 @@ void PutKeyName(Writer& out, int key, const char16_t* keyName) {
     }
     if (key >= 0x70 && key <= 0x87) {
         out.Put(u'F');
-        return out.PutNumber(key - 0x70 + 1);
+        return out.PutDecimal(key - 0x70 + 1);
     }
     if (const char16_t* const name = TableName(key)) return out.Put(name);
     if (keyName && *keyName) return out.Put(keyName);
-    static const char16_t kDigits[] = u"0123456789ABCDEF";
     out.Put(u"0x");
-    out.Put(kDigits[key >> 4 & 0xF]);
-    out.Put(kDigits[key & 0xF]);
+    out.PutHex(key);
 }
 
 // A number exactly as the store writes it ("%d"): an optional minus sign, then 1 to 10 digits
@@ -118,7 +96,7 @@ bool HasOwnKeyName(int key) {
 }
 
 void HotKeyName(int combination, const char16_t* keyName, char16_t* out) {
-    Writer writer(out);
+    BoundedText writer(out, kHotKeyNameChars);
     if (combination == kNoHotKey) return;
     // In the order Windows' own texts use: "Win+Ctrl+Alt+Shift+".
     struct Modifier {

@@ -35,9 +35,9 @@ struct AxisPlace {
     int windowStart, sourceStart, sourceLength, box;
 };
 
-AxisPlace PlaceAxis(int cursor, int length, float zoom, int monitorStart, int monitorEnd, int covered) {
+AxisPlace PlaceAxis(int cursor, int length, double zoom, int monitorStart, int monitorEnd, int covered) {
     double const half = length * 0.5;
-    int const sourceLength = 2 * int(half / double(zoom));
+    int const sourceLength = 2 * int(half / zoom);
     int start = cursor - int(half);
     if (start > monitorEnd - length) start = monitorEnd - length;
     if (start < monitorStart) start = monitorStart;
@@ -56,7 +56,7 @@ AxisPlace PlaceAxis(int cursor, int length, float zoom, int monitorStart, int mo
 
 }  // namespace
 
-PickerGeometry ComputePickerGeometry(int cursorX, int cursorY, int width, int height, float zoom,
+PickerGeometry ComputePickerGeometry(int cursorX, int cursorY, int width, int height, double zoom,
                                      const PickerRect& monitor, int frameWidth, int stripHeight) {
     AxisPlace const x = PlaceAxis(cursorX, width, zoom, monitor.left, monitor.right, frameWidth);
     AxisPlace const y =
@@ -65,6 +65,10 @@ PickerGeometry ComputePickerGeometry(int cursorX, int cursorY, int width, int he
             {x.windowStart, y.windowStart, x.windowStart + width, y.windowStart + height},
             x.box,
             y.box};
+}
+
+int ScaledForDpi(int size, unsigned dpi) {
+    return int((static_cast<long long>(size) * dpi + kUnscaledDpi / 2) / kUnscaledDpi);
 }
 
 int BoxEdge(int position, float zoom) {

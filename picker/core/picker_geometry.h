@@ -19,6 +19,10 @@ float ZoomOut(float zoom);
 // Even sizes, at most the screen and at least 100 x 150.
 void FixRequestedSize(int* width, int* height, int screenWidth, int screenHeight);
 
+// The picker's sizes are given at 96 DPI (100 %) and scaled by the DPI of the monitor it is on.
+unsigned const kUnscaledDpi = 96;
+int ScaledForDpi(int size, unsigned dpi);
+
 // The frame covers this much of the window along its edges; inside it lie the white strips, the
 // colour's at the top and the hint's at the bottom, this high.
 int const kFrameWidth = 2;
@@ -27,7 +31,8 @@ int const kStripHeight = 18;
 // Where the picker goes for one cursor position. The window is centred on the cursor, then moved
 // the least distance that keeps it inside the monitor under the cursor (to its left and top edges
 // where it is larger), so that it shows whole. The source rectangle holds (2 * dx) x (2 * dy)
-// screen pixels, dx = trunc(w / 2 / zoom) and dy = trunc(h / 2 / zoom). It is placed so that the
+// screen pixels, dx = trunc(w / 2 / zoom) and dy = trunc(h / 2 / zoom), where the zoom is in
+// physical pixels (the zoom factor times the monitor's scale). It is placed so that the
 // magnified pixel at the cursor's place in the window is the cursor's own: centred on the cursor
 // where the window is, and shifted with the window at the monitor's edges, so that the box
 // follows the cursor across the view. The box never lies under the frame (`frameWidth` pixels
@@ -37,7 +42,7 @@ struct PickerGeometry {
     PickerRect window;
     int boxX, boxY;  // window position of the box round the magnified pixel under the cursor
 };
-PickerGeometry ComputePickerGeometry(int cursorX, int cursorY, int width, int height, float zoom,
+PickerGeometry ComputePickerGeometry(int cursorX, int cursorY, int width, int height, double zoom,
                                      const PickerRect& monitor, int frameWidth, int stripHeight);
 
 // The box round the magnified pixel: from (x, y) to (x + zoom, y + zoom), the sums taken in single

@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 """Draws the program's icons and banner bitmaps into this folder.
 
-    huepeek.ico       icon 107: program and tray icon (16, 32, 48, 256)
-    pixel.ico         icon 108: the picture on the main dialog's pages (16, 32, 48)
+    huepeek.ico       icon 107: program and tray icon (16, 20, 24, 32, 40, 48, 64, 256)
+    pixel.ico         icon 108: the picture on the main dialog's pages (16 to 64)
+
+The sizes are those of 100, 125, 150 and 200 %: a small icon (tray, title bar) of 16,
+20, 24 or 32 pixels and a large one (the pages, Alt+Tab) of 32, 40, 48 or 64; 256 for
+the shell's largest views of the program's file.
     banner_dark.bmp   bitmap 132: 700 x 60 banner for a dark background (black)
     banner_light.bmp  bitmap 157: 700 x 60 banner for a light background (251, 251, 251)
 
@@ -11,14 +15,15 @@ run-length encoded where that is smaller.
 
 Standard library only, so the images can be rebuilt on any machine with Python 3;
 nothing time- or machine-dependent goes into the files, so every run writes the same
-bytes. Each icon size is drawn for its own pixel grid: 16 x 16 is set pixel by pixel,
-the larger sizes have their own geometry with the pixel grid's edges on whole pixels;
-a scaled-down big picture would turn to mush at 16 x 16 in the tray.
+bytes. Each icon size is drawn for its own pixel grid: the lens at 16 x 16 is set
+pixel by pixel, at 20 and 24 by pixel rules, the larger sizes have their own geometry
+with the pixel grid's edges on whole pixels; a scaled-down big picture would turn to
+mush at the tray's sizes.
 
     python3 make_images.py [--preview DIR]
 
 --preview also writes PNGs to DIR for looking at the images: every icon enlarged (up
-to 48 x 48 at 8x) on a light and a dark ground, and each banner as it ships at 1:1, in
+to 64 x 64 at 8x) on a light and a dark ground, and each banner as it ships at 1:1, in
 a mock of the main dialog's top at 96 and 120 dpi, and enlarged 3x. They never belong
 in the repository.
 """
@@ -226,6 +231,10 @@ def PatchColour(u, v):
 # the centre pixel and its dark edge. The centre pixel's inside must have whole-pixel
 # edges, which ties c, pitch and line together.
 HUEPEEK_SIZES = {
+    40: dict(c=16.5, radius=15.6, outline=1.5, rim=2.6, inner=1.1, pitch=6, line=1,
+             handle=(26.5, 34.5), hr=3.2, box=1, edge=1),
+    64: dict(c=26.5, radius=24.7, outline=2.1, rim=4.0, inner=1.6, pitch=8, line=1,
+             handle=(42.0, 56.0), hr=5.1, box=2, edge=1),
     32: dict(c=13.0, radius=12.5, outline=1.3, rim=2.2, inner=1.0, pitch=5, line=1,
              handle=(21.0, 27.5), hr=2.6, box=1, edge=1),
     48: dict(c=19.5, radius=18.5, outline=1.6, rim=3.0, inner=1.2, pitch=6, line=1,
@@ -287,6 +296,71 @@ def Huepeek16():
     return DrawArt(HUEPEEK_16, palette)
 
 
+# 20 x 20 and 24 x 24, the notification area at 125 and 150 %, are set pixel by pixel
+# too, by rule rather than by hand: a disc, its outline and rim in layers inward, the
+# boxed centre pixel (with a dark edge round the box where there is room), the
+# neighbours as on a keypad, and the handle along the diagonal. Per size: the lens's
+# diameter (odd, so that the centre pixel has a centre), the rim's width in pixels,
+# the half-width of the centre pixel, the box's dark edge in pixels, the handle's body
+# across the diagonal and where it ends along it.
+SMALL_LENS = {
+    20: dict(diameter=15, rim=1, centre=1, edge=0, body=(-1, 1), end=34),
+    24: dict(diameter=19, rim=2, centre=1, edge=1, body=(-1, 2), end=42),
+}
+
+
+def SmallLens(size):
+    g = SMALL_LENS[size]
+    c = (g["diameter"] - 1) // 2
+    reach = g["diameter"] / 2.0 - 0.3
+    disc = {(x, y) for y in range(size) for x in range(size) if (x - c) ** 2 + (y - c) ** 2 <= reach * reach}
+    # Layers inward: each pixel of the disc with a side on the layer before.
+    layers, rest, edge = [], set(disc), lambda p: {(p[0] + 1, p[1]), (p[0] - 1, p[1]), (p[0], p[1] + 1), (p[0], p[1] - 1)}
+    outside = {(x, y) for y in range(-1, size + 1) for x in range(-1, size + 1)} - disc
+    before = outside
+    for _ in range(1 + g["rim"]):
+        layer = {p for p in rest if edge(p) & before}
+        layers.append(layer)
+        rest -= layer
+        before = layer
+    step = 0.65  # neighbour spacing in glass radii, as at 16 and 32
+    keys = {}
+    for key, (i, j) in zip("abcdoefgh", [(i, j) for j in (-1, 0, 1) for i in (-1, 0, 1)]):
+        keys[(i, j)] = PatchColour(i * step, j * step)
+    inner = g["centre"]  # the centre pixel reaches this far from c; then the box, then its edge
+    cv = Canvas(size, size)
+    for (x, y) in disc:
+        dx, dy = x - c, y - c
+        if (x, y) in layers[0]:
+            colour = INK
+        elif any((x, y) in layer for layer in layers[1:]):
+            colour = Hex("dde2ea") if dx + dy <= 0 else Hex("a3acba")
+        elif max(abs(dx), abs(dy)) <= inner:
+            colour = keys[(0, 0)]
+        elif max(abs(dx), abs(dy)) == inner + 1:
+            colour = MARK
+        elif max(abs(dx), abs(dy)) <= inner + 1 + g["edge"]:
+            colour = INK
+        else:
+            box = inner + 1 + g["edge"]
+            band = lambda d: -1 if d < -box else 1 if d > box else 0
+            colour = keys[(band(dx), band(dy))]
+        cv.Put(x, y, colour)
+    low, high = g["body"]
+    for y in range(size):
+        for x in range(size):
+            if (x, y) in disc:
+                continue
+            along, across = x + y, x - y
+            if along <= 2 * c or across < low - 1 or across > high + 1:
+                continue
+            if along > g["end"] or across in (low - 1, high + 1):
+                cv.Put(x, y, INK)
+            else:
+                cv.Put(x, y, HANDLE_LIGHT if across == high else HANDLE)
+    return cv
+
+
 def LitRim(c, reach):
     """The rim's colour, lit from the top left: white there, cool grey at the bottom right."""
 
@@ -324,6 +398,8 @@ def PaintView(cv, window, c, reach, g):
 def DrawHuepeek(size):
     if size == 16:
         return Huepeek16()
+    if size in SMALL_LENS:
+        return SmallLens(size)
     g = HUEPEEK_SIZES[size]
     cv = Canvas(size, size)
     c, radius, outline = g["c"], g["radius"], g["outline"]
@@ -361,8 +437,12 @@ def DrawHuepeek(size):
 # pixels, so the frame's widths are whole numbers here.
 
 PIXEL_SIZES = {
+    20: dict(margin=0, corner=3.0, outline=1, rim=1, inner=1, pitch=5, line=1, box=1, edge=0),
+    24: dict(margin=1, corner=4.0, outline=1, rim=2, inner=1, pitch=5, line=1, box=1, edge=1),
     32: dict(margin=1, corner=5.0, outline=1, rim=2, inner=1, pitch=5, line=1, box=1, edge=1),
+    40: dict(margin=2, corner=5.0, outline=2, rim=3, inner=1, pitch=5, line=1, box=1, edge=1),
     48: dict(margin=3, corner=6.0, outline=2, rim=3, inner=1, pitch=7, line=1, box=2, edge=1),
+    64: dict(margin=3, corner=8.0, outline=2, rim=4, inner=1, pitch=9, line=1, box=2, edge=1),
 }
 
 #   K outline   W / w rim, lit / shaded   B box round the centre pixel   o the centre pixel
@@ -550,31 +630,50 @@ def PngBytes(width, height, rgba, smallest=True):
     """RGBA PNG. For what ships, tries every row filter and both deflate strategies and
     keeps the smallest: flat icon art often packs best unfiltered."""
     rows = [bytes(v for p in rgba[y * width:(y + 1) * width] for v in p) for y in range(height)]
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return _Png([(b"IHDR", header), (b"IDAT", _Deflated(rows, 4, smallest))])
+
+
+def IndexedPngBytes(width, height, palette, indices):
+    """PNG of up to 256 RGBA colours: a palette, the alphas that are not opaque, one byte
+    per pixel."""
+    rows = [bytes(indices[y * width:(y + 1) * width]) for y in range(height)]
+    alphas = bytes(c[3] for c in palette).rstrip(b"\xff")
+    chunks = [(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 3, 0, 0, 0)),
+              (b"PLTE", b"".join(bytes(c[:3]) for c in palette))]
+    if alphas:
+        chunks.append((b"tRNS", alphas))
+    chunks.append((b"IDAT", _Deflated(rows, 1, True)))
+    return _Png(chunks)
+
+
+def _Png(chunks):
+    out = b"\x89PNG\r\n\x1a\n"
+    for kind, data in chunks + [(b"IEND", b"")]:
+        crc = zlib.crc32(kind + data) & 0xFFFFFFFF
+        out += struct.pack(">I", len(data)) + kind + data + struct.pack(">I", crc)
+    return out
+
+
+def _Deflated(rows, bpp, smallest):
     best = None
     for kind in (None, 0, 1, 2, 3, 4) if smallest else (1,):
         raw = bytearray()
-        prev = bytes(width * 4)
+        prev = bytes(len(rows[0]))
         for row in rows:
-            raw += _FilterRow(row, prev, kind)
+            raw += _FilterRow(row, prev, bpp, kind)
             prev = row
         for strategy in (zlib.Z_DEFAULT_STRATEGY, zlib.Z_FILTERED):
             packer = zlib.compressobj(9, zlib.DEFLATED, 15, 9, strategy)
             idat = packer.compress(bytes(raw)) + packer.flush()
             if best is None or len(idat) < len(best):
                 best = idat
-
-    def Chunk(kind, data):
-        crc = zlib.crc32(kind + data) & 0xFFFFFFFF
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", crc)
-
-    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-    return b"\x89PNG\r\n\x1a\n" + Chunk(b"IHDR", header) + Chunk(b"IDAT", best) + Chunk(b"IEND", b"")
+    return best
 
 
-def _FilterRow(row, prev, only=None):
+def _FilterRow(row, prev, bpp, only=None):
     """One PNG filter for every row (only = 0..4), or per row the one with the smallest
     sum of absolute residuals (the usual heuristic)."""
-    bpp = 4
     best = None
     for kind in range(5) if only is None else (only,):
         out = bytearray([kind])
@@ -618,10 +717,24 @@ def IconDib(size, rgba):
     return header + bytes(xor) + bytes(mask)
 
 
-def IconImage(size, rgba):
-    """32 x 32 and up as PNG, which Windows reads in icons since Vista (about a third
-    of the size); 16 x 16 stays a DIB, which every consumer of small icons reads."""
-    return PngBytes(size, size, rgba) if size >= 32 else IconDib(size, rgba)
+def IconImage(size, rgba, colours=None):
+    """20 x 20 and up as PNG, which Windows reads in icons since Vista (a third to a
+    half of the size), indexed where the picture has at most 256 colours and that packs
+    smaller; 16 x 16 stays a DIB, which every consumer of small icons reads. colours:
+    first reduce the picture to that many (the 256 image, whose smoothed edges and
+    shading would otherwise cost twice the bytes, for a difference no eye finds at
+    that size)."""
+    if size <= 16:
+        return IconDib(size, rgba)
+    if colours:
+        palette, indices = Palettize(rgba, [(0, 0, 0, 0)], colours, alpha=True)
+        rgba = [palette[i] for i in indices]
+    best = PngBytes(size, size, rgba)
+    if len(set(rgba)) <= 256:
+        indexed = IndexedPngBytes(size, size, *Palettize(rgba, [], 256, alpha=True))
+        if len(indexed) < len(best):
+            best = indexed
+    return best
 
 
 def IcoBytes(images):
@@ -637,15 +750,20 @@ def IcoBytes(images):
     return out + body
 
 
-def Palettize(rgba, exact, limit=256):
-    """Up to limit colours for an opaque picture: every colour when there are few
-    enough, else a median cut that splits the box of colours with the largest error
-    (weighted by use) at its weighted median. The colours in exact (the ground) are kept
-    as they are. Returns the palette (exact colours first) and one index per pixel."""
+def Palettize(rgba, exact, limit=256, alpha=False):
+    """Up to limit colours: every colour when there are few enough, else a median cut that
+    splits the box of colours with the largest error (weighted by use) at its weighted
+    median. Colours are RGB of an opaque picture, or RGBA with alpha as a fourth axis.
+    The colours in exact (the ground) are kept as they are. Returns the palette (exact
+    colours first) and one index per pixel."""
     counts = {}
-    for r, g, b, a in rgba:
-        assert a == 255
-        counts[(r, g, b)] = counts.get((r, g, b), 0) + 1
+    keys = []
+    for pixel in rgba:
+        assert alpha or pixel[3] == 255
+        key = tuple(pixel) if alpha else tuple(pixel[:3])
+        keys.append(key)
+        counts[key] = counts.get(key, 0) + 1
+    axes = range(4 if alpha else 3)
     exact = [c for c in exact if c in counts]
     rest = sorted(c for c in counts if c not in exact)
     if len(exact) + len(rest) <= limit:
@@ -654,11 +772,11 @@ def Palettize(rgba, exact, limit=256):
 
         def Mean(box):
             total = sum(counts[c] for c in box)
-            return tuple(sum(c[i] * counts[c] for c in box) / total for i in range(3))
+            return tuple(sum(c[i] * counts[c] for c in box) / total for i in axes)
 
         def Error(box):
             m = Mean(box)
-            return sum(counts[c] * sum((c[i] - m[i]) ** 2 for i in range(3)) for c in box)
+            return sum(counts[c] * sum((c[i] - m[i]) ** 2 for i in axes) for c in box)
 
         boxes = [(Error(rest), rest)]
         while len(boxes) < limit - len(exact):
@@ -666,7 +784,7 @@ def Palettize(rgba, exact, limit=256):
             error, box = boxes[0]
             if error <= 0.0:
                 break
-            spans = [max(c[i] for c in box) - min(c[i] for c in box) for i in range(3)]
+            spans = [max(c[i] for c in box) - min(c[i] for c in box) for i in axes]
             axis = spans.index(max(spans))
             box = sorted(box, key=lambda c: (c[axis], c))
             half, seen = sum(counts[c] for c in box) / 2.0, 0
@@ -681,10 +799,10 @@ def Palettize(rgba, exact, limit=256):
     def Nearest(c):
         if c in exact:
             return exact.index(c)
-        return min(range(len(palette)), key=lambda k: (sum((c[i] - palette[k][i]) ** 2 for i in range(3)), k))
+        return min(range(len(palette)), key=lambda k: (sum((c[i] - palette[k][i]) ** 2 for i in axes), k))
 
     lookup = {c: Nearest(c) for c in counts}
-    return palette, [lookup[(r, g, b)] for r, g, b, a in rgba]
+    return palette, [lookup[key] for key in keys]
 
 
 def Rle8(rows):
@@ -864,21 +982,21 @@ def Main(argv):
 
     outputs = {}
     images = []
-    for size in (16, 32, 48, 256):
+    for size in (16, 20, 24, 32, 40, 48, 64, 256):
         cv = DrawHuepeek(size)
         rgba = cv.Rgba8()
-        data = IconImage(size, rgba)
+        data = IconImage(size, rgba, 256 if size == 256 else None)
         images.append((size, data))
         if preview_dir:
             Preview(os.path.join(preview_dir, "huepeek_%d.png" % size), cv, 8 if size < 256 else 2)
     outputs["huepeek.ico"] = IcoBytes(images)
 
     images = []
-    for size in (16, 32, 48):
+    for size in (16, 20, 24, 32, 40, 48, 64):
         cv = DrawPixel(size)
         images.append((size, IconImage(size, cv.Rgba8())))
         if preview_dir:
-            Preview(os.path.join(preview_dir, "pixel_%d.png" % size), cv)
+            Preview(os.path.join(preview_dir, "pixel_%d.png" % size), cv, 8 if size < 256 else 2)
     outputs["pixel.ico"] = IcoBytes(images)
 
     for name, dark in (("banner_dark.bmp", True), ("banner_light.bmp", False)):

@@ -1,24 +1,22 @@
 #include "services/core/self_delete_batch.h"
 
-#include "base/core/text.h"
+#include "base/core/bounded_text.h"
 
 namespace {
 
-// Appends to a bounded text and remembers whether everything fitted.
+// The batch's lines, in a bounded text; a batch that does not fit whole is no batch at all.
 class BatchWriter {
   public:
-    BatchWriter(char16_t* out, size_t capacity) : out_(out), capacity_(capacity) {}
-    void Add(const char16_t* text) {
-        for (; *text; ++text) Put(*text);
-    }
+    BatchWriter(char16_t* out, size_t capacity) : out_(out), text_(out, capacity) {}
+    void Add(const char16_t* text) { text_.Put(text); }
     // A path in double quotes; cmd would expand "%name%" inside quotes too.
     void AddQuotedPath(const char16_t* path) {
-        Put(u'"');
+        text_.Put(u'"');
         for (; *path; ++path) {
-            if (*path == u'%') Put(u'%');
-            Put(*path);
+            if (*path == u'%') text_.Put(u'%');
+            text_.Put(*path);
         }
-        Put(u'"');
+        text_.Put(u'"');
     }
     // A file by its path in the text, or by its variable.
     void AddFile(BatchFile file, const char16_t* variable) {
@@ -30,33 +28,20 @@ class BatchWriter {
         Add(variable);
         Add(u"%\"");
     }
-    void AddNumber(int value) {
-        char16_t digits[kDecimalChars];
-        FormatDecimal(value, digits);
-        Add(digits);
-    }
+    void AddNumber(int value) { text_.PutDecimal(value); }
     void EndLine() { Add(u"\r\n"); }
     void Line(const char16_t* text) {
         Add(text);
         EndLine();
     }
     bool Finish() {
-        if (length_ >= capacity_) {
-            out_[0] = 0;
-            return false;
-        }
-        out_[length_] = 0;
-        return true;
+        if (!text_.Whole()) out_[0] = 0;
+        return text_.Whole();
     }
 
   private:
-    void Put(char16_t c) {
-        if (length_ + 1 < capacity_) out_[length_] = c;
-        ++length_;
-    }
     char16_t* out_;
-    size_t capacity_;
-    size_t length_ = 0;
+    BoundedText text_;
 };
 
 }  // namespace

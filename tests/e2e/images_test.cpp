@@ -115,6 +115,17 @@ IconProbe const kIconProbes[] = {
     {kIconProgram, 16, 4, 4, {255, 255, 255, 255}, "box round the centre pixel"},
     {kIconProgram, 16, 0, 4, {27, 31, 39, 255}, "lens outline"},
     {kIconProgram, 16, 13, 13, {111, 122, 140, 255}, "handle"},
+    {kIconProgram, 20, 19, 0, {0, 0, 0, 0}, "empty corner"},
+    {kIconProgram, 20, 7, 7, {245, 132, 69, 255}, "centre pixel"},
+    {kIconProgram, 20, 5, 7, {255, 255, 255, 255}, "box round the centre pixel"},
+    {kIconProgram, 20, 0, 7, {27, 31, 39, 255}, "lens outline"},
+    {kIconProgram, 20, 16, 16, {111, 122, 140, 255}, "handle"},
+    {kIconProgram, 24, 23, 0, {0, 0, 0, 0}, "empty corner"},
+    {kIconProgram, 24, 9, 9, {245, 132, 69, 255}, "centre pixel"},
+    {kIconProgram, 24, 7, 9, {255, 255, 255, 255}, "box round the centre pixel"},
+    {kIconProgram, 24, 6, 9, {27, 31, 39, 255}, "dark edge of the box"},
+    {kIconProgram, 24, 0, 9, {27, 31, 39, 255}, "lens outline"},
+    {kIconProgram, 24, 19, 19, {111, 122, 140, 255}, "handle"},
     {kIconProgram, 32, 31, 0, {0, 0, 0, 0}, "empty corner"},
     {kIconProgram, 32, 13, 13, {245, 132, 69, 255}, "centre pixel"},
     {kIconProgram, 32, 10, 13, {255, 255, 255, 255}, "box round the centre pixel"},
@@ -124,12 +135,32 @@ IconProbe const kIconProbes[] = {
     {kIconProgram, 48, 19, 19, {245, 132, 69, 255}, "centre pixel"},
     {kIconProgram, 48, 16, 19, {255, 255, 255, 255}, "box round the centre pixel"},
     {kIconProgram, 48, 15, 1, {27, 31, 39, 143}, "smoothed edge of the lens"},
+    {kIconProgram, 40, 39, 0, {0, 0, 0, 0}, "empty corner"},
+    {kIconProgram, 40, 16, 16, {245, 132, 69, 255}, "centre pixel"},
+    {kIconProgram, 40, 13, 16, {255, 255, 255, 255}, "box round the centre pixel"},
+    {kIconProgram, 40, 13, 1, {27, 31, 39, 205}, "smoothed edge of the lens"},
+    {kIconProgram, 40, 31, 31, {138, 149, 166, 255}, "handle"},
     {kIconProgram, 48, 40, 40, {138, 149, 166, 255}, "handle"},
+    {kIconProgram, 64, 63, 0, {0, 0, 0, 0}, "empty corner"},
+    {kIconProgram, 64, 26, 26, {245, 132, 69, 255}, "centre pixel"},
+    {kIconProgram, 64, 21, 26, {255, 255, 255, 255}, "box round the centre pixel"},
+    {kIconProgram, 64, 21, 2, {27, 31, 39, 175}, "smoothed edge of the lens"},
+    {kIconProgram, 64, 50, 50, {138, 149, 167, 255}, "handle"},
     {kIconPixel, 16, 0, 0, {0, 0, 0, 0}, "rounded corner"},
     {kIconPixel, 16, 7, 7, {245, 132, 69, 255}, "centre pixel"},
     {kIconPixel, 16, 5, 5, {255, 255, 255, 255}, "box round the centre pixel"},
     {kIconPixel, 16, 0, 7, {27, 31, 39, 255}, "outline"},
     {kIconPixel, 16, 2, 2, {148, 72, 255, 255}, "top left neighbour"},
+    {kIconPixel, 20, 0, 0, {0, 0, 0, 0}, "rounded corner"},
+    {kIconPixel, 20, 10, 10, {245, 132, 69, 255}, "centre pixel"},
+    {kIconPixel, 20, 7, 10, {255, 255, 255, 255}, "box round the centre pixel"},
+    {kIconPixel, 20, 0, 10, {27, 31, 39, 255}, "outline"},
+    {kIconPixel, 20, 4, 4, {113, 73, 255, 255}, "top left pixel"},
+    {kIconPixel, 24, 0, 0, {0, 0, 0, 0}, "margin"},
+    {kIconPixel, 24, 12, 12, {245, 132, 69, 255}, "centre pixel"},
+    {kIconPixel, 24, 9, 12, {255, 255, 255, 255}, "box round the centre pixel"},
+    {kIconPixel, 24, 1, 12, {27, 31, 39, 255}, "outline"},
+    {kIconPixel, 24, 6, 6, {113, 73, 255, 255}, "top left pixel"},
     {kIconPixel, 32, 0, 0, {0, 0, 0, 0}, "margin"},
     {kIconPixel, 32, 16, 16, {245, 132, 69, 255}, "centre pixel"},
     {kIconPixel, 32, 13, 16, {255, 255, 255, 255}, "box round the centre pixel"},
@@ -140,6 +171,16 @@ IconProbe const kIconProbes[] = {
     {kIconPixel, 48, 19, 24, {255, 255, 255, 255}, "box round the centre pixel"},
     {kIconPixel, 48, 6, 3, {27, 31, 39, 117}, "smoothed corner"},
     {kIconPixel, 48, 9, 9, {74, 157, 255, 255}, "top left pixel"},
+    {kIconPixel, 40, 0, 0, {0, 0, 0, 0}, "margin"},
+    {kIconPixel, 40, 20, 20, {245, 132, 69, 255}, "centre pixel"},
+    {kIconPixel, 40, 17, 20, {255, 255, 255, 255}, "box round the centre pixel"},
+    {kIconPixel, 40, 2, 20, {27, 31, 39, 255}, "outline"},
+    {kIconPixel, 40, 10, 10, {73, 100, 255, 255}, "top left pixel"},
+    {kIconPixel, 64, 0, 0, {0, 0, 0, 0}, "margin"},
+    {kIconPixel, 64, 32, 32, {245, 132, 69, 255}, "centre pixel"},
+    {kIconPixel, 64, 27, 32, {255, 255, 255, 255}, "box round the centre pixel"},
+    {kIconPixel, 64, 3, 32, {27, 31, 39, 255}, "outline"},
+    {kIconPixel, 64, 14, 14, {73, 91, 255, 255}, "top left pixel"},
 };
 
 TEST(ImagesTest, IconsLoadAtEverySizeWithTheirColoursAndAlpha) {
@@ -188,8 +229,8 @@ TEST(ImagesTest, EveryIconImageIsStoredOnce) {
     ASSERT_TRUE(exe.Get());
     std::vector<std::string> images;
     EnumResourceNamesW(exe.Get(), RT_ICON, CollectIcon, reinterpret_cast<LONG_PTR>(&images));
-    // 16, 32, 48 and 256 of the program icon; 16, 32 and 48 of the page picture.
-    EXPECT_EQ(7u, images.size());
+    // 16, 20, 24, 32, 40, 48, 64 and 256 of the program icon; the same but 256 of the page picture.
+    EXPECT_EQ(15u, images.size());
     for (size_t i = 0; i < images.size(); ++i) {
         for (size_t j = i + 1; j < images.size(); ++j) EXPECT_NE(images[i], images[j]) << i << " and " << j;
     }

@@ -26,6 +26,9 @@ int const kTabMore = 1089;
 int const kFrame = 32787;
 int const kUsage = 1000;
 int const kFileNameBox = 1148;  // the open dialog's file-name box, a ComboBoxEx32
+// Reading a menu's 37 lines off the screen takes a while on a loaded machine; the wait ends as soon
+// as they are all painted.
+DWORD const kMenuPaintedMs = 10000;
 
 wchar_t const kMenuClass[] = L"#32768";
 DWORD const kMenuTimeoutMs = 5000;
@@ -302,7 +305,7 @@ TEST_F(LanguageMenuTest, ListsTheLanguagesGreysTheCurrentOneAndSwitchesAtOnce) {
     EXPECT_TRUE(menuRect.top == button.bottom || menuRect.bottom == WorkArea().bottom)
         << menuRect.top << " to " << menuRect.bottom << ", work area to " << WorkArea().bottom;
     PaintedMenu painted;
-    WaitUntil([&] { return (painted = ReadPaintedMenu(menu)).lines.size() == 37; }, 2000);
+    WaitUntil([&] { return (painted = ReadPaintedMenu(menu)).lines.size() == 37; }, kMenuPaintedMs);
     EXPECT_TRUE(SendMessageW(Toolbar(dialog_), TB_ISBUTTONPRESSED, kLanguageButton, 0))
         << "not shown pressed";
     SaveScreenshot({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
@@ -339,7 +342,7 @@ TEST_F(LanguageMenuTest, ListsTheLanguagesGreysTheCurrentOneAndSwitchesAtOnce) {
     // German with the mouse, on the first line; now Bosnian is the greyed one.
     menu = OpenMenu();
     ASSERT_NE(nullptr, menu);
-    WaitUntil([&] { return (painted = ReadPaintedMenu(menu)).lines.size() == 37; }, 2000);
+    WaitUntil([&] { return (painted = ReadPaintedMenu(menu)).lines.size() == 37; }, kMenuPaintedMs);
     ASSERT_EQ(37u, painted.lines.size());
     ASSERT_FALSE(painted.lines[34].selected);
     for (size_t i = 0; i < painted.lines.size(); ++i) {

@@ -159,30 +159,40 @@ TEST_F(MainDialogTest, PageButtonsShowTheirPagesAndMarkOneButton) {
     EXPECT_EQ(L"0", StoredSetting(L"c_wnd"));
 }
 
-TEST_F(MainDialogTest, TheLastPageOpensAgainAtTheNextStart) {
+// The page selected last opens again at the next start. A stored page outside 0 to 3 shows no page
+// and no caption, and is written back unchanged; the page buttons still work.
+TEST_F(MainDialogTest, TheStoredPageOpensAtTheNextStart) {
     HWND dialog = Start();
     ASSERT_NE(nullptr, dialog);
     PressTab(dialog, kTabInfo, L"Info");
     EXPECT_EQ(DWORD(1), ExitWithButton(dialog));
-
-    dialog = Start();
-    ASSERT_NE(nullptr, dialog);
-    HWND const page = VisiblePage(dialog);
-    ASSERT_NE(nullptr, page);
-    EXPECT_NE(nullptr, GetDlgItem(page, kVersion)) << "not the Info page";
-    EXPECT_EQ(L"1", StoredSetting(L"c_wnd"));
-}
-
-// A stored page outside 0 to 3 shows no page and no caption, and is written back unchanged.
-TEST_F(MainDialogTest, StoredPageOutsideTheRangeShowsNoPage) {
-    for (const wchar_t* stored : {L"7", L"-1"}) {
-        ASSERT_TRUE(WriteSetting(L"c_wnd", stored));
-        HWND const dialog = Start();
+    struct {
+        const wchar_t* stored;
+        bool byTheLastRun;  // else written before the start
+        int pageControl;    // a control of the page shown; 0: no page
+        const wchar_t* caption;
+    } const cases[] = {
+        {L"1", true, kVersion, L"Info"},
+        {L"7", false, 0, L""},
+        {L"-1", false, 0, L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "c_wnd " << std::string(c.stored, c.stored + lstrlenW(c.stored)));
+        if (!c.byTheLastRun) {
+            ASSERT_TRUE(WriteSetting(L"c_wnd", c.stored));
+        }
+        dialog = Start();
         ASSERT_NE(nullptr, dialog);
         ASSERT_TRUE(PagesMade(dialog));
-        EXPECT_EQ(nullptr, VisiblePage(dialog)) << stored;
-        EXPECT_EQ(L"", Caption(dialog));
-        EXPECT_EQ(stored, StoredSetting(L"c_wnd"));
+        HWND const page = VisiblePage(dialog);
+        if (c.pageControl) {
+            ASSERT_NE(nullptr, page);
+            EXPECT_NE(nullptr, GetDlgItem(page, c.pageControl)) << "another page";
+        } else {
+            EXPECT_EQ(nullptr, page);
+        }
+        EXPECT_EQ(c.caption, Caption(dialog));
+        EXPECT_EQ(c.stored, StoredSetting(L"c_wnd"));
         PressTab(dialog, kTabMore, L"More");
         EXPECT_NE(nullptr, VisiblePage(dialog));
         EXPECT_EQ(DWORD(1), ExitWithButton(dialog));

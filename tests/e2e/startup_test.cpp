@@ -212,7 +212,10 @@ TEST_F(StartupTest, DamagedArchiveStreamIsReported) {
         SCOPED_TRACE(damage.where);
         std::vector<char> changed = exe;
         changed[damage.offset] ^= 0x20;
-        std::wstring const copy = WriteChangedCopy(L"huepeek-damaged-stream", changed);
+        // A copy of its own for each damage: Wine may still hold the image of the copy that the last
+        // process ran for a moment after that process has ended.
+        std::wstring const folder = L"huepeek-damaged-stream-" + std::to_wstring(&damage - damages);
+        std::wstring const copy = WriteChangedCopy(folder.c_str(), changed);
         Process damaged;
         ASSERT_TRUE(damaged.Start(copy, L"last_rgb_color_from_the_huepeek"));
         HWND const window = WaitForWindow(L"#32770", nullptr, damaged.Id(), kStartTimeoutMs);

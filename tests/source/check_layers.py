@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Includes point downward only: app/ uses the subsystems, the subsystems use base/, and the
 platform-neutral */core folders use nothing but */core and the standard library. One subsystem
-includes another's header only where SIBLING_INCLUDES says so and why.
+includes another's header only where SIBLING_INCLUDES says so and why. The dialogs' resource IDs
+(res/resource.h) are app/'s: the dialogs' procedures live there, and the subsystems below offer
+plain functions with arguments.
 
     check_layers.py SOURCE_DIR      checks the tree; prints every violation
     check_layers.py --self-test     checks that each rule catches what it is meant to
@@ -57,7 +59,9 @@ def Violations(path, lines, used=None):
                 found.append(f"{where}: a core file must not use the platform's headers")
             continue
         target_folder, target_core = Layer(target)
-        if core and not target_core:
+        if target == "res/resource.h" and folder != "app":
+            found.append(f"{where}: only app/ knows the dialogs' resource IDs")
+        elif core and not target_core:
             found.append(f"{where}: a core file may include only core files")
         elif folder in SUBSYSTEMS + ("base",) and target_folder == "app":
             found.append(f"{where}: only app/ may include app/")
@@ -99,6 +103,8 @@ SELF_TEST = [
     ("lang/string_table.cpp", '#include "app/startup.h"', True),
     ("base/process_state.cpp", '#include "picker/picker_window.h"', True),
     ("base/process_state.cpp", '#include "app/app_state.h"', True),
+    ("services/page_procedure.cpp", '#include "res/resource.h"', True),
+    ("picker/palette_dialog.cpp", '#include "res/resource.h"', True),
     ("base/core/text.cpp", "#include <windows.h>", True),
     ("lang/core/lzari.cpp", "#include <Windows.h>", True),
     ("lang/core/lzari.cpp", "#include <shellapi.h>", True),
@@ -111,6 +117,7 @@ SELF_TEST = [
     ("settings/settings_store.cpp", '#include "lang/string_table.h"', True),
     ("services/core/mail_text.cpp", '#include "picker/core/colour_forms.h"', True),
     ("app/startup.cpp", '#include "picker/picker_window.h"', False),
+    ("app/main_pages.cpp", '#include "res/resource.h"', False),
     ("picker/magnifier.cpp", '#include "lang/string_table.h"', False),
     ("picker/magnifier.cpp", '#include "base/scoped_gdi.h"', False),
     ("services/mail.cpp", '#include "lang/string_table.h"', False),

@@ -4,8 +4,11 @@
 //   launch_bench tray N HUEPEEK FLOOR
 //       the tray icon's left-button message to the magnifier (or the floor's popup) on screen; then
 //       the same with the main dialog shown before each click
-//   launch_bench open-picker | close-picker
-//       opens the picker of the running program as a tray click does, or hides it (F1)
+//   launch_bench hotkey N HUEPEEK FLOOR
+//       the hot key (Win+Shift+C; the floor's Win+Shift+V) pressed to the magnifier on screen
+//   launch_bench open-picker | close-picker | open-floor | close-floor
+//       opens the picker of the running program (or the floor's popup) as a tray click does, or
+//       hides it (F1)
 // Prints medians in milliseconds and the ratio to the floor.
 #include <windows.h>
 
@@ -143,9 +146,26 @@ struct Resident {
     HWND host = nullptr;
 };
 
-double TimeTrayClick(Resident& resident) {
+void PressHotKey(WORD key) {
+    INPUT keys[6] = {};
+    WORD const order[3] = {VK_LWIN, VK_SHIFT, key};
+    for (int i = 0; i < 3; ++i) {
+        keys[i].type = keys[5 - i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = keys[5 - i].ki.wVk = order[i];
+        keys[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(6, keys, sizeof(INPUT));
+}
+
+// What opens the popup: the tray icon's left button, or the hot key.
+enum class Opening { kTrayClick, kHotKey };
+
+double TimeTrayClick(Resident& resident, Opening opening = Opening::kTrayClick, WORD hotKey = 0) {
     double const start = Now();
-    PostMessageW(resident.host, kTrayCallback, 107, WM_LBUTTONDOWN);
+    if (opening == Opening::kHotKey)
+        PressHotKey(hotKey);
+    else
+        PostMessageW(resident.host, kTrayCallback, 107, WM_LBUTTONDOWN);
     HWND popup = nullptr;
     bool const shown = Spin(
         [&] { return (popup = FindWindowOf(resident.popupClass, resident.started.id, true)) != nullptr; },
@@ -166,12 +186,16 @@ double TimeTrayClickOverDialog(Resident& resident) {
     return TimeTrayClick(resident);
 }
 
-int TrayCommand(int runs, const wchar_t* huepeek, const wchar_t* floor) {
-    Resident program = {Launch(huepeek, L"-bg"), L"Huepeek", kPickerClass};
-    Resident resident = {Launch(floor, L""), L"HuepeekFloorHost", L"HuepeekFloorPopup"};
+void StartResidents(Resident& program, Resident& resident) {
     for (Resident* r : {&program, &resident})
         Spin([&] { return (r->host = FindWindowOf(r->hostClass, r->started.id, false)) != nullptr; }, 10000);
     Sleep(1000);
+}
+
+int TrayCommand(int runs, const wchar_t* huepeek, const wchar_t* floor) {
+    Resident program = {Launch(huepeek, L"-bg"), L"Huepeek", kPickerClass};
+    Resident resident = {Launch(floor, L""), L"HuepeekFloorHost", L"HuepeekFloorPopup"};
+    StartResidents(program, resident);
     std::vector<double> a, b;
     for (int i = 0; i < runs && program.host && resident.host; ++i) {
         double const ta = TimeTrayClick(program);
@@ -193,18 +217,37 @@ int TrayCommand(int runs, const wchar_t* huepeek, const wchar_t* floor) {
     return a.empty() || b.empty() || c.empty() ? 1 : 0;
 }
 
-int PickerCommand(bool open) {
-    HWND const host = FindWindowW(L"Huepeek", L"Huepeek");
+int HotKeyCommand(int runs, const wchar_t* huepeek, const wchar_t* floor) {
+    Resident program = {Launch(huepeek, L"-bg"), L"Huepeek", kPickerClass};
+    Resident resident = {Launch(floor, L""), L"HuepeekFloorHost", L"HuepeekFloorPopup"};
+    StartResidents(program, resident);
+    std::vector<double> a, b;
+    for (int i = 0; i < runs && program.host && resident.host; ++i) {
+        double const ta = TimeTrayClick(program, Opening::kHotKey, 'C');
+        double const tb = TimeTrayClick(resident, Opening::kHotKey, 'V');
+        if (ta >= 0) a.push_back(ta);
+        if (tb >= 0) b.push_back(tb);
+    }
+    Report("Hot key to the magnifier on screen", a, b);
+    End(program.started);
+    End(resident.started);
+    return a.empty() || b.empty() ? 1 : 0;
+}
+
+// Opens or hides the popup of a running resident program: its host window's class and title, and
+// the popup's class.
+int PopupCommand(const wchar_t* hostClass, const wchar_t* hostTitle, const wchar_t* popupClass, bool open) {
+    HWND const host = FindWindowW(hostClass, hostTitle);
     if (!host) return 1;
     DWORD pid = 0;
     GetWindowThreadProcessId(host, &pid);
     if (open) {
         PostMessageW(host, kTrayCallback, 107, WM_LBUTTONDOWN);
-        return Spin([&] { return FindWindowOf(kPickerClass, pid, true) != nullptr; }, 5000) ? 0 : 1;
+        return Spin([&] { return FindWindowOf(popupClass, pid, true) != nullptr; }, 5000) ? 0 : 1;
     }
-    HWND const picker = FindWindowOf(kPickerClass, pid, true);
-    if (picker) PostMessageW(picker, WM_KEYDOWN, VK_F1, 0);
-    return Spin([&] { return !FindWindowOf(kPickerClass, pid, true); }, 5000) ? 0 : 1;
+    HWND const popup = FindWindowOf(popupClass, pid, true);
+    if (popup) PostMessageW(popup, WM_KEYDOWN, VK_F1, 0);
+    return Spin([&] { return !FindWindowOf(popupClass, pid, true); }, 5000) ? 0 : 1;
 }
 
 }  // namespace
@@ -213,8 +256,12 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring const command = argc > 1 ? argv[1] : L"";
     if (command == L"start" && argc == 9) return StartCommand(_wtoi(argv[2]), argv + 3);
     if (command == L"tray" && argc == 5) return TrayCommand(_wtoi(argv[2]), argv[3], argv[4]);
-    if (command == L"open-picker") return PickerCommand(true);
-    if (command == L"close-picker") return PickerCommand(false);
+    if (command == L"hotkey" && argc == 5) return HotKeyCommand(_wtoi(argv[2]), argv[3], argv[4]);
+    bool const open = command.compare(0, 5, L"open-") == 0;
+    if (command == L"open-picker" || command == L"close-picker")
+        return PopupCommand(L"Huepeek", L"Huepeek", kPickerClass, open);
+    if (command == L"open-floor" || command == L"close-floor")
+        return PopupCommand(L"HuepeekFloorHost", L"HuepeekFloor", L"HuepeekFloorPopup", open);
     std::fprintf(stderr, "usage: see the top of launch_bench.cpp\n");
     return 2;
 }

@@ -193,6 +193,33 @@ int wmain() {
     printf("  of which the paint alone (into a memory DC)  %9.3f ms (median)\n", Median(paint));
     printf("UpdatePicker(false), nothing changed           %9.3f ms (median)\n", Median(unchanged));
 
+    // The system calls a tick may make, each alone.
+    std::vector<double> tick, raise, keyPoll, cursorRead, topCheck;
+    for (int run = 0; run < kUpdateRuns; ++run) {
+        double start = NowMs();
+        SendMessageW(g_picker.hwnd, WM_TIMER, kFollowTimer, 0);
+        tick.push_back(NowMs() - start);
+        start = NowMs();
+        SetWindowPos(g_picker.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+        raise.push_back(NowMs() - start);
+        start = NowMs();
+        GetAsyncKeyState(VK_ESCAPE);
+        keyPoll.push_back(NowMs() - start);
+        start = NowMs();
+        POINT at;
+        GetCursorPos(&at);
+        cursorRead.push_back(NowMs() - start);
+        start = NowMs();
+        GetWindow(g_picker.hwnd, GW_HWNDPREV);
+        topCheck.push_back(NowMs() - start);
+        PumpMessages();
+    }
+    printf("follow tick, nothing changed                   %9.3f ms (median)\n", Median(tick));
+    printf("  of a tick: raise (SetWindowPos HWND_TOP)      %9.3f ms (median)\n", Median(raise));
+    printf("  of a tick: Esc poll (GetAsyncKeyState)       %9.3f ms (median)\n", Median(keyPoll));
+    printf("  of a tick: cursor read (GetCursorPos)        %9.3f ms (median)\n", Median(cursorRead));
+    printf("  of a tick: window above? (GetWindow)         %9.3f ms (median)\n", Median(topCheck));
+
     // The cursor rests: the 10 ms follow timer runs, but nothing moves and nothing is painted.
     g_pickerProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(g_picker.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProcedure)));

@@ -14,7 +14,6 @@
 #include "harness.h"
 #include "lang/string_table.h"
 #include "res/resource.h"
-#include "services/page_procedure.h"
 #include "settings/settings_store.h"
 #include "tests/unit/theme/system_double.h"
 #include "tests/unit/theme/test_windows.h"

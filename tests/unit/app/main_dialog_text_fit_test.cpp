@@ -24,7 +24,6 @@
 #include "lang/string_table.h"
 #include "res/resource.h"
 #include "screenshot.h"
-#include "services/page_procedure.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -340,6 +339,15 @@ class TextGauge {
     std::map<std::pair<HFONT, std::wstring>, bool> drawn_;
 };
 
+// The scale at which the test runs (at_dpi.exe sets another for a whole test process).
+int const kNormalDpi = 96;
+int SystemDpi() {
+    HDC const screen = GetDC(nullptr);
+    int const dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 std::string WindowName(int window) {
     static const char* const kNames[kPageCount] = {"picker page", "Info page", "blank page", "More page"};
     return window == kMainWindow ? "main dialog" : kNames[window];
@@ -654,6 +662,8 @@ void SaveDialogScreenshot(HWND dialog, int page, const char* language) {
             name += '_';
     }
     while (!name.empty() && name.back() == '_') name.pop_back();
+    // At another scale than 100 %, the scale is in the name: "main_dialog_picker_english_144dpi".
+    if (SystemDpi() != kNormalDpi) name += "_" + std::to_string(SystemDpi()) + "dpi";
     std::wstring const file = ScreenshotDir() + L"\\main_dialog_" +
                               std::wstring(kPageNames[page], kPageNames[page] + strlen(kPageNames[page])) +
                               L"_" + std::wstring(name.begin(), name.end()) + L".png";
@@ -760,7 +770,7 @@ TEST(MainDialogTextFitTest, TextsOfOneLocaleFit) {
             checker.CheckFrameCaption(frame, page);
         }
         checker.ReportUndrawn();
-        printf("%s: dialog font %s, picker button %s, toolbar %s\n", language.name,
+        printf("%s at %d dpi: dialog font %s, picker button %s, toolbar %s\n", language.name, SystemDpi(),
                Utf8(gauge.FaceOf(FontOf(dialog))).c_str(),
                Utf8(gauge.FaceOf(FontOf(GetDlgItem(g_pages[kPickerPage], IDC_PICK)))).c_str(),
                Utf8(gauge.FaceOf(FontOf(g_mainDialog.toolbar))).c_str());

@@ -27,10 +27,9 @@ TEST(ProgramPath, GrowsUntilTheWholePathFits) {
     for (size_t length : {size_t(10), size_t(259), size_t(260), size_t(261), size_t(700), size_t(32000)}) {
         g_fakePath = L"C:\\" + std::wstring(length - 3, L'x');
         g_calls = 0;
-        wchar_t* const path = ReadWholeModulePath(FakeModuleFileName);
-        ASSERT_NE(nullptr, path) << length;
-        EXPECT_EQ(g_fakePath, path) << length;
-        HeapFree(GetProcessHeap(), 0, path);
+        HeapBuffer<wchar_t> const path = ReadWholeModulePath(FakeModuleFileName);
+        ASSERT_NE(nullptr, path.get()) << length;
+        EXPECT_EQ(g_fakePath, path.get()) << length;
     }
 }
 
@@ -38,6 +37,23 @@ TEST(ProgramPath, IsThisProgramsOwnFile) {
     wchar_t expected[MAX_PATH];
     GetModuleFileNameW(nullptr, expected, MAX_PATH);
     EXPECT_STREQ(expected, ProgramPath());
+}
+
+TEST(AnyLengthPath, EveryFormOnce) {
+    struct {
+        const wchar_t* path;
+        const wchar_t* expected;
+    } const cases[] = {
+        {L"C:\\a\\huepeek.exe", L"\\\\?\\C:\\a\\huepeek.exe"},
+        {L"\\\\server\\share\\huepeek.exe", L"\\\\?\\UNC\\server\\share\\huepeek.exe"},
+        {L"\\\\?\\C:\\a\\huepeek.exe", L"\\\\?\\C:\\a\\huepeek.exe"},
+        {L"\\\\.\\C:\\a", L"\\\\.\\C:\\a"},
+    };
+    for (const auto& c : cases) {
+        HeapBuffer<wchar_t> const path = AnyLengthPath(c.path);
+        ASSERT_NE(nullptr, path.get());
+        EXPECT_STREQ(c.expected, path.get());
+    }
 }
 
 }  // namespace

@@ -193,29 +193,90 @@ TEST_F(PickerWindowTest, F1HidesWithoutEndingTheRun) {
 
 namespace {
 
-// Takes the picker's timer messages of the next milliseconds out of the queue; true if the Esc
-// poll's came.
+// Takes the picker's timer messages of the next milliseconds out of the queue, handling the follow
+// tick's; true if the Esc poll's came.
 bool EscPollTicks(DWORD forMs) {
     bool ticked = false;
     DWORD const start = GetTickCount();
     while (GetTickCount() - start < forMs) {
         MSG msg;
-        while (PeekMessageW(&msg, g_picker.hwnd, WM_TIMER, WM_TIMER, PM_REMOVE))
+        while (PeekMessageW(&msg, g_picker.hwnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
             if (msg.wParam == kEscPollTimer) ticked = true;
+            if (msg.wParam == kFollowTimer) DispatchMessageW(&msg);
+        }
         Sleep(5);
     }
     return ticked;
 }
 
-// Outside direct picker mode the program sleeps in the tray: the Esc poll runs only while the
-// picker is shown.
-TEST_F(PickerWindowTest, EscPollRunsOnlyWhileThePickerIsShown) {
+// Outside direct picker mode the program sleeps in the tray: no Esc poll while the picker is
+// hidden. While it is shown, Esc reaches it as a key, or its follow tick polls the key.
+TEST_F(PickerWindowTest, EscPollRunsNeitherHiddenNorBesideTheFollowTick) {
     OpenPicker();
-    EXPECT_TRUE(EscPollTicks(200)) << "no Esc poll while shown";
+    EXPECT_FALSE(EscPollTicks(100)) << "a poll of its own while shown";
     HidePicker();
-    EXPECT_FALSE(EscPollTicks(200)) << "the Esc poll goes on while hidden";
+    EXPECT_FALSE(EscPollTicks(100)) << "the Esc poll goes on while hidden";
     OpenPicker();
-    EXPECT_TRUE(EscPollTicks(200)) << "no Esc poll after opening again";
+    SendMessageW(g_picker.hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(0, g_picker.shown) << "Esc did not end the picker";
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "Esc must not end the run";
+}
+
+// Crossing onto a monitor of twice the scale (which Wine cannot show: the message is sent as the
+// system would): the picker doubles its size and stays centred on the cursor, showing the same
+// screen pixels; back at 96 DPI it is as it was.
+TEST_F(PickerWindowTest, DpiChangeResizesThePickerAroundTheCursor) {
+    OpenPicker();
+    UINT const dpi = g_picker.dpi;
+    ASSERT_EQ(96u, dpi) << "the test runs at 100 %";
+    RECT const suggested = {0, 0, 10, 10};  // not taken: the picker stays on the cursor
+    struct {
+        UINT dpi;
+        RECT window;
+    } const cases[] = {{192, {256, 144, 1024, 656}}, {96, {448, 272, 832, 528}}};
+    for (const auto& c : cases) {
+        SendMessageW(g_picker.hwnd, WM_DPICHANGED, MAKEWPARAM(c.dpi, c.dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        RECT rect;
+        GetWindowRect(g_picker.hwnd, &rect);
+        EXPECT_TRUE(EqualRect(&rect, &c.window))
+            << c.dpi << " dpi: " << rect.left << "," << rect.top << " " << rect.right << "," << rect.bottom;
+        EXPECT_EQ(38, g_picker.source.right - g_picker.source.left) << c.dpi;
+        EXPECT_EQ(24, g_picker.source.bottom - g_picker.source.top) << c.dpi;
+        EXPECT_EQ(640, g_picker.source.left + 19) << c.dpi;
+    }
+}
+
+// Counts the messages that moving, raising or painting the picker sends it.
+WNDPROC g_pickerProcedure;
+int g_placements;
+
+LRESULT CALLBACK CountingProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_WINDOWPOSCHANGING || message == WM_PAINT) ++g_placements;
+    return CallWindowProcW(g_pickerProcedure, hwnd, message, wParam, lParam);
+}
+
+// A tick that finds nothing changed neither moves, raises nor paints the picker; a topmost window
+// that comes above it is put below again at the next tick.
+TEST_F(PickerWindowTest, RestingTickDoesNothingButKeepsThePickerOnTop) {
+    OpenPicker();
+    PumpMessages();
+    g_pickerProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(g_picker.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProcedure)));
+    g_placements = 0;
+    for (int i = 0; i < 5; ++i) SendMessageW(g_picker.hwnd, WM_TIMER, kFollowTimer, 0);
+    EXPECT_EQ(0, g_placements) << "the picker was moved, raised or painted at rest";
+
+    HWND const other =
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 600, 380, 80,
+                        40, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, other);
+    ASSERT_NE(nullptr, GetWindow(g_picker.hwnd, GW_HWNDPREV)) << "the other window is not above";
+    SendMessageW(g_picker.hwnd, WM_TIMER, kFollowTimer, 0);
+    EXPECT_EQ(nullptr, GetWindow(g_picker.hwnd, GW_HWNDPREV)) << "the picker stays below";
+    DestroyWindow(other);
+    SetWindowLongPtrW(g_picker.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_pickerProcedure));
 }
 
 }  // namespace

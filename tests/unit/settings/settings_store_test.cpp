@@ -52,6 +52,32 @@ TEST_F(SettingsStoreTest, FreshUserReadsDefaultsAndFirstWriteCreatesTheKey) {
     EXPECT_EQ(DWORD(2 * sizeof(wchar_t)), bytes) << "the terminator is stored too";
 }
 
+// Each setting lives under the key that users' registries hold: with nothing stored it reads its
+// default, a value stored there by an earlier version is what it reads, and a write goes there.
+TEST_F(SettingsStoreTest, EachSettingUsesItsKeyAndDefault) {
+    struct {
+        Setting setting;
+        const wchar_t* key;
+        int defaultValue;
+    } const cases[] = {
+        {Setting::kLanguage, L"lng", 1},         {Setting::kDisableDarkTheme, L"disable_dark_theme", 0},
+        {Setting::kStartTray, L"start_tray", 0}, {Setting::kTrayIfMinimize, L"tray_if_minimize", 1},
+        {Setting::kPage, L"c_wnd", 2},           {Setting::kLastColour, L"last_rgb_color", 0},
+        {Setting::kHotKey, L"hotkey", 3139},  // Win+Shift+C
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::string(c.key, c.key + lstrlenW(c.key)));
+        RegDeleteTreeW(HKEY_CURRENT_USER, kRoot);
+        EXPECT_EQ(c.defaultValue, ReadSetting(c.setting));
+        StoreText(c.key, L"77");
+        EXPECT_EQ(77, ReadSetting(c.setting));
+        EXPECT_EQ(1, WriteSetting(c.setting, 3));
+        wchar_t text[kSettingTextChars] = {};
+        ASSERT_EQ(1, ReadSettingText(Wide(kProgramSection), c.key, text));
+        EXPECT_STREQ(L"3", text);
+    }
+}
+
 TEST_F(SettingsStoreTest, WrittenNumbersReadBack) {
     for (int value : {-5, 0, 42, 16777215, 2147483647, int(0x80000000u)}) {
         WriteProgramInt(L"n", value);

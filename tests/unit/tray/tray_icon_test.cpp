@@ -51,7 +51,7 @@ TEST_F(TrayIconTest, RemovingStopsTheWatchdogBeforeTheIconGoes) {
     EXPECT_EQ(0u, code) << "the watchdog did not end by itself";
     CloseHandle(watchdog);
     EXPECT_FALSE(ProbeTrayIcon(&tray_)) << "still in the notification area";
-    EXPECT_EQ(nullptr, tray_.watchdogThread);
+    EXPECT_FALSE(tray_.watchdogThread.Held());
 }
 
 // The shell gets an image loaded for it; the icon the caller hands over is destroyed, not lost.
@@ -169,7 +169,7 @@ TEST_F(TrayWatchdogTest, StoppingWaitsForTheWatchdogToEnd) {
 TEST_F(TrayIconTest, WithoutTheFlagThereIsNoWatchdog) {
     InstallTrayIcon(&tray_, kTrayIconId, nullptr, L"Huepeek", 0, false);
     EXPECT_TRUE(ProbeTrayIcon(&tray_));
-    EXPECT_EQ(nullptr, tray_.watchdogThread);
+    EXPECT_FALSE(tray_.watchdogThread.Held());
 }
 
 TEST_F(TrayIconTest, TipIsCutToWhatTheShellHolds) {

@@ -109,6 +109,35 @@ TEST(PickerGeometry, WindowStaysInsideTheMonitorAndTheBoxFollowsTheCursor) {
     }
 }
 
+// The picker's sizes at the scales of 100 to 200 %.
+TEST(PickerGeometry, SizesScaleWithTheDpi) {
+    struct {
+        unsigned dpi;
+        int width, height, strip;
+    } const cases[] = {{96, 384, 256, 18}, {120, 480, 320, 23}, {144, 576, 384, 27}, {192, 768, 512, 36}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.width, ScaledForDpi(384, c.dpi)) << c.dpi;
+        EXPECT_EQ(c.height, ScaledForDpi(256, c.dpi)) << c.dpi;
+        EXPECT_EQ(c.strip, ScaledForDpi(kStripHeight, c.dpi)) << c.dpi;
+    }
+}
+
+// The zoom factor keeps its meaning at 144 DPI: a screen pixel is zoom x zoom pixels of 96 DPI, 15 x
+// 15 physical pixels at zoom 10, so the picker of 576 x 384 shows the same 38 x 24 screen pixels.
+TEST(PickerGeometry, ScaledPickerShowsTheSameScreenPixels) {
+    PickerGeometry const g =
+        ComputePickerGeometry(500, 400, 576, 384, 10.0 * 1.5, kPrimary, ScaledForDpi(kFrameWidth, 144),
+                              ScaledForDpi(kStripHeight, 144));
+    EXPECT_EQ(481, g.source.left);
+    EXPECT_EQ(388, g.source.top);
+    EXPECT_EQ(519, g.source.right);
+    EXPECT_EQ(412, g.source.bottom);
+    EXPECT_EQ(212, g.window.left);
+    EXPECT_EQ(208, g.window.top);
+    EXPECT_EQ(289, g.boxX);
+    EXPECT_EQ(193, g.boxY);
+}
+
 TEST(PickerGeometry, CreationZoomIsKeptInRange) {
     EXPECT_EQ(2.0f, CreationZoom(0.0f));
     EXPECT_EQ(2.0f, CreationZoom(-3.0f));

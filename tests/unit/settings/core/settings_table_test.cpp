@@ -6,24 +6,6 @@
 
 namespace {
 
-// The keys and defaults users' registries and the program's other parts rely on.
-TEST(SettingsTable, KeysAndDefaults) {
-    struct {
-        Setting setting;
-        const char16_t* key;
-        int defaultValue;
-    } const cases[] = {
-        {Setting::kLanguage, u"lng", 1},         {Setting::kDisableDarkTheme, u"disable_dark_theme", 0},
-        {Setting::kStartTray, u"start_tray", 0}, {Setting::kTrayIfMinimize, u"tray_if_minimize", 1},
-        {Setting::kPage, u"c_wnd", 2},           {Setting::kLastColour, u"last_rgb_color", 0},
-        {Setting::kHotKey, u"hotkey", 3139},  // Win+Shift+C
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(std::u16string(c.key), SettingOf(c.setting).key);
-        EXPECT_EQ(c.defaultValue, SettingOf(c.setting).defaultValue);
-    }
-}
-
 TEST(SettingsTable, CustomColourKeysHaveNoLeadingZeros) {
     char16_t key[kCustomColourKeyChars];
     CustomColourKey(0, key);

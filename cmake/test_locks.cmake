@@ -1,0 +1,12 @@
+# Run by ctest after the Windows tests have been discovered (cmake/windows.cmake says which tests
+# share what): the locks of the discovered unit and end-to-end tests.
+foreach(test IN LISTS huepeek_locked_unit_tests huepeek_e2e_tests)
+    set_tests_properties("${test}" PROPERTIES RESOURCE_LOCK "desktop;settings;temp")
+    # A thousand repaints of a window: 20 to 50 s alone, more beside other tests on a loaded machine.
+    if(test MATCHES "Repainting.*MakesNoNewGdiObjects$")
+        set_tests_properties("${test}" PROPERTIES TIMEOUT 300)
+    endif()
+endforeach()
+foreach(test IN LISTS huepeek_settings_unit_tests)
+    set_tests_properties("${test}" PROPERTIES RESOURCE_LOCK "settings;temp")
+endforeach()
