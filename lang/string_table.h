@@ -18,6 +18,9 @@ bool LoadLanguageArchiveFrom(const wchar_t* path);
 // The text for a string ID in the current language; never null. A placeholder names a missing ID;
 // for the IDs 0 to 254 it stays valid until the process ends, like every built-in text.
 const wchar_t* Text(int id);
+// The same as a title shows it, without the access key that a button's caption carries; written
+// into buffer (chars units), which is returned.
+const wchar_t* TitleText(int id, wchar_t* buffer, size_t chars);
 // The same from the archive, also while a language file is in force: for what is said about such a
 // file, which may lack the text.
 const wchar_t* BuiltInText(int id);

@@ -21,6 +21,8 @@
 
 namespace {
 
+size_t const kCaptionChars = 256;
+
 HKEY const kMailHives[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};  // the user's choice first
 wchar_t const kMailClientsKey[] = L"Software\\Clients\\Mail";
 ULONG const kComposeFlags = MAPI_LOGON_UI | MAPI_DIALOG;
@@ -88,8 +90,9 @@ void ReportMailFailed(HWND owner, bool attachProgram, ULONG result) {
     what.Append(Utf16(Text(kTextMailFailed)));
     what.Append(u' ');
     what.AppendDecimal(int(result));
-    ShowFailure(owner, Text(attachProgram ? kTextSendProgram : kTextRecommend), Wide(what.Data()), nullptr,
-                0);
+    wchar_t caption[kCaptionChars];  // the button's words without its access key
+    ShowFailure(owner, TitleText(attachProgram ? kTextSendProgram : kTextRecommend, caption, kCaptionChars),
+                Wide(what.Data()), nullptr, 0);
 }
 
 void MailProgram(HWND page, bool attachProgram) {
@@ -102,7 +105,9 @@ void MailProgram(HWND page, bool attachProgram) {
     if (attachProgram) {
         DWORD const error = ProgramZipPath(zipPath) ? BuildProgramZip(zipPath) : ERROR_FILENAME_EXCED_RANGE;
         if (error) {
-            ShowFailure(owner, Text(kTextSendProgram), Text(kTextNotWritten), zipPath, error);
+            wchar_t caption[kCaptionChars];
+            ShowFailure(owner, TitleText(kTextSendProgram, caption, kCaptionChars), Text(kTextNotWritten),
+                        zipPath, error);
             return;
         }
     }
