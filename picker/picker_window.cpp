@@ -24,6 +24,9 @@ int const kOpenHeight = 256;
 int const kCreateSize = 128;
 float const kCreateZoom = 10.0f;
 
+// Follow ticks in a row that found nothing changed.
+int g_quietTicks;
+
 // The click that opened the picker, while a press on the picker may still be its second half.
 OpeningClick g_openingClick;
 bool g_openedByClick;
@@ -147,6 +150,18 @@ void KeepOnTop(HWND hwnd) {
         SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
+// At rest the tick halves its pace: moves over the picker still come as messages at once, and a
+// jump beyond it or Esc pressed elsewhere is seen within 20 ms, as the Esc poll of a hidden direct
+// picker sees it. Any change brings the quick tick back.
+void PaceFollowTick(HWND hwnd, bool changed) {
+    if (changed) {
+        if (g_quietTicks >= kTicksBeforeRest) SetTimer(hwnd, kFollowTimer, kFollowMs, nullptr);
+        g_quietTicks = 0;
+    } else if (++g_quietTicks == kTicksBeforeRest) {
+        SetTimer(hwnd, kFollowTimer, kFollowAtRestMs, nullptr);
+    }
+}
+
 // A tick that finds the cursor, size and zoom unchanged makes two cheap reads: the cursor, and
 // whether a window came above the picker (the raise, the dearest call, is left out while it is on
 // top). Moves over the picker come as messages, but a pointer that jumps beyond it (a quick flick,
@@ -155,7 +170,7 @@ void KeepOnTop(HWND hwnd) {
 // while it has the focus: the poll costs less than asking where the focus is. (The system sends
 // no second tick while one waits, so ticks do not pile up.)
 void OnFollowTick() {
-    UpdatePicker(false);
+    PaceFollowTick(g_picker.hwnd, UpdatePicker(false));
     OnEscPoll();
 }
 
@@ -344,6 +359,7 @@ int ShowPicker() {
     // The monitor's DPI is read afresh: its scale may have changed while the picker was hidden.
     g_updateCache.monitor = nullptr;
     SetTimer(picker->hwnd, kFollowTimer, kFollowMs, nullptr);
+    g_quietTicks = 0;
     KillTimer(picker->hwnd, kEscPollTimer);
     UpdatePicker(true);
     SetWindowPos(picker->hwnd, HWND_TOPMOST, 0, 0, 0, 0,
@@ -362,7 +378,7 @@ void HidePicker() {
     if (g_directPickerMode) SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
 }
 
-void UpdatePicker(bool forced) {
+bool UpdatePicker(bool forced) {
     Picker* const picker = &g_picker;
     POINT cursor = {};
     GetCursorPos(&cursor);
@@ -394,6 +410,7 @@ void UpdatePicker(bool forced) {
         Redraw(picker->hwnd);
     }
     KeepOnTop(picker->hwnd);
+    return forced || !unchanged;
 }
 
 LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -414,7 +431,9 @@ LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             else if (wParam == kFollowTimer)
                 OnFollowTick();
             break;
-        case WM_MOUSEMOVE: UpdatePicker(false); return 1;
+        case WM_MOUSEMOVE:
+            if (UpdatePicker(false)) PaceFollowTick(hwnd, true);
+            return 1;
         case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam)); return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN: OnButtonDown(); break;
