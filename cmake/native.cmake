@@ -26,6 +26,7 @@ if(HUEPEEK_CORE_TESTS)
     target_link_libraries(huepeek_native_tests PRIVATE huepeek_core_asan GTest::gtest_main)
     target_compile_options(huepeek_native_tests PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_SANITIZE})
     target_compile_definitions(huepeek_native_tests PRIVATE HUEPEEK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    target_precompile_headers(huepeek_native_tests PRIVATE <gtest/gtest.h>)
     gtest_discover_tests(huepeek_native_tests TEST_PREFIX "native." PROPERTIES TIMEOUT 300)
 endif()
 
