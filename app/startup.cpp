@@ -81,7 +81,7 @@ int RunHuepeek(HINSTANCE instance, const wchar_t* commandLine) {
     RegisterHostWindowClass(instance);
 
     ChooseSettingsBackEnd();
-    ChooseLanguage();
+    g_language.Use(StartLanguage());
     if (!LoadLanguageArchive()) return 0;
 
     // Dark mode needs a DPI-aware process; "disable_dark_theme" keeps every window light.

@@ -8,8 +8,6 @@
 #include "settings/core/language_slots.h"
 #include "settings/core/settings_file.h"
 
-int g_languageIndex = 1;
-
 namespace {
 
 wchar_t g_rootPath[MAX_PATH];
@@ -197,7 +195,7 @@ int WriteCustomColour(int index, COLORREF colour) {
     return WriteProgramInt(Wide(key), int(colour));
 }
 
-void ChooseLanguage() {
+int StartLanguage() {
     int const automatic = AutomaticLanguageIndex(PRIMARYLANGID(GetUserDefaultLangID()));
-    g_languageIndex = ReadSetting(Setting::kLanguage, automatic);
+    return ReadSetting(Setting::kLanguage, automatic);
 }

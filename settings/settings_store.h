@@ -12,8 +12,6 @@
 
 size_t const kSettingTextChars = 1024;
 
-extern int g_languageIndex;
-
 // Portable mode is on when the settings file (the exe's path with ".ini" for ".exe") exists at
 // start. Called once by start-up, before the first setting is read.
 void ChooseSettingsBackEnd();
@@ -40,5 +38,5 @@ int WriteLastColour(COLORREF colour);
 COLORREF ReadCustomColour(int index, COLORREF defaultValue);
 int WriteCustomColour(int index, COLORREF colour);
 
-// Sets g_languageIndex from the user's default language, overridden by the setting "lng".
-void ChooseLanguage();
+// The language slot to start with: the setting "lng", else the slot of the user's default language.
+int StartLanguage();

@@ -64,8 +64,8 @@ class MainDialogLookTest : public SystemDoubleTest {
         e2e::ResetSettings();
         g_instance = GetModuleHandleW(nullptr);
         InitializeCommonControls();
-        g_languageIndex = 1;
-        ASSERT_TRUE(LoadLanguageArchiveFrom(e2e::HuepeekPath().c_str()));
+        g_language.Use(1);
+        ASSERT_TRUE(g_language.LoadArchive(e2e::HuepeekPath().c_str()));
         g_backgroundFlag = 1;  // made hidden, then shown where the test looks
     }
     void TearDown() override {

@@ -23,7 +23,7 @@ class MainDialogInProcess : public ::testing::Test {
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Vantorel\\Huepeek");
         g_instance = GetModuleHandleW(nullptr);
         InitializeCommonControls();
-        ASSERT_TRUE(LoadLanguageArchiveFrom((e2e::TestProgramDir() + L"\\huepeek.exe").c_str()));
+        ASSERT_TRUE(g_language.LoadArchive((e2e::TestProgramDir() + L"\\huepeek.exe").c_str()));
         g_backgroundFlag = 1;  // made hidden
         dialog_ = CreateMainDialog(&g_mainDialog, nullptr);
         ASSERT_NE(nullptr, dialog_);
@@ -106,12 +106,12 @@ TEST_F(MainDialogInProcess, TheButtonOfThePageShownIsMarked) {
     EXPECT_EQ(std::vector<int>{IDC_TAB_PICKER}, marked()) << "at start";
     SendMessageW(dialog_, WM_COMMAND, IDC_TAB_MORE, 0);
     EXPECT_EQ(std::vector<int>{IDC_TAB_MORE}, marked());
-    g_languageIndex = 0;
+    g_language.Use(0);
     SetTitleAndToolbar(&g_mainDialog);
     EXPECT_EQ(std::vector<int>{IDC_TAB_MORE}, marked()) << "after a language change";
     SendMessageW(dialog_, WM_COMMAND, IDC_TAB_BLANK, 0);
     EXPECT_EQ(std::vector<int>{IDC_TAB_BLANK}, marked());
-    g_languageIndex = 1;
+    g_language.Use(1);
     SetTitleAndToolbar(&g_mainDialog);
     EXPECT_EQ(std::vector<int>{IDC_TAB_PICKER}, marked()) << "the blank page gave way to the picker page";
 }
@@ -136,13 +136,13 @@ TEST_F(MainDialogInProcess, RightToLeftLanguagesReadFromRightToLeft) {
         bool rightToLeft;
     } const cases[] = {{1, false}, {11, true}, {0, false}, {24, true}, {25, true}, {4, false}};
     for (const auto& c : cases) {
-        g_languageIndex = c.slot;
+        g_language.Use(c.slot);
         SetTitleAndToolbar(&g_mainDialog);
         EXPECT_EQ(c.rightToLeft, ReadsRightToLeftOnScreen(exit)) << "slot " << c.slot;
         EXPECT_EQ(c.rightToLeft, ReadsRightToLeftOnScreen(usage)) << "slot " << c.slot;
         EXPECT_EQ(c.rightToLeft, ReadsRightToLeftOnScreen(autostart)) << "slot " << c.slot;
     }
-    g_languageIndex = 1;
+    g_language.Use(1);
 }
 
 }  // namespace

@@ -166,14 +166,11 @@ TEST_F(SettingsStoreTest, BoundsApplyOnlyWhenBothAreGiven) {
 }
 
 TEST_F(SettingsStoreTest, StoredLanguageOverridesTheAutomaticChoice) {
-    ChooseLanguage();
-    int const automatic = g_languageIndex;
+    int const automatic = StartLanguage();
     StoreText(L"lng", automatic == 5 ? L"6" : L"5");
-    ChooseLanguage();
-    EXPECT_EQ(automatic == 5 ? 6 : 5, g_languageIndex);
+    EXPECT_EQ(automatic == 5 ? 6 : 5, StartLanguage());
     StoreText(L"lng", L"77");
-    ChooseLanguage();
-    EXPECT_EQ(77, g_languageIndex) << "not corrected here; the lookup falls back";
+    EXPECT_EQ(77, StartLanguage()) << "not corrected here; the lookup falls back";
 }
 
 // The test command sets LANGUAGE_EXPECTED_SLOT and LC_ALL for one extra run of this test, so the
@@ -182,8 +179,7 @@ TEST_F(SettingsStoreTest, UserLanguageChoosesTheSlot) {
     char expected[16] = {};
     if (!GetEnvironmentVariableA("LANGUAGE_EXPECTED_SLOT", expected, sizeof(expected)))
         GTEST_SKIP() << "run by the locale variants of this test";
-    ChooseLanguage();
-    EXPECT_EQ(atoi(expected), g_languageIndex) << "LANGID " << GetUserDefaultLangID();
+    EXPECT_EQ(atoi(expected), StartLanguage()) << "LANGID " << GetUserDefaultLangID();
 }
 
 // With a settings file every setting lives there, as "key=value" lines of the section "Program",
