@@ -195,7 +195,15 @@ int WriteCustomColour(int index, COLORREF colour) {
     return WriteProgramInt(Wide(key), int(colour));
 }
 
-int StartLanguage() {
+void ReadStartSettings(StartSettings* settings) {
     int const automatic = AutomaticLanguageIndex(PRIMARYLANGID(GetUserDefaultLangID()));
-    return ReadSetting(Setting::kLanguage, automatic);
+    settings->language = ReadSetting(Setting::kLanguage, automatic);
+    settings->disableDarkTheme = ReadSetting(Setting::kDisableDarkTheme);
+    settings->startTray = ReadSetting(Setting::kStartTray);
+    settings->trayIfMinimize = ReadSetting(Setting::kTrayIfMinimize);
+    settings->page = ReadSetting(Setting::kPage);
+    settings->lastColour = ReadLastColour(0);
+    settings->hotKey[0] = 0;
+    settings->hotKeyStored =
+        ReadSettingText(Wide(kProgramSection), Wide(SettingOf(Setting::kHotKey).key), settings->hotKey) != 0;
 }

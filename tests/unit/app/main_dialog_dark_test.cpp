@@ -78,7 +78,9 @@ class MainDialogLookTest : public SystemDoubleTest {
     }
 
     void CreateDialogOnTop() {
-        dialog_ = CreateMainDialog(&g_mainDialog, nullptr);
+        StartSettings settings;
+        ReadStartSettings(&settings);
+        dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings);
         ASSERT_NE(nullptr, dialog_);
         SetWindowPos(dialog_, HWND_TOPMOST, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         ASSERT_TRUE(Settled(dialog_));

@@ -25,7 +25,9 @@ class MainDialogInProcess : public ::testing::Test {
         InitializeCommonControls();
         ASSERT_TRUE(g_language.LoadArchive((e2e::TestProgramDir() + L"\\huepeek.exe").c_str()));
         g_backgroundFlag = 1;  // made hidden
-        dialog_ = CreateMainDialog(&g_mainDialog, nullptr);
+        StartSettings settings;
+        ReadStartSettings(&settings);
+        dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings);
         ASSERT_NE(nullptr, dialog_);
     }
     void TearDown() override {
@@ -114,6 +116,27 @@ TEST_F(MainDialogInProcess, TheButtonOfThePageShownIsMarked) {
     g_language.Use(1);
     SetTitleAndToolbar(&g_mainDialog);
     EXPECT_EQ(std::vector<int>{IDC_TAB_PICKER}, marked()) << "the blank page gave way to the picker page";
+}
+
+// "c_wnd" is written when the page changes, not when a language change selects the same page again.
+TEST_F(MainDialogInProcess, ThePageIsStoredOnlyWhenItChanges) {
+    auto stored = [] {
+        wchar_t text[kSettingTextChars] = {};
+        return ReadSettingText(L"Program", L"c_wnd", text) ? std::wstring(text) : std::wstring(L"<none>");
+    };
+    EXPECT_EQ(L"0", stored()) << "page 2 by default, then the picker page";
+    SendMessageW(dialog_, WM_COMMAND, IDC_TAB_MORE, 0);
+    EXPECT_EQ(L"3", stored());
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Vantorel\\Huepeek\\Program", 0, KEY_SET_VALUE, &key));
+    RegDeleteValueW(key, L"c_wnd");
+    RegCloseKey(key);
+    SetTitleAndToolbar(&g_mainDialog);
+    SendMessageW(dialog_, WM_COMMAND, IDC_TAB_MORE, 0);
+    EXPECT_EQ(L"<none>", stored()) << "written again unchanged";
+    SendMessageW(dialog_, WM_COMMAND, IDC_TAB_INFO, 0);
+    EXPECT_EQ(L"1", stored());
 }
 
 }  // namespace

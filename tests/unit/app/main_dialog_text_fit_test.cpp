@@ -750,10 +750,12 @@ TEST(MainDialogTextFitTest, TextsOfOneLocaleFit) {
     WriteSetting(Setting::kHotKey, longest);
     HWND const host =
         CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, g_instance, nullptr);
-    RegisterPickerHotKey(host);
+    StartSettings settings;
+    ReadStartSettings(&settings);
+    RegisterPickerHotKey(host, settings);
     ASSERT_TRUE(PickerHotKeyTaken());
     g_backgroundFlag = 1;  // made hidden; shown only for the screenshots
-    HWND const dialog = CreateMainDialog(&g_mainDialog, nullptr);
+    HWND const dialog = CreateMainDialog(&g_mainDialog, nullptr, settings);
     ASSERT_TRUE(dialog);
     HWND const frame = GetDlgItem(dialog, IDC_PAGE_FRAME);
 

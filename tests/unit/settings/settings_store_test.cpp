@@ -10,6 +10,12 @@
 
 namespace {
 
+int StartLanguage() {
+    StartSettings settings;
+    ReadStartSettings(&settings);
+    return settings.language;
+}
+
 wchar_t const kRoot[] = L"Software\\Vantorel\\Huepeek";
 wchar_t const kProgram[] = L"Software\\Vantorel\\Huepeek\\Program";
 
@@ -171,6 +177,30 @@ TEST_F(SettingsStoreTest, StoredLanguageOverridesTheAutomaticChoice) {
     EXPECT_EQ(automatic == 5 ? 6 : 5, StartLanguage());
     StoreText(L"lng", L"77");
     EXPECT_EQ(77, StartLanguage()) << "not corrected here; the lookup falls back";
+}
+
+// What start-up takes from the store: each value as stored, or its default when absent.
+TEST_F(SettingsStoreTest, StartSettingsHoldTheStoredValuesOrTheDefaults) {
+    StartSettings settings;
+    ReadStartSettings(&settings);
+    EXPECT_EQ(0, settings.disableDarkTheme);
+    EXPECT_EQ(0, settings.startTray);
+    EXPECT_EQ(1, settings.trayIfMinimize);
+    EXPECT_EQ(2, settings.page);
+    EXPECT_EQ(COLORREF(0), settings.lastColour);
+    EXPECT_FALSE(settings.hotKeyStored);
+    for (const wchar_t* key : {L"disable_dark_theme", L"start_tray", L"c_wnd"}) StoreText(key, L"3");
+    StoreText(L"tray_if_minimize", L"0");
+    StoreText(L"last_rgb_color", L"-1");
+    StoreText(L"hotkey", L"0x0C43");
+    ReadStartSettings(&settings);
+    EXPECT_EQ(3, settings.disableDarkTheme);
+    EXPECT_EQ(3, settings.startTray);
+    EXPECT_EQ(0, settings.trayIfMinimize);
+    EXPECT_EQ(3, settings.page);
+    EXPECT_EQ(COLORREF(0xFFFFFF), settings.lastColour) << "the colour bits alone";
+    EXPECT_TRUE(settings.hotKeyStored);
+    EXPECT_STREQ(L"0x0C43", settings.hotKey) << "the text as stored, for the hot key's own reading";
 }
 
 // The test command sets LANGUAGE_EXPECTED_SLOT and LC_ALL for one extra run of this test, so the
