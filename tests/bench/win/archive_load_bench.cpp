@@ -62,8 +62,7 @@ int wmain(int argc, wchar_t** argv) {
         L"archive load (read exe, find markers, decode, split, parse): median %.2f ms, min %.2f ms over %d "
         L"runs; "
         L"%d language slots, text %u bytes\n",
-        ms[ms.size() / 2], ms.front(), int(ms.size()), languageCount,
-        unsigned(units * 2));
+        ms[ms.size() / 2], ms.front(), int(ms.size()), languageCount, unsigned(units * 2));
     double const floor = read[read.size() / 2];
     wprintf(L"  floor: reading the exe file: median %.2f ms (%.1fx)\n", floor,
             floor > 0 ? ms[ms.size() / 2] / floor : 0.0);

@@ -128,8 +128,8 @@ TEST_F(MainDialogInProcess, ThePageIsStoredOnlyWhenItChanges) {
     SendMessageW(dialog_, WM_COMMAND, IDC_TAB_MORE, 0);
     EXPECT_EQ(L"3", stored());
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Vantorel\\Huepeek\\Program", 0, KEY_SET_VALUE, &key));
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Vantorel\\Huepeek\\Program", 0,
+                                           KEY_SET_VALUE, &key));
     RegDeleteValueW(key, L"c_wnd");
     RegCloseKey(key);
     SetTitleAndToolbar(&g_mainDialog);
@@ -137,6 +137,25 @@ TEST_F(MainDialogInProcess, ThePageIsStoredOnlyWhenItChanges) {
     EXPECT_EQ(L"<none>", stored()) << "written again unchanged";
     SendMessageW(dialog_, WM_COMMAND, IDC_TAB_INFO, 0);
     EXPECT_EQ(L"1", stored());
+}
+
+// "start_tray" as read at start decides both whether the dialog shows and its check box: another
+// copy of the program changing the setting meanwhile changes neither, nor makes them disagree.
+TEST_F(MainDialogInProcess, StartTrayIsTheValueReadAtStart) {
+    DestroyWindow(dialog_);
+    g_backgroundFlag = 0;
+    for (int atStart : {0, 1}) {
+        WriteSetting(Setting::kStartTray, atStart);
+        StartSettings settings;
+        ReadStartSettings(&settings);
+        WriteSetting(Setting::kStartTray, !atStart);
+        dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings);
+        ASSERT_NE(nullptr, dialog_);
+        EXPECT_EQ(!atStart, IsWindowVisible(dialog_) != FALSE) << "start_tray " << atStart;
+        EXPECT_EQ(UINT(atStart), IsDlgButtonChecked(dialog_, IDC_START_TRAY)) << "start_tray " << atStart;
+        DestroyWindow(dialog_);
+    }
+    dialog_ = nullptr;
 }
 
 }  // namespace

@@ -750,12 +750,12 @@ TEST(MainDialogTextFitTest, TextsOfOneLocaleFit) {
     WriteSetting(Setting::kHotKey, longest);
     HWND const host =
         CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, g_instance, nullptr);
-    StartSettings settings;
-    ReadStartSettings(&settings);
-    RegisterPickerHotKey(host, settings);
+    StartSettings start;
+    ReadStartSettings(&start);
+    RegisterPickerHotKey(host, start);
     ASSERT_TRUE(PickerHotKeyTaken());
     g_backgroundFlag = 1;  // made hidden; shown only for the screenshots
-    HWND const dialog = CreateMainDialog(&g_mainDialog, nullptr, settings);
+    HWND const dialog = CreateMainDialog(&g_mainDialog, nullptr, start);
     ASSERT_TRUE(dialog);
     HWND const frame = GetDlgItem(dialog, IDC_PAGE_FRAME);
 
