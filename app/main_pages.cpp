@@ -411,7 +411,10 @@ void SelectPage(MainDialog* mainDialog, int page) {
     if (page != g_storedPage && WriteSetting(Setting::kPage, page)) g_storedPage = page;
     if (g_currentPage == kBlankPage) g_currentPage = kPickerPage;
     // Any other number shows no page and leaves the caption as it is.
-    if (page >= 0 && page < kPageCount) SetItemText(dialog, IDC_PAGE_FRAME, Text(kPageTitles[page]));
+    // The title without the access key of its page's button, which would take that key itself.
+    wchar_t title[kButtonTextChars];
+    if (page >= 0 && page < kPageCount)
+        SetItemText(dialog, IDC_PAGE_FRAME, TitleText(kPageTitles[page], title, kButtonTextChars));
     MarkTab(dialog, page >= 0 && page < kPageCount ? kPageTabs[page] : 0);
     MakePickFont(GetDlgItem(g_pages[kPickerPage], IDC_PICK));
     SetPageTexts(dialog);

@@ -20,6 +20,8 @@
 
 namespace {
 
+size_t const kCaptionChars = 256;
+
 HKEY const kMailHives[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};  // the user's choice first
 wchar_t const kMailClientsKey[] = L"Software\\Clients\\Mail";
 ULONG const kComposeFlags = MAPI_LOGON_UI | MAPI_DIALOG;
@@ -89,8 +91,9 @@ void ReportMailFailed(HWND owner, bool attachProgram, ULONG result) {
     what.Append(Utf16(Text(kTextMailFailed)));
     what.Append(u' ');
     what.AppendDecimal(int(result));
-    ShowFailure(owner, Text(attachProgram ? kTextSendProgram : kTextRecommend), Wide(what.Data()), nullptr,
-                0);
+    wchar_t caption[kCaptionChars];  // the button's words without its access key
+    ShowFailure(owner, TitleText(attachProgram ? kTextSendProgram : kTextRecommend, caption, kCaptionChars),
+                Wide(what.Data()), nullptr, 0);
 }
 
 void MailProgram(HWND page, bool attachProgram) {
@@ -103,7 +106,9 @@ void MailProgram(HWND page, bool attachProgram) {
     if (attachProgram) {
         DWORD const error = ProgramZipPath(zipPath) ? BuildProgramZip(zipPath) : ERROR_FILENAME_EXCED_RANGE;
         if (error) {
-            ShowFailure(owner, Text(kTextSendProgram), Text(kTextNotWritten), zipPath, error);
+            wchar_t caption[kCaptionChars];
+            ShowFailure(owner, TitleText(kTextSendProgram, caption, kCaptionChars), Text(kTextNotWritten),
+                        zipPath, error);
             return;
         }
     }

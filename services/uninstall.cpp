@@ -18,6 +18,7 @@ namespace {
 
 size_t const kFolderChars = MAX_PATH + 1;  // what GetTempPathW may return, terminator included
 size_t const kBatchTextReserve = 512;      // the batch's own words around its paths
+size_t const kCaptionChars = 256;
 
 // A text in a code page, byte for byte, only where it converts there and back unchanged: no
 // character has become a look-alike ("best fit") or the default "?", a wildcard to cmd.
@@ -118,11 +119,16 @@ bool UserConfirms(const wchar_t* exePath, const wchar_t* settingsPath) {
     question.AppendAscii("\n\n");
     question.Append(Utf16(Text(kTextAreYouSure)));
     UINT const style = MB_YESNOCANCEL | MB_ICONQUESTION | MB_TOPMOST | MB_DEFBUTTON2;
-    return ShowMessage(GetActiveWindow(), Wide(question.Data()), Text(kTextInfo), style) == IDYES;
+    // The caption without the access key that the Info button's text carries.
+    wchar_t caption[kCaptionChars];
+    return ShowMessage(GetActiveWindow(), Wide(question.Data()), TitleText(kTextInfo, caption, kCaptionChars),
+                       style) == IDYES;
 }
 
 void ReportFault(const UninstallFault& fault) {
-    ShowFailure(GetActiveWindow(), Text(kTextUninstall), Text(fault.what), fault.path, fault.error);
+    wchar_t caption[kCaptionChars];  // the button's words without its access key
+    ShowFailure(GetActiveWindow(), TitleText(kTextUninstall, caption, kCaptionChars), Text(fault.what),
+                fault.path, fault.error);
 }
 
 }  // namespace
