@@ -9,6 +9,7 @@
 #include "base/process_state.h"
 #include "base/program_path.h"
 #include "base/registry_text.h"
+#include "base/scoped_handle.h"
 #include "base/system_library.h"
 #include "base/wide_text.h"
 #include "lang/core/text_ids.h"
@@ -42,10 +43,8 @@ bool ClientKeyExists(const wchar_t* clientName) {
     wchar_t path[ARRAYSIZE(kMailClientsKey) + 256];
     wsprintfW(path, L"%s\\%.255s", kMailClientsKey, clientName);
     for (HKEY hive : kMailHives) {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(hive, path, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
-        RegCloseKey(key);
-        return true;
+        ScopedKey key;
+        if (RegOpenKeyExW(hive, path, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS) return true;
     }
     return false;
 }
@@ -74,13 +73,13 @@ DWORD WriteZip(const wchar_t* zipPath, const ZipEntry& entry, const BYTE* bytes)
     size_t const directoryBytes = ZipDirectory(entry, directory, sizeof(directory));
     if (!headerBytes || !directoryBytes) return ERROR_INVALID_NAME;
     // No sharing while it is written: no mail program reads a half-written zip.
-    HANDLE const zip =
-        CreateFileW(zipPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (zip == INVALID_HANDLE_VALUE) return GetLastError();
+    ScopedKernelHandle zip(
+        CreateFileW(zipPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!zip.Held()) return GetLastError();
     bool const written = WriteAll(zip, header, DWORD(headerBytes)) && WriteAll(zip, bytes, entry.size) &&
                          WriteAll(zip, directory, DWORD(directoryBytes));
     DWORD const error = written ? 0 : GetLastError();
-    bool const closed = CloseHandle(zip) != 0;
+    bool const closed = zip.Close();
     if (written && closed) return 0;
     DeleteFileW(zipPath);
     return error ? error : ERROR_WRITE_FAULT;
@@ -202,9 +201,9 @@ DWORD BuildProgramZip(const wchar_t* zipPath) {
         if (wideName[i] >= 0x80) return ERROR_INVALID_NAME;
         name[i] = char(wideName[i]);
     }
-    HANDLE const exe = CreateFileW(ProgramPath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
-    if (exe == INVALID_HANDLE_VALUE) return GetLastError();
+    ScopedKernelHandle exe(CreateFileW(ProgramPath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!exe.Held()) return GetLastError();
     FILETIME changed = {};
     LARGE_INTEGER size = {};
     bool const known = GetFileSizeEx(exe, &size) && size.QuadPart <= kMaxProgramBytes &&
@@ -214,7 +213,7 @@ DWORD BuildProgramZip(const wchar_t* zipPath) {
     bool const read = known && bytes.get() && ReadFile(exe, bytes.get(), size.LowPart, &got, nullptr) &&
                       got == size.LowPart;
     DWORD const readError = read ? 0 : GetLastError();
-    CloseHandle(exe);
+    exe.Close();
     if (!read) return readError ? readError : ERROR_READ_FAULT;
     ZipEntry entry = {name, size.LowPart, Crc32(bytes.get(), size.LowPart), 0, 0};
     FILETIME local;

@@ -6,6 +6,7 @@
 #include "base/heap_buffer.h"
 #include "base/message_box.h"
 #include "base/program_path.h"
+#include "base/scoped_handle.h"
 #include "base/system_calls.h"
 #include "base/wide_text.h"
 #include "lang/core/text_ids.h"
@@ -90,9 +91,9 @@ UninstallFault WriteBatchFile(const wchar_t* path, const wchar_t* text) {
     // the same name still uninstalling): it is never written over, since cmd reads a batch line by
     // line from its file while it runs.
     DWORD const inUse = DeleteFileW(path) ? 0 : GetLastError();
-    HANDLE const file =
-        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    ScopedKernelHandle file(
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Held()) {
         DWORD const error = GetLastError();
         return {kTextNotWritten, path, error == ERROR_FILE_EXISTS && inUse ? inUse : error};
     }
@@ -101,7 +102,7 @@ UninstallFault WriteBatchFile(const wchar_t* path, const wchar_t* text) {
     bool const written =
         WriteFile(file, encoded.get(), encoded.Length(), &done, nullptr) && done == encoded.Length();
     DWORD const error = written ? 0 : GetLastError();
-    if (CloseHandle(file) && written) return {};
+    if (file.Close() && written) return {};
     DeleteFileW(path);
     return {kTextNotWritten, path, error ? error : ERROR_WRITE_FAULT};
 }
