@@ -406,47 +406,12 @@ bool ToolbarButtonRect(HWND toolbar, int commandId, RECT* rect) {
     return SendMessageW(toolbar, TB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(rect)) != 0;
 }
 
-namespace {
-
-// Pictures made smaller than the dialog manager's, two on each page; destroyed when made again.
-HICON g_smallerPictures[2 * kPageCount];
-
-// A picture control shows a large icon, whose size grows with the DPI while the dialog units grow
-// with the font: where the font of a script is short for it (Japanese at 150 %), the picture takes
-// the largest image the icons carry that fits its room in the templates, 22 dialog units down to the
-// picker page's note and 32 across, so that it never runs into the text below.
-void FitPictures(HWND page, HICON* made) {
-    static int const kSides[] = {48, 40, 32, 24, 20, 16};
-    static int const kPictureIcons[] = {IDI_PIXEL, IDI_HUEPEEK};  // in each page's order
-    RECT room = {0, 0, 32, 22};
-    MapDialogRect(page, &room);
-    int side = GetSystemMetrics(SM_CXICON);
-    for (int smaller : kSides)
-        if (side > room.right || side > room.bottom) side = smaller;
-    if (side == GetSystemMetrics(SM_CXICON)) return;
-    int picture = 0;
-    for (HWND control = GetWindow(page, GW_CHILD); control && picture < 2;
-         control = GetWindow(control, GW_HWNDNEXT)) {
-        // The pictures are the icon statics without an ID (a check box has the same style bits).
-        if (GetDlgCtrlID(control) != -1 || (GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-            continue;
-        if (made[picture]) DestroyIcon(made[picture]);
-        made[picture] = static_cast<HICON>(LoadImageW(g_instance, MAKEINTRESOURCEW(kPictureIcons[picture]),
-                                                      IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
-        SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(made[picture]), 0);
-        ++picture;
-    }
-}
-
-}  // namespace
-
 void BuildPages(MainDialog* mainDialog, HWND dialog, int storedPage) {
     mainDialog->toolbar = CreateToolbar(0, kToolbarStyle, dialog, IDC_TOOLBAR_PLACE);
     for (PageTemplate const& page : kPageTemplates)
         g_pages[page.page] =
             CreateDialogParamW(g_instance, MAKEINTRESOURCEW(page.dialogId), dialog, PageProc, 0);
     SubclassHotKeyField(GetDlgItem(g_pages[kPickerPage], IDC_HOTKEY));
-    for (int page = 0; page < kPageCount; ++page) FitPictures(g_pages[page], &g_smallerPictures[2 * page]);
     RECT const rect = PageRect(dialog);
     for (PageTemplate const& page : kPageTemplates)
         SetWindowPos(g_pages[page.page], nullptr, rect.left, rect.top, rect.right - rect.left,

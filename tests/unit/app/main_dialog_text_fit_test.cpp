@@ -388,8 +388,6 @@ class FitChecker {
             if (kind == L"Button") CheckButton(control, where, source, style);
             if (kind == L"Static") CheckStatic(control, where, source, style);
             if (kind == L"Edit") CheckEdit(control, where, source);
-            if (kind == L"Static" && (style & SS_TYPEMASK) == SS_ICON)
-                CheckPictureClear(parent, control, rect);
         }
     }
 
@@ -433,20 +431,6 @@ class FitChecker {
     }
 
   private:
-    // A picture takes the size of its icon, which grows with the DPI while the dialog units grow
-    // with the font: it must not run into the texts around it.
-    void CheckPictureClear(HWND parent, HWND picture, const RECT& rect) {
-        for (HWND other = GetWindow(parent, GW_CHILD); other; other = GetWindow(other, GW_HWNDNEXT)) {
-            if (other == picture || !(GetWindowLongW(other, GWL_STYLE) & WS_VISIBLE)) continue;
-            RECT otherRect = {}, both = {};
-            GetWindowRect(other, &otherRect);
-            MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&otherRect), 2);
-            if (IntersectRect(&both, &rect, &otherRect))
-                ADD_FAILURE() << language_ << ": a picture at " << rect.left << "," << rect.top << " ("
-                              << rect.right - rect.left << " px) runs into control " << GetDlgCtrlID(other);
-        }
-    }
-
     void CheckButton(HWND control, const std::string& where, const std::string& source, LONG style) {
         std::wstring const text = WindowTextOf(control);
         if (text.empty()) return;
