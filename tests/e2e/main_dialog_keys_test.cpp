@@ -2,6 +2,9 @@
 // pointer: Enter and Space press the focused button wherever it lies, Escape sends the dialog to
 // the tray from any control, and Tab and Shift+Tab visit the controls in reading order, each
 // showing its focus.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -297,6 +300,8 @@ TEST_F(MainDialogKeysTest, TabVisitsTheControlsInReadingOrderShowingTheFocus) {
         SCOPED_TRACE(c.name);
         ASSERT_NE(nullptr, Start(c.language));
         ASSERT_EQ(kPick, FocusedId());
+        LRESULT const hotKey = SendMessageW(PageControl(kHotKey), HKM_GETHOTKEY, 0, 0);
+        ASSERT_NE(0, hotKey) << "the hot key is off at start";
         std::vector<int> forward;
         for (size_t step = 0; step < c.cycle.size(); ++step) {
             int const id = c.cycle[step];
@@ -323,6 +328,10 @@ TEST_F(MainDialogKeysTest, TabVisitsTheControlsInReadingOrderShowingTheFocus) {
         std::vector<int> expected(c.cycle.rbegin() + 1, c.cycle.rend());
         expected.push_back(c.cycle.back());
         EXPECT_EQ(expected, backward);
+        // Shift on its way to Shift+Tab went through the hot-key field without choosing anything.
+        Drain();
+        EXPECT_EQ(hotKey, SendMessageW(PageControl(kHotKey), HKM_GETHOTKEY, 0, 0)) << "the field changed";
+        EXPECT_EQ(L"", StoredSetting(L"hotkey")) << "a hot key was chosen";
         huepeek_.Kill();
     }
 }
