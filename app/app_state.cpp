@@ -2,4 +2,5 @@
 
 int g_backgroundFlag = 0;
 UINT const g_instanceMessage = RegisterWindowMessageW(L"Huepeek");
+StartSettings g_startSettings;
 MainDialog g_mainDialog;

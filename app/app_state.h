@@ -1,10 +1,13 @@
 #pragma once
 #include <windows.h>
 
+#include "settings/settings_store.h"
+
 // Process-wide state of the application shell.
 
-extern int g_backgroundFlag;          // "-bg": the main dialog stays hidden at start
-extern UINT const g_instanceMessage;  // registered under the product name before the entry point runs
+extern int g_backgroundFlag;           // "-bg": the main dialog stays hidden at start
+extern UINT const g_instanceMessage;   // registered under the product name before the entry point runs
+extern StartSettings g_startSettings;  // the settings read at start; written by start-up alone
 
 // The main dialog and its toolbar; none until the main dialog exists. The message loop, the
 // instance message and the tray icon's clicks reach the dialog through it.

@@ -41,10 +41,10 @@ void OnStartCommand(HWND hwnd) {
         return;
     }
     // Before the dialog, whose picker page shows whether the hot key could be had.
-    RegisterPickerHotKey(hwnd);
+    RegisterPickerHotKey(hwnd, g_startSettings);
     // The dialog first: it is what the user waits for. The tray icon and OLE load libraries of
     // the shell and COM, which take their time once the dialog is on screen.
-    CreateMainDialog(&g_mainDialog, nullptr);
+    CreateMainDialog(&g_mainDialog, nullptr, g_startSettings);
     SetTrayOwner(&g_trayIcon, hwnd);
     HICON const icon = static_cast<HICON>(LoadImageW(g_instance, MAKEINTRESOURCEW(kTrayIconId), IMAGE_ICON,
                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),

@@ -10,12 +10,6 @@ int g_combination;
 bool g_registered;
 bool g_taken;
 
-int StoredHotKey() {
-    wchar_t text[kSettingTextChars] = {};
-    int const present = ReadSettingText(Wide(kProgramSection), Wide(SettingOf(Setting::kHotKey).key), text);
-    return HotKeyFromSetting(present ? Utf16(text) : nullptr);
-}
-
 // Puts g_combination in force in place of whatever was registered before.
 void Apply() {
     if (g_registered) UnregisterHotKey(g_hotKeyOwner, kPickerHotKeyId);
@@ -32,9 +26,9 @@ void Apply() {
 
 }  // namespace
 
-void RegisterPickerHotKey(HWND host) {
+void RegisterPickerHotKey(HWND host, StartSettings const& settings) {
     g_hotKeyOwner = host;
-    g_combination = StoredHotKey();
+    g_combination = HotKeyFromSetting(settings.hotKeyStored ? Utf16(settings.hotKey) : nullptr);
     Apply();
 }
 

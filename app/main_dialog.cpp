@@ -16,11 +16,12 @@
 #include "theme/dark_mode.h"
 #include "tray/tray_icon.h"
 
-int g_startTray = 0;
-int g_trayIfMinimize = 1;
-int g_autostartState = 0;
-
 namespace {
+
+// The dialog's choices: taken from the settings at creation, then changed by the user.
+int g_startTray;       // "start_tray"
+int g_trayIfMinimize;  // "tray_if_minimize"
+int g_autostartState;  // "Start with Windows" as last read or set
 
 size_t const kRunValueNameChars = 128;
 
@@ -54,20 +55,20 @@ bool IsChecked(HWND dialog, int id) {
     return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog) {
+BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog, StartSettings const& settings) {
     SetIcons(dialog, WindowDpi(dialog));
     mainDialog->dialog = dialog;
     g_banner.owner = dialog;
     bool const dark = DarkModeInEffect();
     DrawBanner(&g_banner, dark ? IDB_BANNER_DARK : IDB_BANNER_LIGHT, IDC_BANNER, dark);
-    BuildPages(mainDialog, dialog);
+    g_startTray = settings.startTray;
+    g_trayIfMinimize = settings.trayIfMinimize;
+    BuildPages(mainDialog, dialog, settings.page);
     SetTitleAndToolbar(mainDialog);
     wchar_t runValueName[kRunValueNameChars] = {};
     LoadStringW(g_instance, IDS_PRODUCT_CLASS, runValueName, int(kRunValueNameChars));
     g_autostartState = CheckAutostart(runValueName, false);
     CheckDlgButton(dialog, IDC_AUTOSTART, g_autostartState ? BST_CHECKED : BST_UNCHECKED);
-    g_startTray = ReadSetting(Setting::kStartTray, g_startTray);
-    g_trayIfMinimize = ReadSetting(Setting::kTrayIfMinimize, g_trayIfMinimize);
     CheckDlgButton(dialog, IDC_START_TRAY, g_startTray ? BST_CHECKED : BST_UNCHECKED);
     // The focus starts on the control that the shown page is for ("? Pixel ?" on the picker
     // page), where Enter does what the user came for, whatever the reading order.
@@ -142,9 +143,10 @@ bool OnToolbarKey(HWND dialog, HWND toolbar, WPARAM key) {
     return true;
 }
 
-INT_PTR DialogProc(MainDialog* mainDialog, HWND dialog, UINT message, WPARAM wParam) {
+INT_PTR DialogProc(MainDialog* mainDialog, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG: return OnInitDialog(mainDialog, dialog);
+        case WM_INITDIALOG:
+            return OnInitDialog(mainDialog, dialog, *reinterpret_cast<StartSettings const*>(lParam));
         case WM_SYSCOMMAND: return OnSysCommand(wParam);
         case WM_COMMAND: OnCommand(mainDialog, dialog, LOWORD(wParam)); return FALSE;
     }
@@ -153,15 +155,15 @@ INT_PTR DialogProc(MainDialog* mainDialog, HWND dialog, UINT message, WPARAM wPa
 
 }  // namespace
 
-INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!g_published) return FALSE;
-    return DialogProc(g_published, dialog, message, wParam);
+    return DialogProc(g_published, dialog, message, wParam, lParam);
 }
 
-HWND CreateMainDialog(MainDialog* mainDialog, HWND owner) {
+HWND CreateMainDialog(MainDialog* mainDialog, HWND owner, StartSettings const& settings) {
     g_published = mainDialog;
-    mainDialog->dialog = CreateDialogParamW(g_instance, MAKEINTRESOURCEW(IDD_MAIN), owner, MainDialogProc, 0);
-    g_startTray = ReadSetting(Setting::kStartTray, g_startTray);
+    mainDialog->dialog = CreateDialogParamW(g_instance, MAKEINTRESOURCEW(IDD_MAIN), owner, MainDialogProc,
+                                            reinterpret_cast<LPARAM>(&settings));
     if (!g_startTray && !g_backgroundFlag) {
         ShowWindow(mainDialog->dialog, SW_SHOW);
         // Painted now, before the start goes on with the tray icon.

@@ -5,13 +5,9 @@
 
 // The main dialog: banner, page buttons, the framed page area, two check boxes and the toolbar.
 
-extern int g_startTray;       // the in-memory copy of "start_tray"
-extern int g_trayIfMinimize;  // the in-memory copy of "tray_if_minimize"
-extern int g_autostartState;  // the state of "Start with Windows" as last read or set
-
-// Creates the modeless dialog without owner and shows it unless "start_tray" or "-bg" says
-// otherwise. Returns the dialog, or null.
-HWND CreateMainDialog(MainDialog* mainDialog, HWND owner);
+// Creates the modeless dialog without owner, on the page and with the choices of settings, and shows
+// it unless "start_tray" or "-bg" says otherwise. Returns the dialog, or null.
+HWND CreateMainDialog(MainDialog* mainDialog, HWND owner, StartSettings const& settings);
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Checks the page button pressedId and unchecks the others (none checked for 0).

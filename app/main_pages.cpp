@@ -21,6 +21,8 @@ HWND g_pages[kPageCount];
 
 namespace {
 
+int g_storedPage;  // what "c_wnd" holds, as far as this run knows
+
 size_t const kButtonTextChars = 256;
 int const kToolbarButtonSide = 24;
 int const kToolbarRebuildDeletes = 10;
@@ -404,7 +406,7 @@ bool ToolbarButtonRect(HWND toolbar, int commandId, RECT* rect) {
     return SendMessageW(toolbar, TB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(rect)) != 0;
 }
 
-void BuildPages(MainDialog* mainDialog, HWND dialog) {
+void BuildPages(MainDialog* mainDialog, HWND dialog, int storedPage) {
     mainDialog->toolbar = CreateToolbar(0, kToolbarStyle, dialog, IDC_TOOLBAR_PLACE);
     for (PageTemplate const& page : kPageTemplates)
         g_pages[page.page] =
@@ -414,7 +416,8 @@ void BuildPages(MainDialog* mainDialog, HWND dialog) {
     for (PageTemplate const& page : kPageTemplates)
         SetWindowPos(g_pages[page.page], nullptr, rect.left, rect.top, rect.right - rect.left,
                      rect.bottom - rect.top, 0);
-    g_currentPage = ReadSetting(Setting::kPage);
+    g_storedPage = storedPage;
+    g_currentPage = storedPage;
     SelectPage(mainDialog, g_currentPage);
 }
 
@@ -422,8 +425,9 @@ void SelectPage(MainDialog* mainDialog, int page) {
     HWND const dialog = mainDialog->dialog;
     for (int i = 0; i < kPageCount; ++i) ShowWindow(g_pages[i], i == page ? SW_SHOW : SW_HIDE);
     g_currentPage = page;
-    // The setting keeps 2; the page procedure then acts as on the picker page.
-    WriteSetting(Setting::kPage, page);
+    // The setting keeps 2; the page procedure then acts as on the picker page. Written only when it
+    // changes: a language change selects the page again.
+    if (page != g_storedPage && WriteSetting(Setting::kPage, page)) g_storedPage = page;
     if (g_currentPage == kBlankPage) g_currentPage = kPickerPage;
     // Any other number shows no page and leaves the caption as it is.
     // The title without the access key of its page's button, which would take that key itself.

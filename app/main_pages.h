@@ -25,9 +25,9 @@ extern HWND g_pages[kPageCount];
 // pressed, and leaves every message to the dialog manager as well.
 INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Creates the toolbar in the place of its placeholder and the four pages, then selects the page
-// stored in "c_wnd".
-void BuildPages(MainDialog* mainDialog, HWND dialog);
+// Creates the toolbar in the place of its placeholder and the four pages, then selects storedPage,
+// the page that "c_wnd" holds.
+void BuildPages(MainDialog* mainDialog, HWND dialog, int storedPage);
 void SelectPage(MainDialog* mainDialog, int page);
 // Rebuilds the toolbar with the current language's texts, sets the title and every text, and
 // selects the current page again. Also run after a language change.

@@ -81,15 +81,15 @@ int RunHuepeek(HINSTANCE instance, const wchar_t* commandLine) {
     RegisterHostWindowClass(instance);
 
     ChooseSettingsBackEnd();
-    ChooseLanguage();
+    ReadStartSettings(&g_startSettings);
+    g_language.Use(g_startSettings.language);
     if (!LoadLanguageArchive()) return 0;
 
     // Dark mode needs a DPI-aware process; "disable_dark_theme" keeps every window light.
-    int const darkModeSwitchedOff = ReadSetting(Setting::kDisableDarkTheme);
-    if (MakeProcessDpiAware()) StartDarkMode(instance, darkModeSwitchedOff);
+    if (MakeProcessDpiAware()) StartDarkMode(instance, g_startSettings.disableDarkTheme);
 
     if (flags.palette) {
-        RunPaletteDialog(ReadLastColour(0), nullptr);
+        RunPaletteDialog(g_startSettings.lastColour, nullptr);
         return kExitPalette;
     }
     g_directPickerMode = flags.directPicker;

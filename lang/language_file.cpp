@@ -19,9 +19,6 @@ namespace {
 
 wchar_t const kReportCaption[] = L"Translate";
 
-// The loaded file's text: the external table points into it until the next file replaces both.
-GrowingText g_externalText;
-
 size_t ConvertFromAnsi(const uint8_t* bytes, size_t size, char16_t* out, size_t outChars) {
     if (size == 0 || size > 0x7FFFFFFF || outChars > 0x7FFFFFFF) return 0;
     int const units = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes), int(size),
@@ -89,9 +86,9 @@ bool WriteTranslationTemplate(wchar_t* path, DWORD* error) {
         return false;
     }
     GrowingText content;
-    BuildTranslationTemplate(ProductString(g_archive, kProductTranslationRequest),
-                             ProductString(g_archive, kProductNameVersion), g_archive.referenceCopy,
-                             &content);
+    LanguageArchive const& archive = g_language.Archive();
+    BuildTranslationTemplate(ProductString(archive, kProductTranslationRequest),
+                             ProductString(archive, kProductNameVersion), archive.referenceCopy, &content);
     if (content.Failed()) {
         *error = ERROR_NOT_ENOUGH_MEMORY;
         return false;
@@ -133,17 +130,12 @@ bool LoadLanguageFile(const wchar_t* path, GrowingText* message) {
         case FileRead::kUnreadable: Refuse(u"The language file cannot be read:", path, message); return false;
     }
     GrowingText text;
-    const char16_t* table[kStringIdCount];
     LanguageFileContent content = DecodeLanguageFile(file.data, file.size, ConvertFromAnsi, &text);
     if (content == LanguageFileContent::kText && !text.MutableData())
         content = LanguageFileContent::kNoMemory;
     if (RefuseContent(content, path, message)) return false;
-    ParseSection(text.MutableData(), table);
-    // The new text takes the old one's place; the old one goes when text does.
-    g_externalText.Swap(text);
-    for (int id = 0; id < kStringIdCount; id++) g_externalTable[id] = table[id];
-    g_externalLanguage = 1;
-    BuildMissingTextReport(g_archive.table[kReferenceSlot], g_externalTable, message);
+    g_language.UseFile(&text);
+    BuildMissingTextReport(g_language.Archive().table[kReferenceSlot], g_language.FileTable(), message);
     return true;
 }
 

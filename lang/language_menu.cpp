@@ -7,18 +7,18 @@
 #include "lang/core/language_menu_items.h"
 #include "lang/language_file.h"
 #include "lang/string_table.h"
-#include "settings/settings_store.h"
 
 namespace {
 
 HMENU BuildLanguageMenu() {
     HMENU const menu = CreatePopupMenu();
     if (!menu) return nullptr;
+    LanguageArchive const& archive = g_language.Archive();
     GrowingText item;
-    for (int slot = 0; slot < g_archive.languageCount; slot++) {
-        if (!IsListedLanguage(g_archive, slot)) continue;
-        FormatLanguageItem(g_archive, slot, &item);
-        UINT const state = slot == g_languageIndex ? MF_GRAYED | MF_DISABLED : MF_ENABLED;
+    for (int slot = 0; slot < archive.languageCount; slot++) {
+        if (!IsListedLanguage(archive, slot)) continue;
+        FormatLanguageItem(archive, slot, &item);
+        UINT const state = slot == g_language.Slot() ? MF_GRAYED | MF_DISABLED : MF_ENABLED;
         AppendMenuW(menu, MF_STRING | state, UINT_PTR(kChooseLanguageCommand + slot), Wide(item.Data()));
     }
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -51,8 +51,7 @@ void ShowLanguageMenu(HWND dialog, HWND toolbar, ReapplyTexts reapplyTexts) {
 
     int const slot = ChosenLanguage(command);
     if (slot >= 0) {
-        g_externalLanguage = 0;
-        g_languageIndex = slot;
+        g_language.Use(slot);
         if (reapplyTexts) reapplyTexts(dialog);
     } else if (command == kTranslateCommand) {
         OpenTranslationTemplate();
@@ -60,6 +59,6 @@ void ShowLanguageMenu(HWND dialog, HWND toolbar, ReapplyTexts reapplyTexts) {
         ChooseLanguageFile(dialog);
         if (reapplyTexts) reapplyTexts(dialog);
     }
-    // A loaded file leaves the index alone: the setting keeps the built-in language in force before.
-    WriteSetting(Setting::kLanguage, g_languageIndex);
+    // A loaded file leaves the slot alone: the setting keeps the built-in language in force before.
+    g_language.Save();
 }

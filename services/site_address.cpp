@@ -7,7 +7,6 @@
 #include "lang/core/text_ids.h"
 #include "lang/string_table.h"
 #include "services/core/site_address_rules.h"
-#include "settings/settings_store.h"
 
 namespace {
 
@@ -17,7 +16,7 @@ size_t const kAddressChars = 1024;
 SiteVariant TimeZoneRuleVariant() {
     TIME_ZONE_INFORMATION zone = {};
     bool const haveZone = GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID;
-    return ChooseSiteVariant(g_languageIndex, haveZone, zone.Bias);
+    return ChooseSiteVariant(g_language.Slot(), haveZone, zone.Bias);
 }
 
 }  // namespace
@@ -29,7 +28,7 @@ const wchar_t* BuiltInSiteAddress(bool caption) {
 
 const wchar_t* LanguageRuleBase() {
     const wchar_t* const base =
-        ProductString(g_languageIndex == 0 ? kProductSiteGerman : kProductSiteInternational);
+        ProductString(g_language.Slot() == 0 ? kProductSiteGerman : kProductSiteInternational);
     return base && *base ? base : BuiltInSiteAddress(false);
 }
 
@@ -37,7 +36,7 @@ void OpenSitePage(SitePage page) {
     bool const uninstall = page == SitePage::kUninstall;
     const wchar_t* const base = uninstall ? BuiltInSiteAddress(false) : LanguageRuleBase();
     char16_t address[kAddressChars];
-    if (!PageAddress(page, Utf16(base), g_languageIndex, address, kAddressChars)) return;
+    if (!PageAddress(page, Utf16(base), g_language.Slot(), address, kAddressChars)) return;
     ShellOpen(uninstall ? GetActiveWindow() : nullptr, L"open", Wide(address), nullptr, nullptr, SW_SHOW);
 }
 

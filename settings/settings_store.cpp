@@ -9,8 +9,6 @@
 #include "settings/core/language_slots.h"
 #include "settings/core/settings_file.h"
 
-int g_languageIndex = 1;
-
 namespace {
 
 wchar_t g_rootPath[MAX_PATH];
@@ -186,7 +184,15 @@ int WriteCustomColour(int index, COLORREF colour) {
     return WriteProgramInt(Wide(key), int(colour));
 }
 
-void ChooseLanguage() {
+void ReadStartSettings(StartSettings* settings) {
     int const automatic = AutomaticLanguageIndex(PRIMARYLANGID(GetUserDefaultLangID()));
-    g_languageIndex = ReadSetting(Setting::kLanguage, automatic);
+    settings->language = ReadSetting(Setting::kLanguage, automatic);
+    settings->disableDarkTheme = ReadSetting(Setting::kDisableDarkTheme);
+    settings->startTray = ReadSetting(Setting::kStartTray);
+    settings->trayIfMinimize = ReadSetting(Setting::kTrayIfMinimize);
+    settings->page = ReadSetting(Setting::kPage);
+    settings->lastColour = ReadLastColour(0);
+    settings->hotKey[0] = 0;
+    settings->hotKeyStored =
+        ReadSettingText(Wide(kProgramSection), Wide(SettingOf(Setting::kHotKey).key), settings->hotKey) != 0;
 }

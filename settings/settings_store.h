@@ -12,8 +12,6 @@
 
 size_t const kSettingTextChars = 1024;
 
-extern int g_languageIndex;
-
 // Portable mode is on when the settings file (the exe's path with ".ini" for ".exe") exists at
 // start. Called once by start-up, before the first setting is read.
 void ChooseSettingsBackEnd();
@@ -40,5 +38,17 @@ int WriteLastColour(COLORREF colour);
 COLORREF ReadCustomColour(int index, COLORREF defaultValue);
 int WriteCustomColour(int index, COLORREF colour);
 
-// Sets g_languageIndex from the user's default language, overridden by the setting "lng".
-void ChooseLanguage();
+// The settings the program starts with, read once at start. From then on each belongs to the part of
+// the program that uses it, which writes it when it changes.
+struct StartSettings {
+    int language;          // "lng", else the slot of the user's default language
+    int disableDarkTheme;  // "disable_dark_theme"
+    int startTray;         // "start_tray"
+    int trayIfMinimize;    // "tray_if_minimize"
+    int page;              // "c_wnd"
+    COLORREF lastColour;   // "last_rgb_color", which the colour dialog of palette mode opens with
+    bool hotKeyStored;     // "hotkey" is there; its text in hotKey
+    wchar_t hotKey[kSettingTextChars];
+};
+// Called once by start-up, after the back end is chosen (and by tests that start parts alone).
+void ReadStartSettings(StartSettings* settings);

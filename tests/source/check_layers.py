@@ -28,11 +28,11 @@ SIBLING_INCLUDES = {
     ("picker", "settings/core/settings_table.h"): "the history's length is the number of its settings",
     ("picker", "services/site_address.h"): "the colour dialog's web button opens the maker's colour page",
     ("picker", "theme/uxtheme.h"): "the colour dialog's info box and button follow the dark theme",
-    ("lang", "settings/settings_store.h"): "the chosen language is read and saved as a setting",
-    ("services", "lang/string_table.h"): "mail, uninstall and the pages' addresses use translated texts",
+    ("lang", "settings/settings_store.h"): "the language object saves the chosen language as a setting",
+    ("services", "lang/string_table.h"):
+        "mail, uninstall and the pages' addresses use translated texts; the language chooses the site",
     ("services", "lang/core/text_ids.h"): "the string IDs of those texts",
-    ("services", "settings/settings_store.h"):
-        "the language index chooses the site; uninstall removes a portable settings file",
+    ("services", "settings/settings_store.h"): "uninstall removes a portable settings file",
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 

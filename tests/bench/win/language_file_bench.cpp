@@ -65,7 +65,7 @@ int wmain(int argc, wchar_t** argv) {
         *wcsrchr(exe, L'\\') = 0;
         lstrcatW(exe, L"\\..\\bin\\huepeek.exe");
     }
-    if (!LoadLanguageArchiveFrom(exe)) {
+    if (!g_language.LoadArchive(exe)) {
         fwprintf(stderr, L"cannot load the archive of %ls\n", exe);
         return 1;
     }

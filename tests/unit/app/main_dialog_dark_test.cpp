@@ -64,8 +64,8 @@ class MainDialogLookTest : public SystemDoubleTest {
         e2e::ResetSettings();
         g_instance = GetModuleHandleW(nullptr);
         InitializeCommonControls();
-        g_languageIndex = 1;
-        ASSERT_TRUE(LoadLanguageArchiveFrom(e2e::HuepeekPath().c_str()));
+        g_language.Use(1);
+        ASSERT_TRUE(g_language.LoadArchive(e2e::HuepeekPath().c_str()));
         g_backgroundFlag = 1;  // made hidden, then shown where the test looks
     }
     void TearDown() override {
@@ -78,7 +78,9 @@ class MainDialogLookTest : public SystemDoubleTest {
     }
 
     void CreateDialogOnTop() {
-        dialog_ = CreateMainDialog(&g_mainDialog, nullptr);
+        StartSettings settings;
+        ReadStartSettings(&settings);
+        dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings);
         ASSERT_NE(nullptr, dialog_);
         SetWindowPos(dialog_, HWND_TOPMOST, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         ASSERT_TRUE(Settled(dialog_));

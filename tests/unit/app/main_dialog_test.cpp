@@ -24,9 +24,11 @@ class MainDialogInProcess : public ::testing::Test {
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Vantorel\\Huepeek");
         g_instance = GetModuleHandleW(nullptr);
         InitializeCommonControls();
-        ASSERT_TRUE(LoadLanguageArchiveFrom((e2e::TestProgramDir() + L"\\huepeek.exe").c_str()));
+        ASSERT_TRUE(g_language.LoadArchive((e2e::TestProgramDir() + L"\\huepeek.exe").c_str()));
         g_backgroundFlag = 1;  // made hidden
-        dialog_ = CreateMainDialog(&g_mainDialog, nullptr);
+        StartSettings settings;
+        ReadStartSettings(&settings);
+        dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings);
         ASSERT_NE(nullptr, dialog_);
     }
     void TearDown() override {
@@ -107,14 +109,54 @@ TEST_F(MainDialogInProcess, TheButtonOfThePageShownIsMarked) {
     EXPECT_EQ(std::vector<int>{IDC_TAB_PICKER}, marked()) << "at start";
     SendMessageW(dialog_, WM_COMMAND, IDC_TAB_MORE, 0);
     EXPECT_EQ(std::vector<int>{IDC_TAB_MORE}, marked());
-    g_languageIndex = 0;
+    g_language.Use(0);
     SetTitleAndToolbar(&g_mainDialog);
     EXPECT_EQ(std::vector<int>{IDC_TAB_MORE}, marked()) << "after a language change";
     SendMessageW(dialog_, WM_COMMAND, IDC_TAB_BLANK, 0);
     EXPECT_EQ(std::vector<int>{IDC_TAB_BLANK}, marked());
-    g_languageIndex = 1;
+    g_language.Use(1);
     SetTitleAndToolbar(&g_mainDialog);
     EXPECT_EQ(std::vector<int>{IDC_TAB_PICKER}, marked()) << "the blank page gave way to the picker page";
+}
+
+// "c_wnd" is written when the page changes, not when a language change selects the same page again.
+TEST_F(MainDialogInProcess, ThePageIsStoredOnlyWhenItChanges) {
+    auto stored = [] {
+        wchar_t text[kSettingTextChars] = {};
+        return ReadSettingText(L"Program", L"c_wnd", text) ? std::wstring(text) : std::wstring(L"<none>");
+    };
+    EXPECT_EQ(L"0", stored()) << "page 2 by default, then the picker page";
+    SendMessageW(dialog_, WM_COMMAND, IDC_TAB_MORE, 0);
+    EXPECT_EQ(L"3", stored());
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Vantorel\\Huepeek\\Program", 0,
+                                           KEY_SET_VALUE, &key));
+    RegDeleteValueW(key, L"c_wnd");
+    RegCloseKey(key);
+    SetTitleAndToolbar(&g_mainDialog);
+    SendMessageW(dialog_, WM_COMMAND, IDC_TAB_MORE, 0);
+    EXPECT_EQ(L"<none>", stored()) << "written again unchanged";
+    SendMessageW(dialog_, WM_COMMAND, IDC_TAB_INFO, 0);
+    EXPECT_EQ(L"1", stored());
+}
+
+// "start_tray" as read at start decides both whether the dialog shows and its check box: another
+// copy of the program changing the setting meanwhile changes neither, nor makes them disagree.
+TEST_F(MainDialogInProcess, StartTrayIsTheValueReadAtStart) {
+    DestroyWindow(dialog_);
+    g_backgroundFlag = 0;
+    for (int atStart : {0, 1}) {
+        WriteSetting(Setting::kStartTray, atStart);
+        StartSettings settings;
+        ReadStartSettings(&settings);
+        WriteSetting(Setting::kStartTray, !atStart);
+        dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings);
+        ASSERT_NE(nullptr, dialog_);
+        EXPECT_EQ(!atStart, IsWindowVisible(dialog_) != FALSE) << "start_tray " << atStart;
+        EXPECT_EQ(UINT(atStart), IsDlgButtonChecked(dialog_, IDC_START_TRAY)) << "start_tray " << atStart;
+        DestroyWindow(dialog_);
+    }
+    dialog_ = nullptr;
 }
 
 // The key that the first single "&" of a control's text marks, in upper case, or 0.
@@ -139,7 +181,7 @@ wchar_t AccessKey(HWND control) {
 TEST_F(MainDialogInProcess, EachButtonShownHasAnAccessKeyOfItsOwnInEveryLanguage) {
     int const pages[] = {kPickerPage, kInfoPage, kMorePage};
     for (int slot = 0; slot < 35; ++slot) {
-        g_languageIndex = slot;
+        g_language.Use(slot);
         // Selecting a page is what takes the time here: each language shows one page's title in
         // the frame, in turn. The texts of every page are set, and a control's own visibility does
         // not depend on the page shown, so each page's view is read as it is.
@@ -170,7 +212,7 @@ TEST_F(MainDialogInProcess, EachButtonShownHasAnAccessKeyOfItsOwnInEveryLanguage
             }
         }
     }
-    g_languageIndex = 1;
+    g_language.Use(1);
 }
 
 }  // namespace
@@ -193,13 +235,13 @@ TEST_F(MainDialogInProcess, RightToLeftLanguagesReadFromRightToLeft) {
         bool rightToLeft;
     } const cases[] = {{1, false}, {11, true}, {0, false}, {24, true}, {25, true}, {4, false}};
     for (const auto& c : cases) {
-        g_languageIndex = c.slot;
+        g_language.Use(c.slot);
         SetTitleAndToolbar(&g_mainDialog);
         EXPECT_EQ(c.rightToLeft, ReadsRightToLeftOnScreen(exit)) << "slot " << c.slot;
         EXPECT_EQ(c.rightToLeft, ReadsRightToLeftOnScreen(usage)) << "slot " << c.slot;
         EXPECT_EQ(c.rightToLeft, ReadsRightToLeftOnScreen(autostart)) << "slot " << c.slot;
     }
-    g_languageIndex = 1;
+    g_language.Use(1);
 }
 
 }  // namespace

@@ -687,21 +687,21 @@ std::vector<std::wstring> MeasuredLocales() {
 // Wine takes the locale, and with it the dialog font and its fallbacks, from LC_ALL when a process
 // starts. Every language of the archive must be measured under one of them.
 TEST(MainDialogTextFitTest, EveryLanguageIsMeasuredUnderALocale) {
-    ASSERT_TRUE(LoadLanguageArchiveFrom((ProgramDir() + L"\\huepeek.exe").c_str()));
+    ASSERT_TRUE(g_language.LoadArchive((ProgramDir() + L"\\huepeek.exe").c_str()));
     std::vector<std::wstring> const measured = MeasuredLocales();
-    std::vector<int> groups(size_t(g_archive.languageCount), 0);
+    std::vector<int> groups(size_t(g_language.Archive().languageCount), 0);
     for (LocaleGroup const& group : kLocaleGroups) {
         bool run = false;
         for (std::wstring const& locale : measured) run = run || locale == group.lcAll;
         EXPECT_TRUE(run) << Utf8(group.lcAll) << " is not in the build's list of text-fit locales";
         for (Language const& language : group.languages)
-            if (language.slot >= 0 && language.slot < g_archive.languageCount)
+            if (language.slot >= 0 && language.slot < g_language.Archive().languageCount)
                 ++groups[size_t(language.slot)];
     }
     int languages = 0;
-    for (int slot = 0; slot < g_archive.languageCount; ++slot) {
+    for (int slot = 0; slot < g_language.Archive().languageCount; ++slot) {
         // The section after the last language's has no name and no texts.
-        if (!g_archive.slotName[slot]) continue;
+        if (!g_language.Archive().slotName[slot]) continue;
         ++languages;
         EXPECT_EQ(1, groups[size_t(slot)]) << "language slot " << slot << " is measured under one locale";
     }
@@ -743,7 +743,7 @@ TEST(MainDialogTextFitTest, TextsOfOneLocaleFit) {
     ScopedCleanSettings settings;
     g_instance = GetModuleHandleW(nullptr);
     InitializeCommonControls();
-    ASSERT_TRUE(LoadLanguageArchiveFrom((ProgramDir() + L"\\huepeek.exe").c_str()));
+    ASSERT_TRUE(g_language.LoadArchive((ProgramDir() + L"\\huepeek.exe").c_str()));
     // The picker page's note shows while another program holds the hot key: here this test holds
     // the longest combination the field offers before the program asks for it.
     int const longest = MakeHotKey(kHotKeyWin | kHotKeyControl | kHotKeyAlt | kHotKeyShift, VK_NEXT);
@@ -751,16 +751,18 @@ TEST(MainDialogTextFitTest, TextsOfOneLocaleFit) {
     WriteSetting(Setting::kHotKey, longest);
     HWND const host =
         CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, g_instance, nullptr);
-    RegisterPickerHotKey(host);
+    StartSettings start;
+    ReadStartSettings(&start);
+    RegisterPickerHotKey(host, start);
     ASSERT_TRUE(PickerHotKeyTaken());
     g_backgroundFlag = 1;  // made hidden; shown only for the screenshots
-    HWND const dialog = CreateMainDialog(&g_mainDialog, nullptr);
+    HWND const dialog = CreateMainDialog(&g_mainDialog, nullptr, start);
     ASSERT_TRUE(dialog);
     HWND const frame = GetDlgItem(dialog, IDC_PAGE_FRAME);
 
     TextGauge gauge;
     for (Language const& language : group->languages) {
-        g_languageIndex = language.slot;
+        g_language.Use(language.slot);
         SetTitleAndToolbar(&g_mainDialog);
         FitChecker checker(&gauge, language.name);
         checker.CheckControls(kMainWindow, dialog);

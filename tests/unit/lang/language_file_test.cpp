@@ -46,7 +46,10 @@ TEST_F(LanguageFileTest, TemplateIsWrittenWithItsExactBytes) {
     WriteFile(old, junk.data(), DWORD(junk.size()), &written, nullptr);
     CloseHandle(old);
 
-    g_externalLanguage = 1;  // a language file in force changes nothing: the template is English
+    // A language file in force changes nothing: the template is English.
+    GrowingText file;
+    file.Append(u"20=Fin\n");
+    g_language.UseFile(&file);
     wchar_t path[MAX_PATH];
     ASSERT_TRUE(WriteTranslationTemplate(path));
     EXPECT_EQ(std::wstring(path), expectedPath);
@@ -77,7 +80,7 @@ TEST_F(LanguageFileTest, TemplateLoadedBackGivesEveryEnglishText) {
     bool loaded = false;
     EXPECT_EQ(Load(path, &loaded), L"100 %");
     EXPECT_TRUE(loaded);
-    EXPECT_EQ(g_externalLanguage, 1);
+    EXPECT_TRUE(g_language.FileInForce());
     EXPECT_EQ(TextOf(20), L"E&xit");
     EXPECT_EQ(TextOf(47).substr(0, 22), L"Press the \"? Pixel ?\" ");
     EXPECT_EQ(TextOf(0), L"https://www.vantorel.com/?seite=translate");
@@ -192,8 +195,7 @@ TEST_F(LanguageFileTest, FilesWithoutReadableTextAreRefusedWithTheReason) {
         EXPECT_EQ(TextOf(20), L"Gut") << c.name;
     }
     // In German, with no file in force.
-    g_externalLanguage = 0;
-    g_languageIndex = 0;
+    g_language.Use(0);
     std::wstring const path = WriteFileBytes(L"nothing.txt", {});
     EXPECT_EQ(Load(path), L"Diese Sprachdatei ist leer:\n\n" + path);
 }
@@ -266,7 +268,7 @@ TEST_F(LanguageFileTest, HostileFiles) {
     EXPECT_FALSE(loaded);
     EXPECT_EQ(Load(TestFolder(), &loaded).substr(0, 32), L"The language file cannot be read");
     EXPECT_EQ(TextOf(20), L"Gut");
-    EXPECT_EQ(g_externalLanguage, 1);
+    EXPECT_TRUE(g_language.FileInForce());
 
     std::vector<BYTE> binary(300000);
     unsigned seed = 12345;
@@ -333,7 +335,7 @@ TEST_F(LanguageFileTest, OpenDialogLoadsTheTypedFileAndReports) {
               L"73 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
               L"30=Start with &Windows\n31=&Always start minimized\n...and...\n40,41,42,");
     EXPECT_EQ(seen.owner, owner) << "owned by the active window";
-    EXPECT_EQ(g_externalLanguage, 1);
+    EXPECT_TRUE(g_language.FileInForce());
     EXPECT_EQ(TextOf(20), L"str:20?");
     EXPECT_EQ(TextOf(43), L"press the key [1] to copy the #RRGGBB to the Clipboard");
 

@@ -162,7 +162,9 @@ class LanguageMenuTest : public TranslatorTest {
 };
 
 TEST_F(LanguageMenuTest, ListsTheNamedLanguagesAndChoosingOneSwitches) {
-    g_externalLanguage = 1;
+    GrowingText file;
+    file.Append(u"20=Fin\n");
+    g_language.UseFile(&file);
     MenuSeen seen;
     bool used = false;
     // Pictures per ANSI code page: the native names need the fonts of their scripts.
@@ -192,8 +194,8 @@ TEST_F(LanguageMenuTest, ListsTheNamedLanguagesAndChoosingOneSwitches) {
     EXPECT_TRUE(seen.buttonPressed) << "the button shows pressed while the menu is open";
     EXPECT_FALSE(SendMessageW(toolbar_, TB_ISBUTTONPRESSED, kLanguageButton, 0)) << "and released after";
 
-    EXPECT_EQ(g_languageIndex, 0);
-    EXPECT_EQ(g_externalLanguage, 0) << "a built-in language ends the language file";
+    EXPECT_EQ(g_language.Slot(), 0);
+    EXPECT_FALSE(g_language.FileInForce()) << "a built-in language ends the language file";
     EXPECT_EQ(g_reapplied, 1);
     EXPECT_EQ(g_reappliedTo, dialog_);
     EXPECT_EQ(ReadSettingText(L"lng"), L"0");
@@ -201,29 +203,29 @@ TEST_F(LanguageMenuTest, ListsTheNamedLanguagesAndChoosingOneSwitches) {
 }
 
 TEST_F(LanguageMenuTest, DismissingChangesNothing) {
-    g_languageIndex = 3;
+    g_language.Use(3);
     MenuSeen seen;
     RunMenu([&] { UseMenu({VK_ESCAPE}, &seen); });
-    EXPECT_EQ(g_languageIndex, 3);
+    EXPECT_EQ(g_language.Slot(), 3);
     EXPECT_EQ(g_reapplied, 0);
     EXPECT_EQ(ReadSettingText(L"lng"), L"<none>");
 }
 
 TEST_F(LanguageMenuTest, TheGreyedLanguageCannotBeChosen) {
-    g_languageIndex = 0;
+    g_language.Use(0);
     MenuSeen seen;
     // Down highlights German, the current one; Return on it chooses nothing (and Escape closes the
     // menu if it is still open).
     RunMenu([&] { UseMenu({VK_DOWN, VK_RETURN, VK_ESCAPE}, &seen); });
     EXPECT_NE(seen.states[0] & MF_GRAYED, 0u);
-    EXPECT_EQ(g_languageIndex, 0);
+    EXPECT_EQ(g_language.Slot(), 0);
     EXPECT_EQ(g_reapplied, 0);
     EXPECT_EQ(ReadSettingText(L"lng"), L"<none>");
 }
 
 TEST_F(LanguageMenuTest, AnIndexOutsideTheSlotsGreysNothing) {
     for (int index : {35, 36, 48, -1}) {
-        g_languageIndex = index;
+        g_language.Use(index);
         MenuSeen seen;
         RunMenu([&] { UseMenu({VK_ESCAPE}, &seen); });
         ASSERT_EQ(seen.states.size(), 38u);
@@ -236,13 +238,13 @@ TEST_F(LanguageMenuTest, TranslateWritesTheTemplateAndTheShellOpensIt) {
     GetTempPathW(MAX_PATH, temp);
     std::wstring const path = std::wstring(temp) + L"translate_Huepeek.txt";
     DeleteFileW(path.c_str());
-    g_languageIndex = 3;
+    g_language.Use(3);
     MenuSeen seen;
     RunMenu([&] { UseMenu({VK_UP, VK_UP, VK_RETURN}, &seen); });
     std::vector<BYTE> const golden =
         ReadFileBytes(L"" HUEPEEK_SOURCE_DIR L"/tests/unit/lang/golden/translate_Huepeek.txt");
     EXPECT_EQ(ReadFileBytes(path), golden);
-    EXPECT_EQ(g_languageIndex, 3) << "the language stays";
+    EXPECT_EQ(g_language.Slot(), 3) << "the language stays";
     EXPECT_EQ(g_reapplied, 0);
     EXPECT_EQ(ReadSettingText(L"lng"), L"3") << "the unchanged language is stored";
 
@@ -264,7 +266,7 @@ TEST_F(LanguageMenuTest, TranslateWritesTheTemplateAndTheShellOpensIt) {
 TEST_F(LanguageMenuTest, LoadFromFileMakesTheFileTheOnlySourceUntilALanguageIsChosen) {
     std::wstring const path =
         WriteFileBytes(L"french start.txt", Utf16WithMark(L"20=Fin du fichier\r\n55=\r\n"));
-    g_languageIndex = 3;
+    g_language.Use(3);
     MenuSeen seen;
     MessageBoxSeen report;
     bool answered = false;
@@ -275,9 +277,9 @@ TEST_F(LanguageMenuTest, LoadFromFileMakesTheFileTheOnlySourceUntilALanguageIsCh
     ASSERT_TRUE(answered);
     EXPECT_EQ(report.text.substr(0, 14), L"2 %\n\nmiss:\n0=h");
     EXPECT_EQ(report.owner, dialog_) << "owned by the dialog, active as the menu closed";
-    EXPECT_EQ(g_externalLanguage, 1);
+    EXPECT_TRUE(g_language.FileInForce());
     EXPECT_EQ(g_reapplied, 1);
-    EXPECT_EQ(g_languageIndex, 3) << "a file leaves the language index alone";
+    EXPECT_EQ(g_language.Slot(), 3) << "a file leaves the language index alone";
     EXPECT_EQ(ReadSettingText(L"lng"), L"3");
     EXPECT_STREQ(Text(20), L"Fin du fichier");
     EXPECT_STREQ(Text(55), L"") << "an empty text stays empty";
@@ -287,8 +289,8 @@ TEST_F(LanguageMenuTest, LoadFromFileMakesTheFileTheOnlySourceUntilALanguageIsCh
     // pass over the greyed French, the fourth).
     MenuSeen again;
     RunMenu([&] { UseMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, &again); });
-    EXPECT_EQ(g_externalLanguage, 0);
-    EXPECT_EQ(g_languageIndex, 4);
+    EXPECT_FALSE(g_language.FileInForce());
+    EXPECT_EQ(g_language.Slot(), 4);
     EXPECT_EQ(ReadSettingText(L"lng"), L"4");
     EXPECT_STREQ(Text(20), L"\u7D42\u4E86(&X)");
 }

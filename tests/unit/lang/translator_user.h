@@ -21,7 +21,7 @@ int const kFileNameEdit = 1148;  // the open dialog's file-name box, a ComboBoxE
 DWORD const kDialogTimeoutMs = 10000;
 
 inline bool LoadShippedArchive() {
-    static bool const loaded = LoadLanguageArchiveFrom(e2e::HuepeekPath().c_str());
+    static bool const loaded = g_language.LoadArchive(e2e::HuepeekPath().c_str());
     return loaded;
 }
 
@@ -50,7 +50,7 @@ inline std::vector<BYTE> Ansi(const std::string& text) {
 inline std::vector<std::wstring> EnglishLines() {
     std::vector<std::wstring> lines;
     for (int id = 0; id < kStringIdCount; id++) {
-        const char16_t* text = g_archive.table[kReferenceSlot][id];
+        const char16_t* text = g_language.Archive().table[kReferenceSlot][id];
         if (text && *text)
             lines.push_back(std::to_wstring(id) + L"=" + reinterpret_cast<const wchar_t*>(text));
     }
@@ -119,14 +119,11 @@ class TranslatorTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(LoadShippedArchive());
         lstrcpyW(g_productName, L"Huepeek");
-        g_languageIndex = 1;
-        g_externalLanguage = 0;
-        for (auto& entry : g_externalTable) entry = nullptr;
+        g_language.Use(1);
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Vantorel\\Huepeek");
     }
     void TearDown() override {
-        g_externalLanguage = 0;
-        g_languageIndex = 1;
+        g_language.Use(1);
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Vantorel\\Huepeek");
     }
 };

@@ -10,6 +10,12 @@
 
 namespace {
 
+int StartLanguage() {
+    StartSettings settings;
+    ReadStartSettings(&settings);
+    return settings.language;
+}
+
 wchar_t const kRoot[] = L"Software\\Vantorel\\Huepeek";
 wchar_t const kProgram[] = L"Software\\Vantorel\\Huepeek\\Program";
 
@@ -166,14 +172,35 @@ TEST_F(SettingsStoreTest, BoundsApplyOnlyWhenBothAreGiven) {
 }
 
 TEST_F(SettingsStoreTest, StoredLanguageOverridesTheAutomaticChoice) {
-    ChooseLanguage();
-    int const automatic = g_languageIndex;
+    int const automatic = StartLanguage();
     StoreText(L"lng", automatic == 5 ? L"6" : L"5");
-    ChooseLanguage();
-    EXPECT_EQ(automatic == 5 ? 6 : 5, g_languageIndex);
+    EXPECT_EQ(automatic == 5 ? 6 : 5, StartLanguage());
     StoreText(L"lng", L"77");
-    ChooseLanguage();
-    EXPECT_EQ(77, g_languageIndex) << "not corrected here; the lookup falls back";
+    EXPECT_EQ(77, StartLanguage()) << "not corrected here; the lookup falls back";
+}
+
+// What start-up takes from the store: each value as stored, or its default when absent.
+TEST_F(SettingsStoreTest, StartSettingsHoldTheStoredValuesOrTheDefaults) {
+    StartSettings settings;
+    ReadStartSettings(&settings);
+    EXPECT_EQ(0, settings.disableDarkTheme);
+    EXPECT_EQ(0, settings.startTray);
+    EXPECT_EQ(1, settings.trayIfMinimize);
+    EXPECT_EQ(2, settings.page);
+    EXPECT_EQ(COLORREF(0), settings.lastColour);
+    EXPECT_FALSE(settings.hotKeyStored);
+    for (const wchar_t* key : {L"disable_dark_theme", L"start_tray", L"c_wnd"}) StoreText(key, L"3");
+    StoreText(L"tray_if_minimize", L"0");
+    StoreText(L"last_rgb_color", L"-1");
+    StoreText(L"hotkey", L"0x0C43");
+    ReadStartSettings(&settings);
+    EXPECT_EQ(3, settings.disableDarkTheme);
+    EXPECT_EQ(3, settings.startTray);
+    EXPECT_EQ(0, settings.trayIfMinimize);
+    EXPECT_EQ(3, settings.page);
+    EXPECT_EQ(COLORREF(0xFFFFFF), settings.lastColour) << "the colour bits alone";
+    EXPECT_TRUE(settings.hotKeyStored);
+    EXPECT_STREQ(L"0x0C43", settings.hotKey) << "the text as stored, for the hot key's own reading";
 }
 
 // The test command sets LANGUAGE_EXPECTED_SLOT and LC_ALL for one extra run of this test, so the
@@ -182,8 +209,7 @@ TEST_F(SettingsStoreTest, UserLanguageChoosesTheSlot) {
     char expected[16] = {};
     if (!GetEnvironmentVariableA("LANGUAGE_EXPECTED_SLOT", expected, sizeof(expected)))
         GTEST_SKIP() << "run by the locale variants of this test";
-    ChooseLanguage();
-    EXPECT_EQ(atoi(expected), g_languageIndex) << "LANGID " << GetUserDefaultLangID();
+    EXPECT_EQ(atoi(expected), StartLanguage()) << "LANGID " << GetUserDefaultLangID();
 }
 
 // With a settings file every setting lives there, as "key=value" lines of the section "Program",

@@ -149,8 +149,8 @@ TEST_F(DarkDialogTest, MessageBoxIsDarkWithLightText) {
 
 TEST_F(DarkDialogTest, ColourDialogIsDarkWithLightText) {
     // The help lines of the info box in English, from the archive of the exe built beside.
-    g_languageIndex = 1;
-    LoadLanguageArchiveFrom(e2e::HuepeekPath().c_str());
+    g_language.Use(1);
+    g_language.LoadArchive(e2e::HuepeekPath().c_str());
     StartDarkWindows10();
     SeenDialog const seen = WatchModalDialog([] { RunPaletteDialog(RGB(12, 34, 56), nullptr); },
                                              L"dark_colour_dialog.png", IDCANCEL);
