@@ -1,5 +1,6 @@
 #include "app/autostart.h"
 
+#include "base/core/bounded_text.h"
 #include "base/core/text.h"
 #include "base/heap_buffer.h"
 #include "base/process_state.h"
@@ -11,20 +12,12 @@
 
 namespace {
 
-size_t const kQueryChars = 1024;
+size_t const kQueryChars = 1024;  // for an entry of another path, which is rewritten
 size_t const kValueNameChars = 1024;
 wchar_t const kSwitches[] = L"-bg -startup";
 
 HKEY Hive(bool machineWide) {
     return machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-}
-
-// A double quote, the path, a double quote, the blanks, the switches; null on lack of memory.
-HeapBuffer<wchar_t> BuildCommand(const wchar_t* path, const wchar_t* blanks) {
-    int const chars = lstrlenW(path) + lstrlenW(blanks) + lstrlenW(kSwitches) + 3;
-    HeapBuffer<wchar_t> command(chars);
-    if (command.get()) wsprintfW(command.get(), L"\"%s\"%s%s", path, blanks, kSwitches);
-    return command;
 }
 
 int StoreCommand(HKEY key, const wchar_t* valueName, const wchar_t* command) {
@@ -33,12 +26,26 @@ int StoreCommand(HKEY key, const wchar_t* valueName, const wchar_t* command) {
            ERROR_SUCCESS;
 }
 
+// A double quote, the path, a double quote, the blanks, the switches; null on lack of memory.
+HeapBuffer<wchar_t> AutostartCommand(const wchar_t* path, const wchar_t* blanks) {
+    size_t const chars = size_t(lstrlenW(path)) + size_t(lstrlenW(blanks)) + lstrlenW(kSwitches) + 3;
+    HeapBuffer<wchar_t> command(chars);
+    if (!command.get()) return command;
+    BoundedText text(Utf16(command.get()), chars);
+    text.Put(u'"');
+    text.Put(Utf16(path));
+    text.Put(u'"');
+    text.Put(Utf16(blanks));
+    text.Put(Utf16(kSwitches));
+    return command;
+}
+
 }  // namespace
 
-int CheckAutostart(const wchar_t* valueName, bool machineWide) {
+int CheckAutostart(const wchar_t* valueName, const wchar_t* exePath, bool machineWide) {
     // The two forms differ in one blank: a value that enabling wrote (one blank) is rewritten to
     // this form at the next start; both start the program the same way.
-    HeapBuffer<wchar_t> const command = BuildCommand(ProgramPath(), L"  ");
+    HeapBuffer<wchar_t> const command = AutostartCommand(exePath, L"  ");
     const wchar_t* const expected = command.get();
     if (!expected) return 0;
     HKEY key = nullptr;
@@ -51,12 +58,15 @@ int CheckAutostart(const wchar_t* valueName, bool machineWide) {
                                  : RegCreateKeyExW(Hive(machineWide), kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS,
                                                    nullptr, &key, nullptr);
     if (opened == ERROR_SUCCESS) {
-        wchar_t stored[kQueryChars] = {};
+        // Room for this exe's own command, however long its path.
+        size_t const ownChars = size_t(lstrlenW(expected)) + 1;
+        size_t const chars = ownChars > kQueryChars ? ownChars : kQueryChars;
+        HeapBuffer<wchar_t> const stored(chars);
         // Read as the settings are: only a terminated string (or multi-string) that fits counts.
-        present = ReadRegistryText(key, nullptr, valueName, stored, kQueryChars);
+        present = stored.get() && ReadRegistryText(key, nullptr, valueName, stored.get(), chars);
         // Unit by unit: a linguistic comparison takes a path with a soft hyphen or a decomposed
         // letter for this one, and the entry would go on starting another file.
-        differs = present && !EqualsText(Utf16(stored), Utf16(expected));
+        differs = present && !EqualsText(Utf16(stored.get()), Utf16(expected));
         RegCloseKey(key);
     }
     if (differs && !portable &&
@@ -72,13 +82,13 @@ void ApplyAutostart(int enabled) {
     wchar_t name[kValueNameChars] = {};
     LoadStringW(g_instance, IDS_PRODUCT_CLASS, name, int(kValueNameChars));
     if (enabled)
-        EnableAutostart(name, false);
+        EnableAutostart(name, ProgramPath(), false);
     else
         RemoveAutostart(name, false);
 }
 
-int EnableAutostart(const wchar_t* valueName, bool machineWide) {
-    HeapBuffer<wchar_t> const command = BuildCommand(ProgramPath(), L" ");
+int EnableAutostart(const wchar_t* valueName, const wchar_t* exePath, bool machineWide) {
+    HeapBuffer<wchar_t> const command = AutostartCommand(exePath, L" ");
     return command.get() ? WriteAutostartValue(valueName, command.get(), machineWide) : 0;
 }
 
