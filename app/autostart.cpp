@@ -6,6 +6,7 @@
 #include "base/process_state.h"
 #include "base/program_path.h"
 #include "base/registry_text.h"
+#include "base/scoped_handle.h"
 #include "base/wide_text.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
@@ -48,15 +49,15 @@ int CheckAutostart(const wchar_t* valueName, const wchar_t* exePath, bool machin
     HeapBuffer<wchar_t> const command = AutostartCommand(exePath, L"  ");
     const wchar_t* const expected = command.get();
     if (!expected) return 0;
-    HKEY key = nullptr;
+    ScopedKey key;
     bool present = false;
     bool differs = false;
     // A portable copy only looks: it writes nothing to the registry unprompted, and an entry of
     // another copy of the program stays that copy's.
     bool const portable = PortableMode();
-    LONG const opened = portable ? RegOpenKeyExW(Hive(machineWide), kRunKey, 0, KEY_READ, &key)
+    LONG const opened = portable ? RegOpenKeyExW(Hive(machineWide), kRunKey, 0, KEY_READ, key.Receive())
                                  : RegCreateKeyExW(Hive(machineWide), kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                                   nullptr, &key, nullptr);
+                                                   nullptr, key.Receive(), nullptr);
     if (opened == ERROR_SUCCESS) {
         // Room for this exe's own command, however long its path.
         size_t const ownChars = size_t(lstrlenW(expected)) + 1;
@@ -67,13 +68,11 @@ int CheckAutostart(const wchar_t* valueName, const wchar_t* exePath, bool machin
         // Unit by unit: a linguistic comparison takes a path with a soft hyphen or a decomposed
         // letter for this one, and the entry would go on starting another file.
         differs = present && !EqualsText(Utf16(stored.get()), Utf16(expected));
-        RegCloseKey(key);
     }
     if (differs && !portable &&
-        RegCreateKeyExW(Hive(machineWide), kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
-            ERROR_SUCCESS) {
+        RegCreateKeyExW(Hive(machineWide), kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
+                        nullptr) == ERROR_SUCCESS) {
         StoreCommand(key, valueName, expected);
-        RegCloseKey(key);
     }
     return present ? 1 : 0;
 }
@@ -93,18 +92,14 @@ int EnableAutostart(const wchar_t* valueName, const wchar_t* exePath, bool machi
 }
 
 int WriteAutostartValue(const wchar_t* valueName, const wchar_t* command, bool machineWide) {
-    HKEY key = nullptr;
+    ScopedKey key;
     // Opened, not created: without a Run key nothing is written.
-    if (RegOpenKeyW(Hive(machineWide), kRunKey, &key) != ERROR_SUCCESS) return 0;
-    int const stored = StoreCommand(key, valueName, command);
-    RegCloseKey(key);
-    return stored;
+    if (RegOpenKeyW(Hive(machineWide), kRunKey, key.Receive()) != ERROR_SUCCESS) return 0;
+    return StoreCommand(key, valueName, command);
 }
 
 int RemoveAutostart(const wchar_t* valueName, bool machineWide) {
-    HKEY key = nullptr;
-    if (RegOpenKeyW(Hive(machineWide), kRunKey, &key) != ERROR_SUCCESS) return 0;
-    LONG const status = RegDeleteValueW(key, valueName);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS ? 1 : 0;
+    ScopedKey key;
+    if (RegOpenKeyW(Hive(machineWide), kRunKey, key.Receive()) != ERROR_SUCCESS) return 0;
+    return RegDeleteValueW(key, valueName) == ERROR_SUCCESS ? 1 : 0;
 }

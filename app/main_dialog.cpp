@@ -9,6 +9,7 @@
 #include "base/program_path.h"
 #include "base/display_scale.h"
 #include "base/process_state.h"
+#include "base/scoped_handle.h"
 #include "lang/language_menu.h"
 #include "res/resource.h"
 #include "services/site_address.h"
@@ -27,19 +28,22 @@ size_t const kRunValueNameChars = 128;
 
 // Published before the dialog is made, so that its procedure finds it from the first message on.
 MainDialog* g_published;
+// The dialog's title-bar and task-switcher icons: a window does not destroy the icons it is given.
+ScopedIcon g_bigIcon;
+ScopedIcon g_smallIcon;
 
 void ReapplyDialogTexts(HWND) {
     SetTitleAndToolbar(g_published);
 }
 
-// At the size the dialog's DPI asks for; the icons they replace were made here too.
+// At the size the dialog's DPI asks for. A window does not destroy the icons it is given: the ones
+// replaced here (at a DPI change, or of an earlier dialog) go when their owner takes the new ones.
 void SetIcons(HWND dialog, UINT dpi) {
     static bool const kSmallFirst[] = {true, false};
     for (bool small : kSmallFirst) {
         HICON const icon = LoadIconForDpi(g_instance, IDI_HUEPEEK, small, dpi);
-        LRESULT const old =
-            SendMessageW(dialog, WM_SETICON, small ? ICON_SMALL : ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        if (old) DestroyIcon(reinterpret_cast<HICON>(old));
+        SendMessageW(dialog, WM_SETICON, small ? ICON_SMALL : ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        (small ? g_smallIcon : g_bigIcon).Reset(icon);
     }
 }
 

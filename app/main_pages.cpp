@@ -150,28 +150,6 @@ void FillFormat(const wchar_t* format, const wchar_t* insert, wchar_t* out, size
     out[length] = 0;
 }
 
-WNDPROC g_hotKeyFieldProc;
-
-// Backspace or Delete alone empties the hot-key field, which turns the hot key off, as users know
-// it from the system's own shortcut fields (Wine's field takes neither).
-LRESULT CALLBACK HotKeyFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
-    bool const alone =
-        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;
-    if (message != WM_KEYDOWN || (wParam != VK_BACK && wParam != VK_DELETE) || !alone)
-        return CallWindowProcW(g_hotKeyFieldProc, field, message, wParam, lParam);
-    SendMessageW(field, HKM_SETHOTKEY, 0, 0);
-    SendMessageW(GetParent(field), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(field), EN_CHANGE),
-                 reinterpret_cast<LPARAM>(field));
-    return 0;
-}
-
-void SubclassHotKeyField(HWND field) {
-    WNDPROC const previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HotKeyFieldProc)));
-    // A main dialog made again finds the class's procedure there, the same as before.
-    if (previous != HotKeyFieldProc) g_hotKeyFieldProc = previous;
-}
-
 // The hot-key field keeps Ctrl, Alt and Shift as flags of its own; Win is the box beside it.
 struct FieldModifier {
     int modifier;
@@ -222,6 +200,47 @@ void ShowHotKeyNote(HWND page) {
     // The direction is the translation's, whatever the combination's name begins with.
     SetItemText(page, IDC_HOTKEY_NOTE, text, format);
     ShowWindow(note, SW_SHOW);
+}
+
+WNDPROC g_hotKeyFieldProc;
+
+// Backspace or Delete alone empties the hot-key field, which turns the hot key off, as users know
+// it from the system's own shortcut fields (Wine's field takes neither).
+void EmptyHotKeyField(HWND field) {
+    SendMessageW(field, HKM_SETHOTKEY, 0, 0);
+    ChoosePickerHotKey(kNoHotKey);
+    ShowHotKeyNote(GetParent(field));
+}
+
+// A combination begun in the field but left without a key (Ctrl, Alt or Shift alone, as Shift
+// on its way to Shift+Tab) chose nothing: the field shows again what is in force.
+void OnHotKeyFieldLeft(HWND field) {
+    if (LOBYTE(SendMessageW(field, HKM_GETHOTKEY, 0, 0))) return;
+    if (PickerHotKey() == kNoHotKey)
+        SendMessageW(field, HKM_SETHOTKEY, 0, 0);  // the Win box stays as the user left it
+    else
+        ShowHotKeyCombination(GetParent(field), PickerHotKey());
+}
+
+LRESULT CALLBACK HotKeyFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KILLFOCUS) {
+        LRESULT const result = CallWindowProcW(g_hotKeyFieldProc, field, message, wParam, lParam);
+        OnHotKeyFieldLeft(field);
+        return result;
+    }
+    bool const alone =
+        GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+    if (message != WM_KEYDOWN || (wParam != VK_BACK && wParam != VK_DELETE) || !alone)
+        return CallWindowProcW(g_hotKeyFieldProc, field, message, wParam, lParam);
+    EmptyHotKeyField(field);
+    return 0;
+}
+
+void SubclassHotKeyField(HWND field) {
+    WNDPROC const previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HotKeyFieldProc)));
+    // A main dialog made again finds the class's procedure there, the same as before.
+    if (previous != HotKeyFieldProc) g_hotKeyFieldProc = previous;
 }
 
 void SetPageTexts(HWND dialog) {
@@ -411,7 +430,10 @@ void SelectPage(MainDialog* mainDialog, int page) {
     if (page != g_storedPage && WriteSetting(Setting::kPage, page)) g_storedPage = page;
     if (g_currentPage == kBlankPage) g_currentPage = kPickerPage;
     // Any other number shows no page and leaves the caption as it is.
-    if (page >= 0 && page < kPageCount) SetItemText(dialog, IDC_PAGE_FRAME, Text(kPageTitles[page]));
+    // The title without the access key of its page's button, which would take that key itself.
+    wchar_t title[kButtonTextChars];
+    if (page >= 0 && page < kPageCount)
+        SetItemText(dialog, IDC_PAGE_FRAME, TitleText(kPageTitles[page], title, kButtonTextChars));
     MarkTab(dialog, page >= 0 && page < kPageCount ? kPageTabs[page] : 0);
     MakePickFont(GetDlgItem(g_pages[kPickerPage], IDC_PICK));
     SetPageTexts(dialog);
@@ -455,16 +477,16 @@ void OnHotKeyFieldChanged(HWND page) {
     int modifiers = win ? kHotKeyWin : 0;
     for (FieldModifier const& m : kFieldModifiers)
         if (HIBYTE(field) & m.flag) modifiers |= m.modifier;
-    // An empty field turns the hot key off, whatever the box says.
-    int combination = kNoHotKey;
-    if (key) {
-        // The field's own rule, also for a key chosen with the box on and left alone when it goes off.
-        bool const ruled = !(modifiers & (kHotKeyControl | kHotKeyAlt | kHotKeyWin));
-        if (ruled) modifiers |= kHotKeyControl | kHotKeyAlt;
-        combination = MakeHotKey(modifiers, key);
-        if (!IsValidHotKey(combination)) return;
-        if (ruled) ShowHotKeyCombination(page, combination);
-    }
+    // Without a key the field holds a combination still being typed (Ctrl, Alt or Shift alone, or
+    // Shift on its way to Shift+Tab), or nothing since Backspace or Delete turned the hot key off:
+    // neither chooses anything, and the box alone does not either.
+    if (!key) return;
+    // The field's own rule, also for a key chosen with the box on and left alone when it goes off.
+    bool const ruled = !(modifiers & (kHotKeyControl | kHotKeyAlt | kHotKeyWin));
+    if (ruled) modifiers |= kHotKeyControl | kHotKeyAlt;
+    int const combination = MakeHotKey(modifiers, key);
+    if (!IsValidHotKey(combination)) return;
+    if (ruled) ShowHotKeyCombination(page, combination);
     ChoosePickerHotKey(combination);
     ShowHotKeyNote(page);
 }

@@ -19,3 +19,16 @@ const wchar_t* ProgramPath() {
     if (!s_path) s_path = ReadWholeModulePath(GetModuleFileNameW).Release();
     return s_path ? s_path : s_empty;
 }
+
+HeapBuffer<wchar_t> AnyLengthPath(const wchar_t* path) {
+    bool const prefixed =
+        path[0] == L'\\' && path[1] == L'\\' && (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\';
+    bool const network = !prefixed && path[0] == L'\\' && path[1] == L'\\';
+    const wchar_t* const prefix = prefixed ? L"" : network ? L"\\\\?\\UNC" : L"\\\\?\\";
+    HeapBuffer<wchar_t> copy(size_t(lstrlenW(prefix)) + size_t(lstrlenW(path)) + 1);
+    if (copy.get()) {
+        lstrcpyW(copy.get(), prefix);
+        lstrcatW(copy.get(), network ? path + 1 : path);
+    }
+    return copy;
+}

@@ -1,5 +1,7 @@
 #include "base/registry_text.h"
 
+#include "base/scoped_handle.h"
+
 namespace {
 
 bool IsWholeText(DWORD type, const wchar_t* text, DWORD bytes) {
@@ -16,13 +18,12 @@ bool ReadRegistryText(HKEY key, const wchar_t* subKey, const wchar_t* valueName,
     if (!out || !chars) return false;
     out[0] = 0;
     if (chars > MAXDWORD / sizeof(wchar_t)) return false;
-    HKEY opened = nullptr;
-    if (subKey && RegOpenKeyExW(key, subKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    ScopedKey opened;
+    if (subKey && RegOpenKeyExW(key, subKey, 0, KEY_READ, opened.Receive()) != ERROR_SUCCESS) return false;
     DWORD type = 0;
     DWORD bytes = DWORD(chars * sizeof(wchar_t));
-    LONG const status = RegQueryValueExW(opened ? opened : key, valueName, nullptr, &type,
+    LONG const status = RegQueryValueExW(opened.Held() ? opened.get() : key, valueName, nullptr, &type,
                                          reinterpret_cast<BYTE*>(out), &bytes);
-    if (opened) RegCloseKey(opened);
     // A whole text ends in its terminator inside out.
     if (status == ERROR_SUCCESS && bytes <= chars * sizeof(wchar_t) && IsWholeText(type, out, bytes))
         return true;

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "base/scoped_handle.h"
+
 // Local GDI resources that release themselves in the way they were obtained, on every path out.
 // Non-copyable: each handle has exactly one owner.
 
@@ -50,28 +52,4 @@ class ScopedSelect {
 // A pen, brush, font, bitmap or region, deleted at the end unless handed on with Detach. As a
 // global it holds an object made once for the whole run, deleted at exit.
 template <typename Handle>
-class ScopedGdiObject {
-  public:
-    explicit ScopedGdiObject(Handle object) : object_(object) {}
-    ~ScopedGdiObject() {
-        if (object_) DeleteObject(object_);
-    }
-    ScopedGdiObject(const ScopedGdiObject&) = delete;
-    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
-
-    Handle get() const { return object_; }
-    operator Handle() const { return object_; }
-    Handle Detach() {
-        Handle const object = object_;
-        object_ = nullptr;
-        return object;
-    }
-    // Takes the object in place of the one held, which is deleted.
-    void Reset(Handle object) {
-        if (object_ && object_ != object) DeleteObject(object_);
-        object_ = object;
-    }
-
-  private:
-    Handle object_;
-};
+using ScopedGdiObject = ScopedHandle<Handle, GdiObjectRelease>;

@@ -1,14 +1,16 @@
 #include "base/whole_file.h"
 
+#include "base/scoped_handle.h"
+
 FileBytes::~FileBytes() {
     if (data) VirtualFree(data, 0, MEM_RELEASE);
 }
 
 FileRead ReadWholeFile(const wchar_t* path, size_t maxSize, size_t spare, FileBytes* out) {
-    HANDLE const file =
-        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return FileRead::kUnreadable;
+    ScopedKernelHandle const file(CreateFileW(path, GENERIC_READ,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Held()) return FileRead::kUnreadable;
     LARGE_INTEGER length = {};
     FileRead result = FileRead::kUnreadable;
     if (!GetFileSizeEx(file, &length) || length.QuadPart < 0) {
@@ -18,8 +20,8 @@ FileRead ReadWholeFile(const wchar_t* path, size_t maxSize, size_t spare, FileBy
     } else {
         size_t const n = size_t(length.QuadPart);
         // One byte more: an empty file still gets pages.
-        BYTE* const data =
-            static_cast<BYTE*>(VirtualAlloc(nullptr, n + spare + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        BYTE* const data = static_cast<BYTE*>(
+            VirtualAlloc(nullptr, n + spare + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
         size_t done = 0;
         while (data && done < n) {
             DWORD got = 0;
@@ -36,6 +38,5 @@ FileRead ReadWholeFile(const wchar_t* path, size_t maxSize, size_t spare, FileBy
             VirtualFree(data, 0, MEM_RELEASE);
         }
     }
-    CloseHandle(file);
     return result;
 }

@@ -1,7 +1,7 @@
 # Native build (clang): the core with sanitizers for unit tests and fuzzing, plain for the host
 # tools and benchmarks.
 set(HUEPEEK_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
-set(HUEPEEK_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs inside the test command")
+set(HUEPEEK_FUZZ_SECONDS 10 CACHE STRING "Seconds each fuzz target runs inside the test command")
 
 target_compile_options(huepeek_core PRIVATE -O2)
 

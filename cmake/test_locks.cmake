@@ -2,9 +2,9 @@
 # share what): the locks of the discovered unit and end-to-end tests.
 foreach(test IN LISTS huepeek_locked_unit_tests huepeek_e2e_tests)
     set_tests_properties("${test}" PROPERTIES RESOURCE_LOCK "desktop;settings;temp")
-    # A thousand repaints of a window: 20 to 50 s alone, more beside other tests on a loaded machine.
+    # A hundred repaints of a window: a few seconds alone, much more beside other tests on a loaded machine.
     if(test MATCHES "Repainting.*MakesNoNewGdiObjects$")
-        set_tests_properties("${test}" PROPERTIES TIMEOUT 300)
+        set_tests_properties("${test}" PROPERTIES TIMEOUT 120)
     endif()
 endforeach()
 foreach(test IN LISTS huepeek_settings_unit_tests)

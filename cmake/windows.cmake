@@ -50,14 +50,31 @@ target_compile_options(huepeek_win PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLA
 
 file(GLOB HUEPEEK_IMAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/icons/*.ico ${CMAKE_SOURCE_DIR}/res/icons/*.bmp)
 configure_file(${CMAKE_SOURCE_DIR}/res/archive.rc.in ${CMAKE_BINARY_DIR}/generated/archive.rc @ONLY)
+# The manifest ships without its comments and the blanks between its elements (about 500 bytes).
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/huepeek.manifest)
+file(READ ${CMAKE_SOURCE_DIR}/res/huepeek.manifest manifest)
+string(REGEX REPLACE "<!--([^-]|-[^-])*-->" "" manifest "${manifest}")
+string(REGEX REPLACE ">[ \t\r\n]+<" "><" manifest "${manifest}")
+string(REGEX REPLACE "[ \t\r\n]+" " " manifest "${manifest}")
+string(STRIP "${manifest}" manifest)
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/huepeek_compact.manifest CONTENT "${manifest}")
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/huepeek.rc PROPERTIES
-    OBJECT_DEPENDS "${HUEPEEK_ARCHIVE};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/huepeek.manifest;${CMAKE_SOURCE_DIR}/res/dialogs.rc;${HUEPEEK_IMAGES}")
+    OBJECT_DEPENDS "${HUEPEEK_ARCHIVE};${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_BINARY_DIR}/generated/huepeek_compact.manifest;${CMAKE_SOURCE_DIR}/res/dialogs.rc;${HUEPEEK_IMAGES}")
 add_executable(huepeek WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp ${CMAKE_SOURCE_DIR}/res/huepeek.rc)
+# main.cpp stands in for the C runtime's start-up code (-nostartfiles, about 10 KB): it defines what
+# the compiler's own code calls (atexit, operator delete), which must be there before link-time
+# optimisation decides what is used, so it is compiled without it.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/app/main.cpp PROPERTIES COMPILE_OPTIONS -fno-lto)
 add_dependencies(huepeek huepeek_archive)
 target_include_directories(huepeek PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(huepeek PRIVATE ${HUEPEEK_WARNINGS} ${HUEPEEK_EXE_FLAGS})
 target_link_libraries(huepeek PRIVATE huepeek_win)
-target_link_options(huepeek PRIVATE -municode -static -s -Wl,--gc-sections -flto)
+# Without the start-up code nothing applies the fix-ups of data imported without a declaration:
+# --disable-auto-import makes such an import a link error. ld 2.40 crashes (signal 11) when a C
+# library function is first asked for by the optimised code alone, as the compiler's own calls are:
+# those are named here (-u) to be taken from msvcrt before; name any that a change adds.
+target_link_options(huepeek PRIVATE -static -s -Wl,--gc-sections -flto -nostartfiles -Wl,-e,HuepeekStart
+                    -Wl,--disable-auto-import -Wl,-u,memchr,-u,memcmp,-u,strlen,-u,realloc)
 
 # The exe's time stamp is the time of the commit it is built from (the linker takes it from
 # SOURCE_DATE_EPOCH, and the PE checksum follows), so two builds of one commit in any folders are the

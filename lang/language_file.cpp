@@ -6,6 +6,7 @@
 #include "base/system_calls.h"
 #include "base/message_box.h"
 #include "base/process_state.h"
+#include "base/scoped_handle.h"
 #include "base/system_library.h"
 #include "base/whole_file.h"
 #include "base/wide_text.h"
@@ -94,9 +95,9 @@ bool WriteTranslationTemplate(wchar_t* path, DWORD* error) {
     }
     DeleteFileW(path);
     // Created anew even if the old file could not be deleted, so no tail of a longer one remains.
-    HANDLE const file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    ScopedKernelHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Held()) {
         *error = GetLastError();
         return false;
     }
@@ -105,7 +106,6 @@ bool WriteTranslationTemplate(wchar_t* path, DWORD* error) {
     bool const ok = bytes <= 0x7FFFFFFF && WriteFile(file, content.Data(), DWORD(bytes), &written, nullptr) &&
                     written == bytes;
     if (!ok) *error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
-    CloseHandle(file);
     return ok;
 }
 

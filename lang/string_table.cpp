@@ -1,5 +1,6 @@
 #include "lang/string_table.h"
 
+#include "base/core/text.h"
 #include "base/heap_buffer.h"
 #include "base/message_box.h"
 #include "base/program_path.h"
@@ -68,6 +69,11 @@ bool LoadLanguageArchive() {
 
 const wchar_t* Text(int id) {
     return Wide(g_language.Text(id));
+}
+
+const wchar_t* TitleText(int id, wchar_t* buffer, size_t chars) {
+    WithoutAccessKey(Utf16(Text(id)), Utf16(buffer), chars);
+    return buffer;
 }
 
 const wchar_t* BuiltInText(int id) {

@@ -56,6 +56,9 @@ bool LoadLanguageArchive();
 
 // The text for a string ID in g_language; never null.
 const wchar_t* Text(int id);
+// The same as a title shows it, without the access key that a button's caption carries; written
+// into buffer (chars units), which is returned.
+const wchar_t* TitleText(int id, wchar_t* buffer, size_t chars);
 // The same from the archive, also while a language file is in force: for what is said about such a
 // file, which may lack the text.
 const wchar_t* BuiltInText(int id);

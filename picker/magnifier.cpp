@@ -25,11 +25,12 @@ int const kThickPenWidth = 2 * kFrameWidth;
 wchar_t g_colourLabel[kColourTextChars];
 
 // The pens and the strips' font at the DPI of the last paint, made again when it changes.
+// Owned here for the run: each is deleted when it is made again, and at exit.
 struct PaintTools {
     UINT dpi;
-    HPEN thinPen;
-    HPEN thickPen;
-    HFONT font;
+    ScopedGdiObject<HPEN> thinPen;
+    ScopedGdiObject<HPEN> thickPen;
+    ScopedGdiObject<HFONT> font;
 } g_tools;
 
 // The strips' text: the system's message font (Segoe UI, Tahoma under Wine) in bold, 12 pixels
@@ -50,13 +51,11 @@ HFONT CreateStripFont(UINT dpi) {
 }
 
 const PaintTools& ToolsFor(UINT dpi) {
-    if (g_tools.dpi != dpi || !g_tools.thinPen) {
-        if (g_tools.thinPen) DeleteObject(g_tools.thinPen);
-        if (g_tools.thickPen) DeleteObject(g_tools.thickPen);
-        if (g_tools.font) DeleteObject(g_tools.font);
-        g_tools = {dpi, CreatePen(PS_SOLID, ScaledForDpi(kThinPenWidth, dpi), kFrameColour),
-                   CreatePen(PS_SOLID, ScaledForDpi(kThickPenWidth, dpi), kFrameColour),
-                   CreateStripFont(dpi)};
+    if (g_tools.dpi != dpi || !g_tools.thinPen.Held()) {
+        g_tools.dpi = dpi;
+        g_tools.thinPen.Reset(CreatePen(PS_SOLID, ScaledForDpi(kThinPenWidth, dpi), kFrameColour));
+        g_tools.thickPen.Reset(CreatePen(PS_SOLID, ScaledForDpi(kThickPenWidth, dpi), kFrameColour));
+        g_tools.font.Reset(CreateStripFont(dpi));
     }
     return g_tools;
 }

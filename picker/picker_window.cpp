@@ -2,12 +2,14 @@
 
 #include <windowsx.h>
 
+#include "base/heap_buffer.h"
 #include "base/system_calls.h"
 #include "base/system_library.h"
 #include "base/core/command_line.h"
 #include "base/message_box.h"
 #include "base/process_state.h"
 #include "base/program_path.h"
+#include "base/scoped_handle.h"
 #include "base/wide_text.h"
 #include "picker/clipboard_export.h"
 #include "picker/core/picker_geometry.h"
@@ -21,6 +23,9 @@ int const kOpenWidth = 384;
 int const kOpenHeight = 256;
 int const kCreateSize = 128;
 float const kCreateZoom = 10.0f;
+
+// Follow ticks in a row that found nothing changed.
+int g_quietTicks;
 
 // The click that opened the picker, while a press on the picker may still be its second half.
 OpeningClick g_openingClick;
@@ -44,31 +49,27 @@ void SetZoom(float zoom) {
     Redraw(g_picker.hwnd);
 }
 
-wchar_t* AllocateText(size_t chars) {
-    return static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, chars * sizeof(wchar_t)));
-}
-
 // A program by its full path in quotes, with one argument. Returns 0, or the system's error code.
 DWORD StartProgram(const wchar_t* path, const wchar_t* argument) {
     // Quotes, a blank and the terminator.
-    wchar_t* const commandLine = AllocateText(size_t(lstrlenW(path)) + lstrlenW(argument) + 4);
-    if (!commandLine) return ERROR_NOT_ENOUGH_MEMORY;
-    lstrcpyW(commandLine, L"\"");
-    lstrcatW(commandLine, path);
-    lstrcatW(commandLine, L"\" ");
-    lstrcatW(commandLine, argument);
+    HeapBuffer<wchar_t> const commandLine(size_t(lstrlenW(path)) + lstrlenW(argument) + 4);
+    if (!commandLine.get()) return ERROR_NOT_ENOUGH_MEMORY;
+    lstrcpyW(commandLine.get(), L"\"");
+    lstrcatW(commandLine.get(), path);
+    lstrcatW(commandLine.get(), L"\" ");
+    lstrcatW(commandLine.get(), argument);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION process = {};
-    BOOL const started =
-        CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    DWORD const error = started ? 0 : GetLastError();
-    HeapFree(GetProcessHeap(), 0, commandLine);
-    if (!started) return error ? error : ERROR_FILE_NOT_FOUND;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (!CreateProcessW(path, commandLine.get(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        DWORD const error = GetLastError();
+        return error ? error : ERROR_FILE_NOT_FOUND;
+    }
+    // The second copy runs on by itself: nothing here waits for it.
+    ScopedKernelHandle const thread(process.hThread), child(process.hProcess);
     return 0;
 }
 
@@ -78,17 +79,19 @@ DWORD StartProgram(const wchar_t* path, const wchar_t* argument) {
 DWORD StartPaletteProcess() {
     const wchar_t* const path = ProgramPath();
     const wchar_t* const argument = Wide(kPaletteArgument);
-    DWORD error = StartProgram(path, argument);
+    if (lstrlenW(path) < MAX_PATH) return StartProgram(path, argument);
     // Without long-path support the system starts no program by a path of 260 characters or more,
-    // though one may run from there (Wine's loader starts it); the path's short form still reaches it.
-    if (error && lstrlenW(path) >= MAX_PATH) {
-        DWORD const chars = GetShortPathNameW(path, nullptr, 0);
-        wchar_t* const shortPath = chars ? AllocateText(chars) : nullptr;
-        if (shortPath && GetShortPathNameW(path, shortPath, chars) && lstrlenW(shortPath) < MAX_PATH)
-            error = StartProgram(shortPath, argument);
-        if (shortPath) HeapFree(GetProcessHeap(), 0, shortPath);
-    }
-    return error;
+    // though one may run from there (Wine's loader starts it); the path's short form still reaches
+    // it. Given in the form "\\?\": Wine makes the name it is given long again, into a buffer of
+    // MAX_PATH characters, and where the long form does not fit there it starts whatever that
+    // unwritten buffer holds (a name an earlier call left on the stack, or nothing); a name in the
+    // form "\\?\" it takes as it stands.
+    DWORD const chars = GetShortPathNameW(path, nullptr, 0);
+    HeapBuffer<wchar_t> const shortPath(chars);
+    bool const hasShortForm = chars && shortPath.get() && GetShortPathNameW(path, shortPath.get(), chars) &&
+                              lstrlenW(shortPath.get()) < MAX_PATH;
+    HeapBuffer<wchar_t> const name = AnyLengthPath(hasShortForm ? shortPath.get() : path);
+    return name.get() ? StartProgram(name.get(), argument) : ERROR_NOT_ENOUGH_MEMORY;
 }
 
 // The colour is stored all the same; the user learns why no colour dialog comes, and from where.
@@ -99,14 +102,14 @@ void ReportPaletteNotStarted(DWORD error) {
                    DWORD(kReasonChars), nullptr);
     const wchar_t* const path = ProgramPath();
     wchar_t const intro[] = L"Error! The colour dialog could not be started.\r\n\r\n";
-    wchar_t* const text = AllocateText(ARRAYSIZE(intro) + size_t(lstrlenW(path)) + 4 + kReasonChars);
+    HeapBuffer<wchar_t> const buffer(ARRAYSIZE(intro) + size_t(lstrlenW(path)) + 4 + kReasonChars);
+    wchar_t* const text = buffer.get();
     if (!text) return;
     lstrcpyW(text, intro);
     lstrcatW(text, path);
     lstrcatW(text, L"\r\n\r\n");
     lstrcatW(text, reason);
     ShowMessage(nullptr, text, L"Error!", MB_OK | MB_ICONERROR);
-    HeapFree(GetProcessHeap(), 0, text);
 }
 
 void TakeColour() {
@@ -147,6 +150,18 @@ void KeepOnTop(HWND hwnd) {
         SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
+// At rest the tick halves its pace: moves over the picker still come as messages at once, and a
+// jump beyond it or Esc pressed elsewhere is seen within 20 ms, as the Esc poll of a hidden direct
+// picker sees it. Any change brings the quick tick back.
+void PaceFollowTick(HWND hwnd, bool changed) {
+    if (changed) {
+        if (g_quietTicks >= kTicksBeforeRest) SetTimer(hwnd, kFollowTimer, kFollowMs, nullptr);
+        g_quietTicks = 0;
+    } else if (++g_quietTicks == kTicksBeforeRest) {
+        SetTimer(hwnd, kFollowTimer, kFollowAtRestMs, nullptr);
+    }
+}
+
 // A tick that finds the cursor, size and zoom unchanged makes two cheap reads: the cursor, and
 // whether a window came above the picker (the raise, the dearest call, is left out while it is on
 // top). Moves over the picker come as messages, but a pointer that jumps beyond it (a quick flick,
@@ -155,7 +170,7 @@ void KeepOnTop(HWND hwnd) {
 // while it has the focus: the poll costs less than asking where the focus is. (The system sends
 // no second tick while one waits, so ticks do not pile up.)
 void OnFollowTick() {
-    UpdatePicker(false);
+    PaceFollowTick(g_picker.hwnd, UpdatePicker(false));
     OnEscPoll();
 }
 
@@ -344,6 +359,7 @@ int ShowPicker() {
     // The monitor's DPI is read afresh: its scale may have changed while the picker was hidden.
     g_updateCache.monitor = nullptr;
     SetTimer(picker->hwnd, kFollowTimer, kFollowMs, nullptr);
+    g_quietTicks = 0;
     KillTimer(picker->hwnd, kEscPollTimer);
     UpdatePicker(true);
     SetWindowPos(picker->hwnd, HWND_TOPMOST, 0, 0, 0, 0,
@@ -362,7 +378,7 @@ void HidePicker() {
     if (g_directPickerMode) SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
 }
 
-void UpdatePicker(bool forced) {
+bool UpdatePicker(bool forced) {
     Picker* const picker = &g_picker;
     POINT cursor = {};
     GetCursorPos(&cursor);
@@ -394,6 +410,7 @@ void UpdatePicker(bool forced) {
         Redraw(picker->hwnd);
     }
     KeepOnTop(picker->hwnd);
+    return forced || !unchanged;
 }
 
 LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -414,7 +431,9 @@ LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             else if (wParam == kFollowTimer)
                 OnFollowTick();
             break;
-        case WM_MOUSEMOVE: UpdatePicker(false); return 1;
+        case WM_MOUSEMOVE:
+            if (UpdatePicker(false)) PaceFollowTick(hwnd, true);
+            return 1;
         case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam)); return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN: OnButtonDown(); break;

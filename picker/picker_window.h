@@ -32,6 +32,9 @@ UINT_PTR const kEscPollTimer = 1111;
 UINT const kEscPollMs = 20;
 UINT_PTR const kFollowTimer = 1000;
 UINT const kFollowMs = 10;
+// After this many ticks that found nothing changed, the tick comes every kFollowAtRestMs.
+int const kTicksBeforeRest = 10;
+UINT const kFollowAtRestMs = 20;
 
 // Opened by a click (the tray icon, the picker button), the picker takes no press that completes a
 // double click of that click.
@@ -41,7 +44,8 @@ bool PickerShown();
 HWND CreatePickerWindow(int width, int height, float zoom);
 int ShowPicker();
 void HidePicker();
-void UpdatePicker(bool forced);
+// True when the cursor, the size, the zoom or the DPI had changed (or forced): the picker was redrawn.
+bool UpdatePicker(bool forced);
 LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Screen snapshot and drawing of the magnified view.

@@ -187,15 +187,17 @@ if [ "$what" = all ]; then
             index($0, label) == 1 {
                 if (kind == "ratio") { for (i = 1; i < NF; ++i) if ($i == "ratio") value = $(i + 1) }
                 else if (kind == "difference") { for (i = 1; i < NF; ++i) if ($i == "difference") value = $(i + 1) + 0 }
+                else if (kind == "bytes") value = $2 + 0
                 else value = $(NF - 6) + 0
                 found = 1
             }
             END {
                 if (!found) { printf "%-48s not measured\n", name; exit }
-                printf "%-48s %10s   goal %-9s %s\n", name, value, (kind == "value" ? "<= " limit " ms" : kind == "ratio" ? "<= " limit "x" : "<= +" limit " KiB"),
-                       (value + 0 <= limit + 0 ? "met" : "not met")
+                printf "%-48s %10s   goal %-9s %s\n", name, value, (kind == "value" ? "<= " limit " ms" : kind == "ratio" ? "<= " limit "x" : kind == "bytes" ? "< " limit " bytes" : "<= +" limit " KiB"),
+                       ((kind == "bytes" ? value + 0 < limit + 0 : value + 0 <= limit + 0) ? "met" : "not met")
             }' "$output"
     }
+    goal "huepeek.exe:" bytes 153600 "Size of huepeek.exe (under 150 KiB)"
     goal "Start to #32770 visible" ratio 1.25 "Start to the main dialog (ratio)"
     goal "Start to RealTimeMagnifier1_____5 visible" ratio 1.25 "Direct picker start (ratio)"
     goal "Tray click to the magnifier on screen" ratio 1.2 "Tray click to the magnifier (ratio)"

@@ -10,6 +10,7 @@
 #include "base/process_state.h"
 #include "base/program_path.h"
 #include "base/registry_text.h"
+#include "base/scoped_handle.h"
 #include "base/system_library.h"
 #include "base/wide_text.h"
 #include "lang/core/text_ids.h"
@@ -20,6 +21,8 @@
 #include "services/site_address.h"
 
 namespace {
+
+size_t const kCaptionChars = 256;
 
 HKEY const kMailHives[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};  // the user's choice first
 wchar_t const kMailClientsKey[] = L"Software\\Clients\\Mail";
@@ -41,10 +44,8 @@ bool ClientKeyExists(const wchar_t* clientName) {
     wchar_t path[ARRAYSIZE(kMailClientsKey) + 256];
     wsprintfW(path, L"%s\\%.255s", kMailClientsKey, clientName);
     for (HKEY hive : kMailHives) {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(hive, path, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
-        RegCloseKey(key);
-        return true;
+        ScopedKey key;
+        if (RegOpenKeyExW(hive, path, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS) return true;
     }
     return false;
 }
@@ -73,13 +74,13 @@ DWORD WriteZip(const wchar_t* zipPath, const ZipEntry& entry, const BYTE* bytes)
     size_t const directoryBytes = ZipDirectory(entry, directory, sizeof(directory));
     if (!headerBytes || !directoryBytes) return ERROR_INVALID_NAME;
     // No sharing while it is written: no mail program reads a half-written zip.
-    HANDLE const zip =
-        CreateFileW(zipPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (zip == INVALID_HANDLE_VALUE) return GetLastError();
+    ScopedKernelHandle zip(
+        CreateFileW(zipPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!zip.Held()) return GetLastError();
     bool const written = WriteAll(zip, header, DWORD(headerBytes)) && WriteAll(zip, bytes, entry.size) &&
                          WriteAll(zip, directory, DWORD(directoryBytes));
     DWORD const error = written ? 0 : GetLastError();
-    bool const closed = CloseHandle(zip) != 0;
+    bool const closed = zip.Close();
     if (written && closed) return 0;
     DeleteFileW(zipPath);
     return error ? error : ERROR_WRITE_FAULT;
@@ -90,8 +91,9 @@ void ReportMailFailed(HWND owner, bool attachProgram, ULONG result) {
     what.Append(Utf16(Text(kTextMailFailed)));
     what.Append(u' ');
     what.AppendDecimal(int(result));
-    ShowFailure(owner, Text(attachProgram ? kTextSendProgram : kTextRecommend), Wide(what.Data()), nullptr,
-                0);
+    wchar_t caption[kCaptionChars];  // the button's words without its access key
+    ShowFailure(owner, TitleText(attachProgram ? kTextSendProgram : kTextRecommend, caption, kCaptionChars),
+                Wide(what.Data()), nullptr, 0);
 }
 
 void MailProgram(HWND page, bool attachProgram) {
@@ -104,7 +106,9 @@ void MailProgram(HWND page, bool attachProgram) {
     if (attachProgram) {
         DWORD const error = ProgramZipPath(zipPath) ? BuildProgramZip(zipPath) : ERROR_FILENAME_EXCED_RANGE;
         if (error) {
-            ShowFailure(owner, Text(kTextSendProgram), Text(kTextNotWritten), zipPath, error);
+            wchar_t caption[kCaptionChars];
+            ShowFailure(owner, TitleText(kTextSendProgram, caption, kCaptionChars), Text(kTextNotWritten),
+                        zipPath, error);
             return;
         }
     }
@@ -198,9 +202,9 @@ DWORD BuildProgramZip(const wchar_t* zipPath) {
         if (wideName[i] >= 0x80) return ERROR_INVALID_NAME;
         name[i] = char(wideName[i]);
     }
-    HANDLE const exe = CreateFileW(ProgramPath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
-    if (exe == INVALID_HANDLE_VALUE) return GetLastError();
+    ScopedKernelHandle exe(CreateFileW(ProgramPath(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!exe.Held()) return GetLastError();
     FILETIME changed = {};
     LARGE_INTEGER size = {};
     bool const known = GetFileSizeEx(exe, &size) && size.QuadPart <= kMaxProgramBytes &&
@@ -210,7 +214,7 @@ DWORD BuildProgramZip(const wchar_t* zipPath) {
     bool const read = known && bytes.get() && ReadFile(exe, bytes.get(), size.LowPart, &got, nullptr) &&
                       got == size.LowPart;
     DWORD const readError = read ? 0 : GetLastError();
-    CloseHandle(exe);
+    exe.Close();
     if (!read) return readError ? readError : ERROR_READ_FAULT;
     ZipEntry entry = {name, size.LowPart, Crc32(bytes.get(), size.LowPart), 0, 0};
     FILETIME local;

@@ -7,6 +7,7 @@
 #include "base/heap_buffer.h"
 #include "base/message_box.h"
 #include "base/program_path.h"
+#include "base/scoped_handle.h"
 #include "base/system_calls.h"
 #include "base/wide_text.h"
 #include "lang/core/text_ids.h"
@@ -19,6 +20,7 @@ namespace {
 
 size_t const kFolderChars = MAX_PATH + 1;  // what GetTempPathW may return, terminator included
 size_t const kBatchTextReserve = 512;      // the batch's own words around its paths
+size_t const kCaptionChars = 256;
 
 // cmd reads a batch in the console's code page, which starts as the OEM one.
 bool ConsoleHoldsExactly(const wchar_t* path) {
@@ -49,9 +51,9 @@ UninstallFault WriteBatchFile(const wchar_t* path, const wchar_t* text) {
     // the same name still uninstalling): it is never written over, since cmd reads a batch line by
     // line from its file while it runs.
     DWORD const inUse = DeleteFileW(path) ? 0 : GetLastError();
-    HANDLE const file =
-        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    ScopedKernelHandle file(
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Held()) {
         DWORD const error = GetLastError();
         return {kTextNotWritten, path, error == ERROR_FILE_EXISTS && inUse ? inUse : error};
     }
@@ -60,7 +62,7 @@ UninstallFault WriteBatchFile(const wchar_t* path, const wchar_t* text) {
     bool const written =
         WriteFile(file, encoded.get(), encoded.Length(), &done, nullptr) && done == encoded.Length();
     DWORD const error = written ? 0 : GetLastError();
-    if (CloseHandle(file) && written) return {};
+    if (file.Close() && written) return {};
     DeleteFileW(path);
     return {kTextNotWritten, path, error ? error : ERROR_WRITE_FAULT};
 }
@@ -78,11 +80,16 @@ bool UserConfirms(const wchar_t* exePath, const wchar_t* settingsPath) {
     question.AppendAscii("\n\n");
     question.Append(Utf16(Text(kTextAreYouSure)));
     UINT const style = MB_YESNOCANCEL | MB_ICONQUESTION | MB_TOPMOST | MB_DEFBUTTON2;
-    return ShowMessage(GetActiveWindow(), Wide(question.Data()), Text(kTextInfo), style) == IDYES;
+    // The caption without the access key that the Info button's text carries.
+    wchar_t caption[kCaptionChars];
+    return ShowMessage(GetActiveWindow(), Wide(question.Data()), TitleText(kTextInfo, caption, kCaptionChars),
+                       style) == IDYES;
 }
 
 void ReportFault(const UninstallFault& fault) {
-    ShowFailure(GetActiveWindow(), Text(kTextUninstall), Text(fault.what), fault.path, fault.error);
+    wchar_t caption[kCaptionChars];  // the button's words without its access key
+    ShowFailure(GetActiveWindow(), TitleText(kTextUninstall, caption, kCaptionChars), Text(fault.what),
+                fault.path, fault.error);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "base/heap_buffer.h"
 #include "base/program_path.h"
 #include "base/registry_text.h"
+#include "base/scoped_handle.h"
 #include "base/wide_text.h"
 #include "settings/core/language_slots.h"
 #include "settings/core/settings_file.h"
@@ -36,18 +37,6 @@ void BuildKeyPath(const wchar_t* section, wchar_t* path, size_t chars) {
 HeapBuffer<wchar_t> CopyOfText(const wchar_t* text, size_t extraChars = 0) {
     HeapBuffer<wchar_t> copy(size_t(lstrlenW(text)) + 1 + extraChars);
     if (copy.get()) lstrcpyW(copy.get(), text);
-    return copy;
-}
-
-// The path in the form "\\?\" that the file functions take at any length ("\\?\UNC\" for a
-// network path); a path in that form already stays as it is.
-HeapBuffer<wchar_t> AnyLengthPath(const wchar_t* path) {
-    if (path[0] == L'\\' && path[1] == L'\\' && (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\')
-        return CopyOfText(path);
-    bool const network = path[0] == L'\\' && path[1] == L'\\';
-    const wchar_t* const prefix = network ? L"\\\\?\\UNC" : L"\\\\?\\";
-    HeapBuffer<wchar_t> copy = CopyOfText(prefix, size_t(lstrlenW(path)));
-    if (copy.get()) lstrcatW(copy.get(), network ? path + 1 : path);
     return copy;
 }
 
@@ -138,14 +127,14 @@ int WriteSettingInt(const wchar_t* section, const wchar_t* key, int value) {
         return WritePrivateProfileStringW(section, key, text, g_settingsFile.profilePath.get()) ? 1 : 0;
     wchar_t path[MAX_PATH * 2];
     BuildKeyPath(section, path, ARRAYSIZE(path));
-    HKEY hkey = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hkey, nullptr) !=
-        ERROR_SUCCESS)
+    ScopedKey hkey;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, hkey.Receive(),
+                        nullptr) != ERROR_SUCCESS)
         return 0;
     DWORD const bytes = DWORD(lstrlenW(text) + 1) * sizeof(wchar_t);
-    LONG const status = RegSetValueExW(hkey, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
-    RegCloseKey(hkey);
-    return status == ERROR_SUCCESS ? 1 : 0;
+    return RegSetValueExW(hkey, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes) == ERROR_SUCCESS
+               ? 1
+               : 0;
 }
 
 int ReadSettingInt(const wchar_t* section, const wchar_t* key, int defaultValue, int minimum, int maximum) {

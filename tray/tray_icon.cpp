@@ -5,6 +5,7 @@
 #include "base/display_scale.h"
 #include "base/system_calls.h"
 #include "base/process_state.h"
+#include "base/scoped_handle.h"
 #include "tray/tray_animation.h"
 
 TrayIcon g_trayIcon;
@@ -28,13 +29,13 @@ DWORD WINAPI WatchdogThread(void* parameter) {
 
 // Waits for the end of the thread: its handles are closed, and a next watchdog started, only after.
 void StopWatchdog(TrayIcon* tray) {
-    if (!tray->watchdogThread) return;
-    SetEvent(tray->watchdogStop);
-    WaitForSingleObject(tray->watchdogThread, INFINITE);
-    CloseHandle(tray->watchdogThread);
-    CloseHandle(tray->watchdogStop);
-    tray->watchdogThread = nullptr;
-    tray->watchdogStop = nullptr;
+    if (tray->watchdogThread.Held()) {
+        SetEvent(tray->watchdogStop);
+        WaitForSingleObject(tray->watchdogThread, INFINITE);
+    }
+    // The event too when no thread could be started for it.
+    tray->watchdogThread.Close();
+    tray->watchdogStop.Close();
     tray->watchdogThreadId = 0;
 }
 
@@ -80,16 +81,18 @@ void SetTrayOwner(TrayIcon* tray, HWND owner) {
 }
 
 int InstallTrayIcon(TrayIcon* tray, UINT iconId, HICON icon, const wchar_t* tip, LPARAM, bool watchdog) {
+    // The shell gets an image loaded for it, destroyed once handed over; the caller's goes here.
+    ScopedIcon const handed(icon);
     tray->iconId = iconId;
-    tray->icon = icon;
     lstrcpynW(tray->tip, tip ? tip : L"", int(kTrayTipChars));
     AddOrRefreshTrayIcon(tray);
     if (watchdog) {
         // Never two watchdogs: the one running ends before the next starts.
         StopWatchdog(tray);
-        tray->watchdogStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        if (tray->watchdogStop)
-            tray->watchdogThread = CreateThread(nullptr, 0, WatchdogThread, tray, 0, &tray->watchdogThreadId);
+        tray->watchdogStop.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (tray->watchdogStop.Held())
+            tray->watchdogThread.Reset(
+                CreateThread(nullptr, 0, WatchdogThread, tray, 0, &tray->watchdogThreadId));
     }
     return 1;
 }

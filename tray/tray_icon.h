@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "base/scoped_handle.h"
+
 // The program's one icon in the notification area: added for the host window, kept alive by a
 // watchdog thread that puts it back whenever the shell has lost it, and removed at exit.
 
@@ -17,8 +19,8 @@ class TrayIcon {
     virtual ~TrayIcon();  // takes the icon out of the notification area
 
     DWORD watchdogThreadId = 0;
-    HANDLE watchdogThread = nullptr;
-    HANDLE watchdogStop = nullptr;  // set to end the watchdog; it waits on it between ticks
+    ScopedKernelHandle watchdogThread;
+    ScopedKernelHandle watchdogStop;  // set to end the watchdog; it waits on it between ticks
     DWORD watchdogPeriodMs = kWatchdogPeriodMs;
     wchar_t tip[kTrayTipChars] = {};
     HICON icon = nullptr;  // the image last handed to the shell (destroyed right after)
@@ -33,7 +35,7 @@ using ShellNotifyIconFn = BOOL (*)(DWORD message, NOTIFYICONDATAW* data);
 extern ShellNotifyIconFn g_shellNotifyIcon;
 
 void SetTrayOwner(TrayIcon* tray, HWND owner);
-// Adds the icon (the caller's icon handle is replaced by the image loaded here) and, if asked,
+// Adds the icon (the caller's icon handle is destroyed: the shell gets an image loaded here) and, if asked,
 // starts the watchdog; a watchdog already running has ended before the next starts. Always 1.
 int InstallTrayIcon(TrayIcon* tray, UINT iconId, HICON icon, const wchar_t* tip, LPARAM extra, bool watchdog);
 // Loads the image and adds the icon, or updates it if the shell has it already.

@@ -55,6 +55,28 @@ bool ReadsRightToLeft(const char16_t* text) {
     return false;
 }
 
+size_t WithoutAccessKey(const char16_t* text, char16_t* out, size_t chars) {
+    if (!out || !chars) return 0;
+    size_t const length = TextLength(text);
+    size_t cut = length, cutLength = 0;
+    for (size_t i = 0; i + 1 < length; ++i) {
+        if (text[i] != u'&') continue;
+        if (text[i + 1] == u'&') {
+            ++i;
+            continue;
+        }
+        bool const suffix = i > 0 && text[i - 1] == u'(' && i + 2 < length && text[i + 2] == u')';
+        cut = suffix ? i - 1 : i;
+        cutLength = suffix ? 4 : 1;
+        break;
+    }
+    size_t written = 0;
+    for (size_t i = 0; i < length && written + 1 < chars; ++i)
+        if (i < cut || i >= cut + cutLength) out[written++] = text[i];
+    out[written] = 0;
+    return written;
+}
+
 bool IsBlank(char16_t c) {
     return c == u' ' || (c >= u'\t' && c <= u'\r');
 }

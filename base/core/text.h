@@ -12,6 +12,12 @@ bool IsHighSurrogate(char16_t c);
 // Arabic (Persian included). Texts without such a letter (digits, "#", Latin) read left to right.
 bool ReadsRightToLeft(const char16_t* text);
 
+// A control's text as a title shows it: without its access key, that is without the "&" before a
+// character or, as East Asian texts mark it, without the "(&X)" that follows the words. "&&", a
+// plain "&" in a control's text, stays. Writes at most chars units with the terminator; returns
+// the length written.
+size_t WithoutAccessKey(const char16_t* text, char16_t* out, size_t chars);
+
 // White space as the C library's isspace sees it in the "C" locale: blank, tab, LF, VT, FF, CR.
 bool IsBlank(char16_t c);
 

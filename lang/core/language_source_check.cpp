@@ -7,6 +7,15 @@ const char kSourceHeading[] = "[heading]";
 
 const std::pair<const char*, const char*> kQuotedCaptions[2] = {{"47", "40"}, {"47", "51"}};
 
+const AccessKeyView kAccessKeyViews[2] = {
+    {"the main dialog on the picker page",
+     {"27", "28", "51", "20", "40", "100", "30", "31"},
+     {{'H', "the button \"&Huepeek\""}, {'N', "the box \"Wi&n\""}}},
+    {"the main dialog on the More page",
+     {"27", "28", "51", "20", "52", "53", "54", "55", "30", "31"},
+     {{'H', "the button \"&Huepeek\""}}},
+};
+
 // The names are compared byte for byte with UTF-8 files.
 static_assert(sizeof("한") == 4, "this file must be compiled with a UTF-8 execution character set");
 
@@ -146,6 +155,78 @@ size_t CountMnemonics(const std::string& text) {
         }
     }
     return n;
+}
+
+// Where the access key's "&" stands, or npos.
+size_t AccessKeyAt(const std::string& text) {
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] != '&') return i;
+        ++i;
+    }
+    return std::string::npos;
+}
+
+// Upper case as the dialog manager compares keys, for the scripts of the shipped languages:
+// Latin (with Latin-1 and Latin Extended-A), Greek and Cyrillic; other scripts have no case.
+char32_t FoldCase(char32_t c) {
+    if ((c >= U'a' && c <= U'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ||
+        (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) || (c >= 0x430 && c <= 0x44F))
+        return c - 0x20;
+    if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+    bool const pairedOddLower = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    bool const pairedEvenUpper = (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 &&
+                                  c != 0x149 && c != 0x17F && !pairedOddLower) ||
+                                 (c >= 0x460 && c <= 0x4FF && !(c >= 0x482 && c <= 0x489));
+    if (pairedOddLower && c % 2 == 0) return c - 1;
+    if (pairedEvenUpper && c % 2 == 1) return c - 1;
+    return c;
+}
+
+// Marks that sit on a letter rather than being one, and signs: what no key types by itself.
+bool IsMarkOrSign(char32_t c) {
+    struct Range {
+        char32_t first, last;
+    };
+    static Range const kRanges[] = {
+        {0x0000, 0x002F}, {0x003A, 0x0040}, {0x005B, 0x0060}, {0x007B, 0x00BF},
+        {0x00D7, 0x00D7}, {0x00F7, 0x00F7}, {0x0300, 0x036F},                    // combining diacritics
+        {0x0591, 0x05C7},                                                        // Hebrew points
+        {0x0610, 0x061A}, {0x064B, 0x065F}, {0x0670, 0x0670},                    // Arabic marks
+        {0x0900, 0x0903}, {0x093A, 0x094F}, {0x0951, 0x0957}, {0x0962, 0x0963},  // Devanagari signs
+        {0x0E31, 0x0E31}, {0x0E34, 0x0E3A}, {0x0E47, 0x0E4E},                    // Thai vowel and tone marks
+        {0x2000, 0x2BFF},  // punctuation, symbols, the zero-width joiners
+    };
+    for (Range const& range : kRanges)
+        if (c >= range.first && c <= range.last) return true;
+    return false;
+}
+
+// The key that the text's "&" marks (folded), 0 when the text has none, or -1 when the "&" marks
+// nothing that can be typed: a blank, a sign, a combining mark or the end.
+long AccessKeyOf(const std::string& text) {
+    size_t const at = AccessKeyAt(text);
+    if (at == std::string::npos) return 0;
+    size_t next = at + 1;
+    char32_t key = 0;
+    if (!NextUtf8CodePoint(text, &next, &key) || IsMarkOrSign(key)) return -1;
+    return long(FoldCase(key));
+}
+
+std::string KeyText(long key) {
+    std::string out;
+    char32_t const c = char32_t(key);
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+    return "\"" + out + "\"";
 }
 
 std::vector<std::string> SplitOn(const std::string& text, const std::string& separator) {
@@ -329,6 +410,8 @@ void CheckText(const SourceItem& item, const std::string& want, Faults& faults) 
         faults.Add(item.line, item.key,
                    "has " + std::to_string(CountMnemonics(have)) + " mnemonic \"&\", the reference has " +
                        std::to_string(CountMnemonics(want)));
+    } else if (AccessKeyOf(have) < 0) {
+        faults.Add(item.line, item.key, "its access key \"&\" marks no letter or digit that can be typed");
     }
     if (want.empty()) return;
     if ((want.back() == ' ') != (have.back() == ' ')) {
@@ -373,6 +456,25 @@ void CheckRepeatedKey(const SourceSection& section, const SourceExpectation& exp
     }
 }
 
+void CheckAccessKeys(const std::map<std::string, const SourceItem*>& texts, Faults& faults) {
+    for (const AccessKeyView& view : kAccessKeyViews) {
+        std::map<long, std::string> owners;
+        for (const auto& [letter, owner] : view.fixed) owners[long(letter)] = owner;
+        for (const std::string& key : view.keys) {
+            const auto found = texts.find(key);
+            if (found == texts.end()) continue;
+            long const letter = AccessKeyOf(found->second->text);
+            if (letter <= 0) continue;
+            auto const [owner, added] = owners.insert({letter, "ID " + key});
+            if (!added) {
+                faults.Add(
+                    found->second->line, key,
+                    "its access key " + KeyText(letter) + " is also " + owner->second + "'s in " + view.name);
+            }
+        }
+    }
+}
+
 void CheckSection(const SourceSection& section, const SourceSection& reference,
                   const SourceExpectation& expected, Faults& faults) {
     if (section.hasHeader && section.header != expected.header) {
@@ -401,12 +503,13 @@ void CheckSection(const SourceSection& section, const SourceSection& reference,
         const auto outer = have.find(quoting);
         const auto inner = have.find(quoted);
         if (outer == have.end() || inner == have.end() || inner->second->text.empty()) continue;
-        if (outer->second->text.find(inner->second->text) == std::string::npos) {
-            faults.Add(
-                outer->second->line, quoting,
-                std::string("does not name the caption of ID ") + quoted + " " + Quote(inner->second->text));
+        std::string const caption = WithoutAccessKey(inner->second->text);
+        if (outer->second->text.find(caption) == std::string::npos) {
+            faults.Add(outer->second->line, quoting,
+                       std::string("does not name the caption of ID ") + quoted + " " + Quote(caption));
         }
     }
+    CheckAccessKeys(have, faults);
 }
 
 }  // namespace
@@ -444,6 +547,13 @@ std::vector<std::string> CheckLanguageSources(const std::vector<LanguageSource>&
             faults.push_back(std::move(fault));
     }
     return faults;
+}
+
+std::string WithoutAccessKey(const std::string& text) {
+    size_t const at = AccessKeyAt(text);
+    if (at == std::string::npos) return text;
+    bool const suffix = at > 0 && text[at - 1] == '(' && at + 2 < text.size() && text[at + 2] == ')';
+    return suffix ? text.substr(0, at - 1) + text.substr(at + 3) : text.substr(0, at) + text.substr(at + 1);
 }
 
 std::string QuoteSourceText(const std::string& text) {

@@ -50,9 +50,24 @@ extern const int kLanguageSlotCount;
 
 SourceExpectation ExpectationForSlot(const LanguageSlot& slot);
 
-// The usage help (47) names the picker button (40) and the tray button (51) by their captions, so
-// it has to follow their translations.
+// The usage help (47) names the picker button (40) and the tray button (51) by their captions (as
+// shown, without their access keys), so it has to follow their translations.
 extern const std::pair<const char*, const char*> kQuotedCaptions[2];
+
+// The texts that one window shows at once, each with an access key ("&"): no two of them may mark
+// the same letter, or the key reaches only the first. Beside them stand texts of the dialog
+// templates that no language changes: the picker page's button "&Huepeek" and the hot key's box
+// "Wi&n".
+struct AccessKeyView {
+    const char* name;
+    std::vector<std::string> keys;
+    std::vector<std::pair<char, const char*>> fixed;
+};
+extern const AccessKeyView kAccessKeyViews[2];
+
+// A text as a title shows it: without its access key ("&" before a letter, or a "(&X)" that East
+// Asian texts put after their words); "&&" stays.
+std::string WithoutAccessKey(const std::string& text);
 
 // Splits a source into its items; faults of the line format are added to faults (if not null),
 // each prefixed with the file name and line.

@@ -10,7 +10,7 @@ the shell's largest views of the program's file.
     banner_dark.bmp   bitmap 132: 700 x 60 banner for a dark background (black)
     banner_light.bmp  bitmap 157: 700 x 60 banner for a light background (251, 251, 251)
 
-Icons keep 16 x 16 as a DIB and the larger sizes as PNG; banners are 8-bit palettized,
+Icon images are PNG at every size; banners are 8-bit palettized,
 run-length encoded where that is smaller.
 
 Standard library only, so the images can be rebuilt on any machine with Python 3;
@@ -699,33 +699,13 @@ def _FilterRow(row, prev, bpp, only=None):
     return best[1]
 
 
-def IconDib(size, rgba):
-    """BITMAPINFOHEADER (height doubled for the mask), BGRA bottom-up, then the AND mask."""
-    xor = bytearray()
-    for y in range(size - 1, -1, -1):
-        for r, g, b, a in rgba[y * size:(y + 1) * size]:
-            xor += bytes((b, g, r, a))
-    mask_stride = ((size + 31) // 32) * 4
-    mask = bytearray()
-    for y in range(size - 1, -1, -1):
-        row = bytearray(mask_stride)
-        for x in range(size):
-            if rgba[y * size + x][3] == 0:
-                row[x >> 3] |= 0x80 >> (x & 7)
-        mask += row
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    return header + bytes(xor) + bytes(mask)
-
-
 def IconImage(size, rgba, colours=None):
-    """20 x 20 and up as PNG, which Windows reads in icons since Vista (a third to a
-    half of the size), indexed where the picture has at most 256 colours and that packs
-    smaller; 16 x 16 stays a DIB, which every consumer of small icons reads. colours:
+    """PNG, which Windows reads in icons of every size since Vista (a fifth of the DIB at
+    16 x 16, a third to a half of it above), indexed where the picture has at most 256
+    colours and that packs smaller. colours:
     first reduce the picture to that many (the 256 image, whose smoothed edges and
     shading would otherwise cost twice the bytes, for a difference no eye finds at
     that size)."""
-    if size <= 16:
-        return IconDib(size, rgba)
     if colours:
         palette, indices = Palettize(rgba, [(0, 0, 0, 0)], colours, alpha=True)
         rgba = [palette[i] for i in indices]

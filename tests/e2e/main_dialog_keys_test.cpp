@@ -2,6 +2,9 @@
 // pointer: Enter and Space press the focused button wherever it lies, Escape sends the dialog to
 // the tray from any control, and Tab and Shift+Tab visit the controls in reading order, each
 // showing its focus.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -216,6 +219,44 @@ TEST_F(MainDialogKeysTest, TheToolbarsButtonsAreReachedWithArrowsAndPressedWithE
     EXPECT_TRUE(huepeek_.Running());
 }
 
+// Alt and the marked letter press a button from anywhere in the dialog, in a language that marks a
+// letter of its words and in one that puts it after them ("(&M)"); the page title above the page
+// carries no key of its own.
+TEST_F(MainDialogKeysTest, AccessKeysPressTheirButtons) {
+    struct {
+        const wchar_t* language;
+        const char* name;
+        const wchar_t* moreTitle;
+    } const cases[] = {{L"1", "en", L"More"}, {L"4", "ja", L"\u305D\u306E\u4ED6"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        UrlRecorder urls;
+        ASSERT_NE(nullptr, Start(c.language));
+        ASSERT_TRUE(XKey("alt+m"));
+        ASSERT_TRUE(WaitUntil([&] { return PageControl(kUninstall) != nullptr; }, 2000)) << "no More page";
+        EXPECT_EQ(c.moreTitle, WindowText(GetDlgItem(dialog_, 32787)));
+        ASSERT_TRUE(XKey("alt+f"));
+        ASSERT_TRUE(urls.WaitForUrls(1, 5000)) << "More freeware opened nothing";
+        ASSERT_TRUE(ReturnToDialog());
+        HWND const autostart = GetDlgItem(dialog_, kAutostart);
+        ASSERT_TRUE(XKey("alt+w"));
+        EXPECT_TRUE(WaitUntil([&] { return IsChecked(autostart); }, 2000)) << "Start with Windows not ticked";
+        ASSERT_TRUE(XKey("alt+w"));
+        EXPECT_TRUE(WaitUntil([&] { return !IsChecked(autostart); }, 2000));
+        ASSERT_TRUE(XKey("alt+h"));
+        ASSERT_TRUE(WaitUntil([&] { return PageControl(kPick) != nullptr; }, 2000)) << "no picker page";
+        ASSERT_TRUE(XKey("alt+k"));
+        EXPECT_TRUE(WaitUntil([&] { return FocusedId() == kHotKey; }, 2000))
+            << "the hot key's label leads nowhere";
+        ASSERT_TRUE(XKey("alt+p"));
+        HWND const picker = WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs);
+        ASSERT_NE(nullptr, picker) << "no picker";
+        EXPECT_TRUE(HoldKeyUntil(
+            VK_ESCAPE, [&] { return !IsWindowVisible(picker); }, 2000));
+        huepeek_.Kill();
+    }
+}
+
 // Escape sends the dialog to the tray from any control: the usage text (a multi-line edit that
 // takes every key), a check box and a page's button.
 TEST_F(MainDialogKeysTest, EscapeSendsTheDialogToTheTrayFromAnyControl) {
@@ -259,6 +300,8 @@ TEST_F(MainDialogKeysTest, TabVisitsTheControlsInReadingOrderShowingTheFocus) {
         SCOPED_TRACE(c.name);
         ASSERT_NE(nullptr, Start(c.language));
         ASSERT_EQ(kPick, FocusedId());
+        LRESULT const hotKey = SendMessageW(PageControl(kHotKey), HKM_GETHOTKEY, 0, 0);
+        ASSERT_NE(0, hotKey) << "the hot key is off at start";
         std::vector<int> forward;
         for (size_t step = 0; step < c.cycle.size(); ++step) {
             int const id = c.cycle[step];
@@ -285,6 +328,10 @@ TEST_F(MainDialogKeysTest, TabVisitsTheControlsInReadingOrderShowingTheFocus) {
         std::vector<int> expected(c.cycle.rbegin() + 1, c.cycle.rend());
         expected.push_back(c.cycle.back());
         EXPECT_EQ(expected, backward);
+        // Shift on its way to Shift+Tab went through the hot-key field without choosing anything.
+        Drain();
+        EXPECT_EQ(hotKey, SendMessageW(PageControl(kHotKey), HKM_GETHOTKEY, 0, 0)) << "the field changed";
+        EXPECT_EQ(L"", StoredSetting(L"hotkey")) << "a hot key was chosen";
         huepeek_.Kill();
     }
 }

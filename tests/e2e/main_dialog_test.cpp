@@ -94,7 +94,7 @@ TEST_F(MainDialogTest, FirstStartShowsThePickerPageWithTitleAndToolbar) {
     ASSERT_TRUE(PagesMade(dialog));
     HWND const page = VisiblePage(dialog);
     ASSERT_NE(nullptr, page) << "no page shown";
-    EXPECT_EQ(L"? Pixel ?", WindowText(GetDlgItem(page, kPick)));
+    EXPECT_EQ(L"? &Pixel ?", WindowText(GetDlgItem(page, kPick)));
     EXPECT_EQ(0u, WindowText(GetDlgItem(page, kUsage)).find(L"Press the \"? Pixel ?\" button"));
     EXPECT_EQ(L"0", StoredSetting(L"c_wnd")) << "page 2 by default, then the picker page";
     EXPECT_EQ(std::vector<int>{kTabPicker}, CheckedTabs(dialog)) << "the page shown, but not its button";
@@ -120,9 +120,9 @@ TEST_F(MainDialogTest, FirstStartShowsThePickerPageWithTitleAndToolbar) {
         int id;
         const wchar_t* text;
     } const texts[] = {
-        {kTabPicker, L"Huepeek"},      {kTabInfo, L"Info"}, {kTabMore, L"More"},
-        {kToTray, L"To-Tray"},         {kExit, L"Exit"},    {kStartTray, L"Always start minimized"},
-        {1014, L"Start with Windows"},
+        {kTabPicker, L"&Huepeek"},      {kTabInfo, L"&Info"}, {kTabMore, L"&More"},
+        {kToTray, L"&To-Tray"},         {kExit, L"E&xit"},    {kStartTray, L"&Always start minimized"},
+        {1014, L"Start with &Windows"},
     };
     for (const auto& t : texts) EXPECT_EQ(t.text, WindowText(GetDlgItem(dialog, t.id))) << t.id;
 }
@@ -137,7 +137,7 @@ TEST_F(MainDialogTest, PageButtonsShowTheirPagesAndMarkOneButton) {
     EXPECT_EQ(L"1", StoredSetting(L"c_wnd"));
 
     PressTab(dialog, kTabMore, L"More");
-    EXPECT_EQ(L"Recommend the program ", WindowText(GetDlgItem(VisiblePage(dialog), kRecommend)));
+    EXPECT_EQ(L"&Recommend the program ", WindowText(GetDlgItem(VisiblePage(dialog), kRecommend)));
     EXPECT_EQ(std::vector<int>{kTabMore}, CheckedTabs(dialog));
     EXPECT_EQ(L"3", StoredSetting(L"c_wnd"));
 

@@ -66,7 +66,7 @@ TEST_F(PortableTest, SettingsLiveInTheFileAndNeverInTheRegistry) {
     HWND const dialog = StartDialog();
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(L"Huepeek 3.36 (Portable) - x64", WindowText(dialog));
-    EXPECT_EQ(L"Mehr", WindowText(GetDlgItem(dialog, kTabMore))) << "the language is not the file's";
+    EXPECT_EQ(L"&Mehr", WindowText(GetDlgItem(dialog, kTabMore))) << "the language is not the file's";
     HWND const page = VisiblePage(dialog);
     ASSERT_NE(nullptr, page);
     EXPECT_NE(nullptr, GetDlgItem(page, kVersion)) << "not the file's page, Info";
@@ -143,7 +143,7 @@ TEST_F(PortableTest, PortableDownAPathOf260CharactersOrMore) {
     DWORD id = 0;
     GetWindowThreadProcessId(dialog, &id);
     ASSERT_TRUE(huepeek_.Attach(id));
-    EXPECT_EQ(L"Mehr", WindowText(GetDlgItem(dialog, kTabMore))) << "the language is not the file's";
+    EXPECT_EQ(L"&Mehr", WindowText(GetDlgItem(dialog, kTabMore))) << "the language is not the file's";
     HWND const info = VisiblePage(dialog);
     ASSERT_NE(nullptr, info);
     EXPECT_NE(nullptr, GetDlgItem(info, kVersion)) << "not the file's page, Info";

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 #include "app/banner.h"
@@ -156,6 +157,62 @@ TEST_F(MainDialogInProcess, StartTrayIsTheValueReadAtStart) {
         DestroyWindow(dialog_);
     }
     dialog_ = nullptr;
+}
+
+// The key that the first single "&" of a control's text marks, in upper case, or 0.
+wchar_t AccessKey(HWND control) {
+    wchar_t text[256] = {};
+    GetWindowTextW(control, text, 256);
+    for (int i = 0; text[i] && text[i + 1]; ++i) {
+        if (text[i] != L'&') continue;
+        if (text[i + 1] == L'&') {
+            ++i;
+            continue;
+        }
+        return wchar_t(
+            reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<wchar_t*>(UINT_PTR(text[i + 1])))));
+    }
+    return 0;
+}
+
+// In every language each button of what the dialog shows at once has an access key, and no two
+// controls shown share one (of two alike, the dialog manager reaches only the first); the frame's
+// caption, a page title, shows none, or it would take the key of its page's button.
+TEST_F(MainDialogInProcess, EachButtonShownHasAnAccessKeyOfItsOwnInEveryLanguage) {
+    int const pages[] = {kPickerPage, kInfoPage, kMorePage};
+    for (int slot = 0; slot < 35; ++slot) {
+        g_language.Use(slot);
+        // Selecting a page is what takes the time here: each language shows one page's title in
+        // the frame, in turn. The texts of every page are set, and a control's own visibility does
+        // not depend on the page shown, so each page's view is read as it is.
+        g_currentPage = pages[slot % 3];
+        SetTitleAndToolbar(&g_mainDialog);
+        for (int page : pages) {
+            std::map<wchar_t, int> owners;
+            for (HWND parent : {dialog_, g_pages[page]}) {
+                for (HWND control = GetWindow(parent, GW_CHILD); control;
+                     control = GetWindow(control, GW_HWNDNEXT)) {
+                    LONG const style = GetWindowLongW(control, GWL_STYLE);
+                    LRESULT const code = SendMessageW(control, WM_GETDLGCODE, 0, 0);
+                    if (!(style & WS_VISIBLE) || !(code & (DLGC_BUTTON | DLGC_STATIC))) continue;
+                    int const id = GetDlgCtrlID(control);
+                    wchar_t const key = AccessKey(control);
+                    if (id == IDC_PAGE_FRAME) {
+                        EXPECT_EQ(0, key) << "slot " << slot << ": the caption of page " << page;
+                        continue;
+                    }
+                    if (code & DLGC_BUTTON) {
+                        EXPECT_NE(0, key)
+                            << "slot " << slot << ", page " << page << ": button " << id << " has none";
+                    }
+                    if (key && !owners.insert({key, id}).second)
+                        ADD_FAILURE() << "slot " << slot << ", page " << page << ": controls " << owners[key]
+                                      << " and " << id << " share their access key";
+                }
+            }
+        }
+    }
+    g_language.Use(1);
 }
 
 }  // namespace

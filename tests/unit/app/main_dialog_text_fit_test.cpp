@@ -100,7 +100,8 @@ std::vector<LocaleGroup> const kLocaleGroups = {
 };
 
 // Pictures for a person to look at: every page in English, the picker page in German and in one
-// language of every other script.
+// language of every other script, and the More page, whose buttons carry the longest texts with
+// access keys, in Cyrillic, Arabic and Japanese (the key in "(&X)" after the words).
 struct Screenshot {
     int slot;
     std::vector<int> pages;
@@ -108,9 +109,9 @@ struct Screenshot {
 std::vector<Screenshot> const kScreenshots = {
     {1, {kPickerPage, kInfoPage, kBlankPage, kMorePage}},
     {0, {kPickerPage}},
-    {5, {kPickerPage}},
-    {11, {kPickerPage}},
-    {4, {kPickerPage}},
+    {5, {kPickerPage, kMorePage}},
+    {11, {kPickerPage, kMorePage}},
+    {4, {kPickerPage, kMorePage}},
     {10, {kPickerPage}},
     {13, {kPickerPage}},
     {18, {kPickerPage}},

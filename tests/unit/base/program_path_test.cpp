@@ -39,4 +39,21 @@ TEST(ProgramPath, IsThisProgramsOwnFile) {
     EXPECT_STREQ(expected, ProgramPath());
 }
 
+TEST(AnyLengthPath, EveryFormOnce) {
+    struct {
+        const wchar_t* path;
+        const wchar_t* expected;
+    } const cases[] = {
+        {L"C:\\a\\huepeek.exe", L"\\\\?\\C:\\a\\huepeek.exe"},
+        {L"\\\\server\\share\\huepeek.exe", L"\\\\?\\UNC\\server\\share\\huepeek.exe"},
+        {L"\\\\?\\C:\\a\\huepeek.exe", L"\\\\?\\C:\\a\\huepeek.exe"},
+        {L"\\\\.\\C:\\a", L"\\\\.\\C:\\a"},
+    };
+    for (const auto& c : cases) {
+        HeapBuffer<wchar_t> const path = AnyLengthPath(c.path);
+        ASSERT_NE(nullptr, path.get());
+        EXPECT_STREQ(c.expected, path.get());
+    }
+}
+
 }  // namespace

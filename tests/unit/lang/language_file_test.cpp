@@ -81,7 +81,7 @@ TEST_F(LanguageFileTest, TemplateLoadedBackGivesEveryEnglishText) {
     EXPECT_EQ(Load(path, &loaded), L"100 %");
     EXPECT_TRUE(loaded);
     EXPECT_TRUE(g_language.FileInForce());
-    EXPECT_EQ(TextOf(20), L"Exit");
+    EXPECT_EQ(TextOf(20), L"E&xit");
     EXPECT_EQ(TextOf(47).substr(0, 22), L"Press the \"? Pixel ?\" ");
     EXPECT_EQ(TextOf(0), L"https://www.vantorel.com/?seite=translate");
     EXPECT_EQ(TextOf(1), L"str:1?") << "a file in force answers alone";
@@ -203,7 +203,7 @@ TEST_F(LanguageFileTest, FilesWithoutReadableTextAreRefusedWithTheReason) {
 TEST_F(LanguageFileTest, ReportsOfMissingTexts) {
     std::vector<std::wstring> lines = EnglishLines();
     ASSERT_EQ(lines.size(), 45u);
-    ASSERT_EQ(lines[1], L"20=Exit");
+    ASSERT_EQ(lines[1], L"20=E&xit");
     std::vector<std::wstring> lacking12(lines.begin(), lines.begin() + 1);
     lacking12.insert(lacking12.end(), lines.begin() + 13, lines.end());
     std::vector<std::wstring> emptyExit = lines;
@@ -214,12 +214,12 @@ TEST_F(LanguageFileTest, ReportsOfMissingTexts) {
         std::wstring report;
     } const cases[] = {
         {"lacking 12", Joined(lacking12),
-         L"73 %\n\nmiss:\n20=Exit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=Info\n28=More\n"
-         L"30=Start with Windows\n31=Always start minimized\n...and...\n40,41,42,"},
-        {"20= is present but empty", Joined(emptyExit), L"97 %\n\nmiss:\n20=Exit\n"},
+         L"73 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
+         L"30=Start with &Windows\n31=&Always start minimized\n...and...\n40,41,42,"},
+        {"20= is present but empty", Joined(emptyExit), L"97 %\n\nmiss:\n20=E&xit\n"},
         {"translator lines only", L"TranslatorName=Anna\r\n",
-         L"2 %\n\nmiss:\n20=Exit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=Info\n28=More\n"
-         L"30=Start with Windows\n31=Always start minimized\n...and...\n"
+         L"2 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
+         L"30=Start with &Windows\n31=&Always start minimized\n...and...\n"
          L"40,41,42,43,44,45,46,47,51,52,53,54,55,56,60,61,62,90,91,92,93,94,95,96,97,100,101,110,111,112,"
          L"113,130,131,132,133,"},
     };
@@ -233,7 +233,7 @@ TEST_F(LanguageFileTest, ReportsOfMissingTexts) {
 
     // A file with lines but not one text lacks everything.
     std::wstring const nothing = Load(WriteFileBytes(L"no texts.txt", Ansi("Language:\r\n")));
-    EXPECT_EQ(nothing.find(L"0 %\n\nmiss:\n0=https://www.vantorel.com/?seite=translate\n20=Exit\n"), 0u);
+    EXPECT_EQ(nothing.find(L"0 %\n\nmiss:\n0=https://www.vantorel.com/?seite=translate\n20=E&xit\n"), 0u);
     EXPECT_EQ(nothing.substr(nothing.size() - 9), L",132,133,");
 }
 
@@ -332,8 +332,8 @@ TEST_F(LanguageFileTest, OpenDialogLoadsTheTypedFileAndReports) {
     user.join();
     ASSERT_TRUE(answered);
     EXPECT_EQ(seen.text,
-              L"73 %\n\nmiss:\n20=Exit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=Info\n28=More\n"
-              L"30=Start with Windows\n31=Always start minimized\n...and...\n40,41,42,");
+              L"73 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
+              L"30=Start with &Windows\n31=&Always start minimized\n...and...\n40,41,42,");
     EXPECT_EQ(seen.owner, owner) << "owned by the active window";
     EXPECT_TRUE(g_language.FileInForce());
     EXPECT_EQ(TextOf(20), L"str:20?");

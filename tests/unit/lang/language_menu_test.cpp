@@ -199,7 +199,7 @@ TEST_F(LanguageMenuTest, ListsTheNamedLanguagesAndChoosingOneSwitches) {
     EXPECT_EQ(g_reapplied, 1);
     EXPECT_EQ(g_reappliedTo, dialog_);
     EXPECT_EQ(ReadSettingText(L"lng"), L"0");
-    EXPECT_STREQ(Text(20), L"Beenden");
+    EXPECT_STREQ(Text(20), L"&Beenden");
 }
 
 TEST_F(LanguageMenuTest, DismissingChangesNothing) {
@@ -292,7 +292,7 @@ TEST_F(LanguageMenuTest, LoadFromFileMakesTheFileTheOnlySourceUntilALanguageIsCh
     EXPECT_FALSE(g_language.FileInForce());
     EXPECT_EQ(g_language.Slot(), 4);
     EXPECT_EQ(ReadSettingText(L"lng"), L"4");
-    EXPECT_STREQ(Text(20), L"\u7D42\u4E86");
+    EXPECT_STREQ(Text(20), L"\u7D42\u4E86(&X)");
 }
 
 }  // namespace

@@ -51,7 +51,24 @@ TEST_F(TrayIconTest, RemovingStopsTheWatchdogBeforeTheIconGoes) {
     EXPECT_EQ(0u, code) << "the watchdog did not end by itself";
     CloseHandle(watchdog);
     EXPECT_FALSE(ProbeTrayIcon(&tray_)) << "still in the notification area";
-    EXPECT_EQ(nullptr, tray_.watchdogThread);
+    EXPECT_FALSE(tray_.watchdogThread.Held());
+}
+
+// The shell gets an image loaded for it; the icon the caller hands over is destroyed, not lost.
+TEST_F(TrayIconTest, TheHandedIconIsDestroyed) {
+    HICON const icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kTrayIconId),
+                                                     IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+    ASSERT_NE(nullptr, icon);
+    InstallTrayIcon(&tray_, kTrayIconId, icon, L"Huepeek", 0, false);
+    EXPECT_TRUE(ProbeTrayIcon(&tray_)) << "not added";
+    ICONINFO info = {};
+    bool const alive = GetIconInfo(icon, &info) != 0;
+    EXPECT_FALSE(alive) << "the handed icon is left";
+    if (alive) {
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
 }
 
 TEST_F(TrayIconTest, ASecondInstallLeavesOneWatchdog) {
@@ -152,7 +169,7 @@ TEST_F(TrayWatchdogTest, StoppingWaitsForTheWatchdogToEnd) {
 TEST_F(TrayIconTest, WithoutTheFlagThereIsNoWatchdog) {
     InstallTrayIcon(&tray_, kTrayIconId, nullptr, L"Huepeek", 0, false);
     EXPECT_TRUE(ProbeTrayIcon(&tray_));
-    EXPECT_EQ(nullptr, tray_.watchdogThread);
+    EXPECT_FALSE(tray_.watchdogThread.Held());
 }
 
 TEST_F(TrayIconTest, TipIsCutToWhatTheShellHolds) {

@@ -93,6 +93,37 @@ TEST(Text, ReadingOrderFollowsTheFirstStrongLetter) {
     for (const auto& c : cases) EXPECT_EQ(c.rightToLeft, ReadsRightToLeft(c.text)) << TextLength(c.text);
 }
 
+TEST(Text, WithoutAccessKeyAsATitleShowsIt) {
+    struct {
+        const char16_t* text;
+        const char16_t* shown;
+    } const cases[] = {
+        {u"&Info", u"Info"},
+        {u"E&xit", u"Exit"},
+        {u"結束(&X)", u"結束"},                // East Asian: the letter after the words
+        {u"プログラム(&R) ", u"プログラム "},  // a trailing blank stays
+        {u"(&Info)", u"(Info)"},               // not a single letter in brackets
+        {u"Save && &Quit", u"Save && Quit"},   // "&&" is a plain "&"
+        {u"Fish && Chips", u"Fish && Chips"},
+        {u"A&", u"A&"},  // nothing to mark
+        {u"&", u"&"},
+        {u"", u""},
+        {u"Info", u"Info"},
+        {u"&A&B", u"A&B"},  // only the first marks a key
+    };
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+        char16_t out[32];
+        size_t const length = WithoutAccessKey(cases[i].text, out, 32);
+        EXPECT_TRUE(EqualsText(cases[i].shown, out)) << "case " << i;
+        EXPECT_EQ(TextLength(cases[i].shown), length) << "case " << i;
+    }
+    char16_t small[4];
+    EXPECT_EQ(3u, WithoutAccessKey(u"&Abcdef", small, 4));
+    EXPECT_TRUE(EqualsText(u"Abc", small)) << "cut to the room";
+    EXPECT_EQ(0u, WithoutAccessKey(nullptr, small, 4));
+    EXPECT_EQ(0, small[0]);
+}
+
 TEST(Text, ContainsAndEquals) {
     EXPECT_TRUE(ContainsText(u"x-bgx", u"-bg"));
     EXPECT_TRUE(ContainsText(u"abc", u""));

@@ -469,8 +469,8 @@ TEST(LanguageArchive, ShippedArchiveLoads) {
     ASSERT_GT(a.languageCount, kReferenceSlot);
     EXPECT_EQ(Str(a.slotName[kReferenceSlot]), u"English\tEnglisch");
     EXPECT_EQ(Str(a.table[kReferenceSlot][0]), u"https://www.vantorel.com/?seite=translate");
-    EXPECT_EQ(Str(a.table[kReferenceSlot][20]), u"Exit");
-    EXPECT_EQ(Str(a.table[kReferenceSlot][52]), u"Recommend the program ");
+    EXPECT_EQ(Str(a.table[kReferenceSlot][20]), u"E&xit");
+    EXPECT_EQ(Str(a.table[kReferenceSlot][52]), u"&Recommend the program ");
     EXPECT_EQ(a.table[kReferenceSlot][1], nullptr);
     EXPECT_EQ(a.percent[kReferenceSlot], 100);
     // The English section carries 45 texts (IDs 0, 20-22, 25-28, 30, 31, 40-47, 51-56, 60-62, 90-97,

@@ -178,8 +178,8 @@ TEST_F(MissingTextReport, CompleteFileIsOneHundredPercent) {
 TEST_F(MissingTextReport, TwelveMissingListNineWithTextThenNumbers) {
     // 33 of the 45 English texts: 73.3 %.
     EXPECT_EQ(ReportWithout({20, 21, 22, 25, 26, 27, 28, 30, 31, 40, 41, 42}),
-              u"73 %\n\nmiss:\n20=Exit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=Info\n28=More\n"
-              u"30=Start with Windows\n31=Always start minimized\n...and...\n40,41,42,");
+              u"73 %\n\nmiss:\n20=E&xit\n21=Cancel\n22=Lisense\n25=Donate\n26=Program\n27=&Info\n28=&More\n"
+              u"30=Start with &Windows\n31=&Always start minimized\n...and...\n40,41,42,");
 }
 
 TEST_F(MissingTextReport, NineMissingHaveNoTail) {
@@ -193,7 +193,7 @@ TEST_F(MissingTextReport, NineMissingHaveNoTail) {
 }
 
 TEST_F(MissingTextReport, EmptyTextCountsAsMissing) {
-    EXPECT_EQ(ReportWithout({20}, u""), u"97 %\n\nmiss:\n20=Exit\n");
+    EXPECT_EQ(ReportWithout({20}, u""), u"97 %\n\nmiss:\n20=E&xit\n");
 }
 
 TEST_F(MissingTextReport, EmptyFileLacksEverything) {
@@ -201,8 +201,8 @@ TEST_F(MissingTextReport, EmptyFileLacksEverything) {
     GrowingText report;
     BuildMissingTextReport(Reference(), table, &report);
     std::u16string const text = report.Data();
-    EXPECT_EQ(text.find(u"0 %\n\nmiss:\n0=https://www.vantorel.com/?seite=translate\n20=Exit\n"), 0u);
-    EXPECT_NE(text.find(u"\n30=Start with Windows\n...and...\n31,40,41,"), std::u16string::npos)
+    EXPECT_EQ(text.find(u"0 %\n\nmiss:\n0=https://www.vantorel.com/?seite=translate\n20=E&xit\n"), 0u);
+    EXPECT_NE(text.find(u"\n30=Start with &Windows\n...and...\n31,40,41,"), std::u16string::npos)
         << "9th is 30";
     std::u16string const tail = u",97,100,101,110,111,112,113,130,131,132,133,";
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << "ends with the last ID and its comma";
