@@ -13,9 +13,11 @@
 
 namespace {
 
-size_t const kQueryChars = 1024;  // for an entry of another path, which is rewritten
+size_t const kQueryChars = 1024;  // beyond this exe's own command: an entry of another path is rewritten
 size_t const kValueNameChars = 1024;
-wchar_t const kSwitches[] = L"-bg -startup";
+// The switches after one blank (as enabling writes them) or two (as the check rewrites them).
+wchar_t const kOneBlankSwitches[] = L" -bg -startup";
+wchar_t const kTwoBlanksSwitches[] = L"  -bg -startup";
 
 HKEY Hive(bool machineWide) {
     return machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -27,17 +29,16 @@ int StoreCommand(HKEY key, const wchar_t* valueName, const wchar_t* command) {
            ERROR_SUCCESS;
 }
 
-// A double quote, the path, a double quote, the blanks, the switches; null on lack of memory.
-HeapBuffer<wchar_t> AutostartCommand(const wchar_t* path, const wchar_t* blanks) {
-    size_t const chars = size_t(lstrlenW(path)) + size_t(lstrlenW(blanks)) + lstrlenW(kSwitches) + 3;
+// A double quote, the path, a double quote, the blanks and switches; null on lack of memory.
+HeapBuffer<wchar_t> AutostartCommand(const wchar_t* path, const wchar_t* switches) {
+    size_t const chars = size_t(lstrlenW(path)) + size_t(lstrlenW(switches)) + 3;
     HeapBuffer<wchar_t> command(chars);
     if (!command.get()) return command;
     BoundedText text(Utf16(command.get()), chars);
     text.Put(u'"');
     text.Put(Utf16(path));
     text.Put(u'"');
-    text.Put(Utf16(blanks));
-    text.Put(Utf16(kSwitches));
+    text.Put(Utf16(switches));
     return command;
 }
 
@@ -46,7 +47,7 @@ HeapBuffer<wchar_t> AutostartCommand(const wchar_t* path, const wchar_t* blanks)
 int CheckAutostart(const wchar_t* valueName, const wchar_t* exePath, bool machineWide) {
     // The two forms differ in one blank: a value that enabling wrote (one blank) is rewritten to
     // this form at the next start; both start the program the same way.
-    HeapBuffer<wchar_t> const command = AutostartCommand(exePath, L"  ");
+    HeapBuffer<wchar_t> const command = AutostartCommand(exePath, kTwoBlanksSwitches);
     const wchar_t* const expected = command.get();
     if (!expected) return 0;
     ScopedKey key;
@@ -60,11 +61,10 @@ int CheckAutostart(const wchar_t* valueName, const wchar_t* exePath, bool machin
                                                    nullptr, key.Receive(), nullptr);
     if (opened == ERROR_SUCCESS) {
         // Room for this exe's own command, however long its path.
-        size_t const ownChars = size_t(lstrlenW(expected)) + 1;
-        size_t const chars = ownChars > kQueryChars ? ownChars : kQueryChars;
+        size_t const chars = size_t(lstrlenW(expected)) + kQueryChars;
         HeapBuffer<wchar_t> const stored(chars);
         // Read as the settings are: only a terminated string (or multi-string) that fits counts.
-        present = stored.get() && ReadRegistryText(key, nullptr, valueName, stored.get(), chars);
+        present = ReadRegistryText(key, nullptr, valueName, stored.get(), chars);
         // Unit by unit: a linguistic comparison takes a path with a soft hyphen or a decomposed
         // letter for this one, and the entry would go on starting another file.
         differs = present && !EqualsText(Utf16(stored.get()), Utf16(expected));
@@ -87,7 +87,7 @@ void ApplyAutostart(int enabled) {
 }
 
 int EnableAutostart(const wchar_t* valueName, const wchar_t* exePath, bool machineWide) {
-    HeapBuffer<wchar_t> const command = AutostartCommand(exePath, L" ");
+    HeapBuffer<wchar_t> const command = AutostartCommand(exePath, kOneBlankSwitches);
     return command.get() ? WriteAutostartValue(valueName, command.get(), machineWide) : 0;
 }
 
