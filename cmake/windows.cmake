@@ -317,11 +317,45 @@ foreach(locale ${HUEPEEK_TEXT_FIT_LOCALES})
         ENVIRONMENT LC_ALL=${locale} HUEPEEK_TEXT_FIT_LOCALE=${locale})
 endforeach()
 
-# The picker at 150 % and 200 %: sized by the monitor's scale and still copying the right pixel.
+# And at 200 % in a Latin, a CJK and a right-to-left language, for their screenshots (only the
+# languages that have one).
+foreach(locale en_US.UTF-8 ja_JP.UTF-8 ar_SA.UTF-8)
+    huepeek_add_test_at_dpi(win.MainDialogTextFitTest.TextsOfOneLocaleFit.${locale}.192dpi 192
+        huepeek_unit_tests MainDialogTextFitTest.TextsOfOneLocaleFit
+        ENVIRONMENT LC_ALL=${locale} HUEPEEK_TEXT_FIT_LOCALE=${locale} HUEPEEK_TEXT_FIT_SCREENSHOTS_ONLY=1)
+endforeach()
+
+# The program at 150 % and 200 %: the main dialog laid out inside the screen, and the picker sized
+# by the monitor's scale and still copying the right pixel.
 foreach(dpi 144 192)
+    huepeek_add_test_at_dpi(e2e.DisplayScaleTest.${dpi}dpi ${dpi} huepeek_e2e_tests
+        DisplayScaleTest.DISABLED_* ENVIRONMENT GTEST_ALSO_RUN_DISABLED_TESTS=1)
     huepeek_add_test_at_dpi(e2e.MagnifierTest.AtTheDisplayScale.${dpi}dpi ${dpi} huepeek_e2e_tests
         MagnifierTest.DISABLED_AtTheDisplayScale* ENVIRONMENT GTEST_ALSO_RUN_DISABLED_TESTS=1)
 endforeach()
+
+# Two monitors, a 1024 x 768 one left of the 1280 x 800 primary, in an environment of their own
+# (scripts/two_monitors.sh: Xorg with the dummy driver, a prefix and a wineserver of its own),
+# started once round the tests that need it. They share nothing with the main environment, but the
+# end-to-end one takes the desktop's lock all the same: two pickers redrawing at once on the two
+# cores were once too slow for its waits. In one test process: the picker at every monitor's edges, over the
+# boundary by the arrow keys, and the program's windows on the primary; and the minimize animation
+# ending at the primary's notification area.
+set(two_monitors ${CMAKE_SOURCE_DIR}/scripts/two_monitors.sh)
+set(two_monitors_dir ${CMAKE_BINARY_DIR}/wine-two)
+add_test(NAME two_monitors.start COMMAND bash ${two_monitors} start ${two_monitors_dir} ${CMAKE_BINARY_DIR}/wine
+         $<TARGET_FILE:wine_keepalive>)
+add_test(NAME two_monitors.stop COMMAND bash ${two_monitors} stop ${two_monitors_dir})
+set_tests_properties(two_monitors.start PROPERTIES FIXTURES_SETUP two_monitors TIMEOUT 90)
+set_tests_properties(two_monitors.stop PROPERTIES FIXTURES_CLEANUP two_monitors TIMEOUT 30)
+add_test(NAME e2e.TwoMonitors COMMAND bash ${two_monitors} run ${two_monitors_dir} Z:$<TARGET_FILE:huepeek_e2e_tests>
+         --gtest_filter=TwoMonitorsTest.DISABLED_*:MagnifierTest.AtTheCornersAndEdges*)
+add_test(NAME win.TwoMonitors.TrayAnimation COMMAND bash ${two_monitors} run ${two_monitors_dir}
+         Z:$<TARGET_FILE:huepeek_unit_tests>
+         --gtest_filter=TrayAnimationTest.FromTheWindowToTheNotificationArea)
+set_tests_properties(e2e.TwoMonitors win.TwoMonitors.TrayAnimation PROPERTIES FIXTURES_REQUIRED two_monitors
+    TIMEOUT 120 RESOURCE_LOCK two_monitors ENVIRONMENT "TZ=UTC;GTEST_ALSO_RUN_DISABLED_TESTS=1")
+set_tests_properties(e2e.TwoMonitors PROPERTIES RESOURCE_LOCK "two_monitors;desktop")
 
 # Windows benchmarks: console programs that print figures; never run by the tests.
 file(GLOB HUEPEEK_WIN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/win/*_bench.cpp)

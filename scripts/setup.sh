@@ -11,6 +11,8 @@ packages=(
     # measures every language with them): Arabic, Persian, Hebrew and some Vietnamese letters;
     # Thai; Japanese; Korean and Chinese; Devanagari.
     fonts-dejavu-core fonts-thai-tlwg-ttf fonts-ipafont-gothic fonts-wqy-microhei fonts-lohit-deva
+    # An X server with two monitors side by side for the two-monitor tests (scripts/two_monitors.sh).
+    xserver-xorg-core xserver-xorg-video-dummy
 )
 
 missing=()

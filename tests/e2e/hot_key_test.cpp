@@ -30,21 +30,6 @@ BYTE const kFieldAlt = 0x04;
 Grid const kGrid = {40, 40, 200, 200};
 POINT const kStart = {140, 140};
 
-std::wstring HexText(COLORREF colour) {
-    wchar_t text[16];
-    wsprintfW(text, L"#%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
-    return text;
-}
-
-bool ScreenShowsTheGrid() {
-    ScreenPixels const pixels({kGrid.left, kGrid.top, kGrid.left + kGrid.width, kGrid.top + kGrid.height});
-    if (pixels.Empty()) return false;
-    for (int y = kGrid.top; y < kGrid.top + kGrid.height; ++y)
-        for (int x = kGrid.left; x < kGrid.left + kGrid.width; ++x)
-            if (pixels.At(x, y) != kGrid.ColourAt(x, y)) return false;
-    return true;
-}
-
 bool At(POINT p) {
     POINT const now = CursorPos();
     return now.x == p.x && now.y == p.y;
@@ -55,7 +40,7 @@ class HotKeyTest : public E2eTest {
     // The grid, then the program with its main dialog shown; the pointer over the grid.
     void Start(const wchar_t* storedHotKey) {
         ASSERT_TRUE(patterns_.Start(TestProgramDir() + L"\\pattern_window.exe", kGrid.Arguments()));
-        ASSERT_TRUE(WaitUntil(ScreenShowsTheGrid, kStartTimeoutMs)) << "the grid did not appear";
+        ASSERT_TRUE(WaitUntil([] { return kGrid.OnScreen(); }, kStartTimeoutMs)) << "the grid did not appear";
         WriteSetting(L"lng", L"1");
         if (storedHotKey) WriteSetting(L"hotkey", storedHotKey);
         ASSERT_TRUE(StartHuepeek(huepeek_, L""));

@@ -35,12 +35,6 @@ COLORREF MaskedByYellowPen(COLORREF picture) {
     return RGB(255 - GetRValue(picture), 255 - GetGValue(picture), 0);
 }
 
-std::wstring HexText(COLORREF colour) {
-    wchar_t text[16];
-    wsprintfW(text, L"#%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
-    return text;
-}
-
 // Whether a pixel is a grid pixel inverted by the yellow pen (which loses the grid's blue).
 bool ShowsUnderPen(const Grid& grid, COLORREF pixel) {
     POINT at;

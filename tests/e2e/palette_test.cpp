@@ -4,6 +4,7 @@
 #include <string>
 
 #include "harness.h"
+#include "log_pixels.h"
 #include "screen_pixels.h"
 
 #include <commdlg.h>
@@ -645,35 +646,6 @@ TEST_F(PaletteTest, EnlargedCentredWithInfoBoxAndWebButton) {
     EXPECT_TRUE(SaveScreenshot(window, ScreenshotDir() + L"\\palette_dialog.png"));
     EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
 }
-
-// The user's display scaling (LogPixels) for the programs started while it lives, put back
-// afterwards. Wine reads it when a process starts.
-class ScopedLogPixels {
-  public:
-    explicit ScopedLogPixels(DWORD dpi) {
-        DWORD bytes = sizeof(old_);
-        had_ = RegGetValueW(HKEY_CURRENT_USER, kDesktop, kLogPixels, RRF_RT_REG_DWORD, nullptr, &old_,
-                            &bytes) == ERROR_SUCCESS;
-        set_ = RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, kLogPixels, REG_DWORD, &dpi, sizeof(dpi)) ==
-               ERROR_SUCCESS;
-    }
-    ~ScopedLogPixels() {
-        if (had_)
-            RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, kLogPixels, REG_DWORD, &old_, sizeof(old_));
-        else
-            RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, kLogPixels);
-    }
-    ScopedLogPixels(const ScopedLogPixels&) = delete;
-    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
-    bool Set() const { return set_; }
-
-  private:
-    static constexpr wchar_t const* kDesktop = L"Control Panel\\Desktop";
-    static constexpr wchar_t const* kLogPixels = L"LogPixels";
-    DWORD old_ = 0;
-    bool had_ = false;
-    bool set_ = false;
-};
 
 // This thread sees every window in the screen's own pixels, whatever scaling the process that made
 // it runs at (Wine would otherwise scale another DPI's rectangles to this process's).

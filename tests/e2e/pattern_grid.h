@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "screen_pixels.h"
+
 namespace e2e {
 
 // A grid of pattern_window.exe: the pixel (i, j) of its rectangle has its own colour.
@@ -26,6 +28,22 @@ struct Grid {
         *at = {x, y};
         return true;
     }
+    // Whether the screen shows the whole grid now.
+    bool OnScreen() const {
+        ScreenPixels const pixels({left, top, left + width, top + height});
+        if (pixels.Empty()) return false;
+        for (int y = top; y < top + height; ++y)
+            for (int x = left; x < left + width; ++x)
+                if (pixels.At(x, y) != ColourAt(x, y)) return false;
+        return true;
+    }
 };
+
+// A colour as the picker copies it by default: "#RRGGBB".
+inline std::wstring HexText(COLORREF colour) {
+    wchar_t text[16];
+    wsprintfW(text, L"#%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
+}
 
 }  // namespace e2e

@@ -13,49 +13,13 @@
 
 #include <string>
 
+#include "log_pixels.h"
+
 namespace {
 
-wchar_t const kDesktopKey[] = L"Control Panel\\Desktop";
-wchar_t const kLogPixels[] = L"LogPixels";
 int const kExitUsage = 2;
 int const kExitFailed = 3;
 int const kExitTimedOut = 4;
-
-// The user's LogPixels as it was, put back when the scope ends.
-class ScopedLogPixels {
-  public:
-    explicit ScopedLogPixels(DWORD dpi) {
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                            nullptr, &key_, nullptr) != ERROR_SUCCESS) {
-            key_ = nullptr;
-            return;
-        }
-        DWORD bytes = sizeof(old_);
-        had_ = RegQueryValueExW(key_, kLogPixels, nullptr, &oldType_, reinterpret_cast<BYTE*>(&old_),
-                                &bytes) == ERROR_SUCCESS &&
-               bytes == sizeof(old_);
-        set_ = RegSetValueExW(key_, kLogPixels, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
-                              sizeof(dpi)) == ERROR_SUCCESS;
-    }
-    ~ScopedLogPixels() {
-        if (!key_) return;
-        if (had_)
-            RegSetValueExW(key_, kLogPixels, 0, oldType_, reinterpret_cast<const BYTE*>(&old_), sizeof(old_));
-        else
-            RegDeleteValueW(key_, kLogPixels);
-        RegCloseKey(key_);
-    }
-    ScopedLogPixels(const ScopedLogPixels&) = delete;
-    ScopedLogPixels& operator=(const ScopedLogPixels&) = delete;
-    bool Set() const { return set_; }
-
-  private:
-    HKEY key_ = nullptr;
-    bool had_ = false;
-    bool set_ = false;
-    DWORD oldType_ = REG_DWORD;
-    DWORD old_ = 0;
-};
 
 std::wstring Quoted(const wchar_t* argument) {
     std::wstring const text = argument;
