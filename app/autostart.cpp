@@ -1,5 +1,6 @@
 #include "app/autostart.h"
 
+#include "base/core/bounded_text.h"
 #include "base/core/text.h"
 #include "base/heap_buffer.h"
 #include "base/process_state.h"
@@ -12,20 +13,14 @@
 
 namespace {
 
-size_t const kQueryChars = 1024;
+size_t const kQueryChars = 1024;  // beyond this exe's own command: an entry of another path is rewritten
 size_t const kValueNameChars = 1024;
-wchar_t const kSwitches[] = L"-bg -startup";
+// The switches after one blank (as enabling writes them) or two (as the check rewrites them).
+wchar_t const kOneBlankSwitches[] = L" -bg -startup";
+wchar_t const kTwoBlanksSwitches[] = L"  -bg -startup";
 
 HKEY Hive(bool machineWide) {
     return machineWide ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-}
-
-// A double quote, the path, a double quote, the blanks, the switches; null on lack of memory.
-HeapBuffer<wchar_t> BuildCommand(const wchar_t* path, const wchar_t* blanks) {
-    int const chars = lstrlenW(path) + lstrlenW(blanks) + lstrlenW(kSwitches) + 3;
-    HeapBuffer<wchar_t> command(chars);
-    if (command.get()) wsprintfW(command.get(), L"\"%s\"%s%s", path, blanks, kSwitches);
-    return command;
 }
 
 int StoreCommand(HKEY key, const wchar_t* valueName, const wchar_t* command) {
@@ -34,12 +29,25 @@ int StoreCommand(HKEY key, const wchar_t* valueName, const wchar_t* command) {
            ERROR_SUCCESS;
 }
 
+// A double quote, the path, a double quote, the blanks and switches; null on lack of memory.
+HeapBuffer<wchar_t> AutostartCommand(const wchar_t* path, const wchar_t* switches) {
+    size_t const chars = size_t(lstrlenW(path)) + size_t(lstrlenW(switches)) + 3;
+    HeapBuffer<wchar_t> command(chars);
+    if (!command.get()) return command;
+    BoundedText text(Utf16(command.get()), chars);
+    text.Put(u'"');
+    text.Put(Utf16(path));
+    text.Put(u'"');
+    text.Put(Utf16(switches));
+    return command;
+}
+
 }  // namespace
 
-int CheckAutostart(const wchar_t* valueName, bool machineWide) {
+int CheckAutostart(const wchar_t* valueName, const wchar_t* exePath, bool machineWide) {
     // The two forms differ in one blank: a value that enabling wrote (one blank) is rewritten to
     // this form at the next start; both start the program the same way.
-    HeapBuffer<wchar_t> const command = BuildCommand(ProgramPath(), L"  ");
+    HeapBuffer<wchar_t> const command = AutostartCommand(exePath, kTwoBlanksSwitches);
     const wchar_t* const expected = command.get();
     if (!expected) return 0;
     ScopedKey key;
@@ -52,12 +60,14 @@ int CheckAutostart(const wchar_t* valueName, bool machineWide) {
                                  : RegCreateKeyExW(Hive(machineWide), kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS,
                                                    nullptr, key.Receive(), nullptr);
     if (opened == ERROR_SUCCESS) {
-        wchar_t stored[kQueryChars] = {};
+        // Room for this exe's own command, however long its path.
+        size_t const chars = size_t(lstrlenW(expected)) + kQueryChars;
+        HeapBuffer<wchar_t> const stored(chars);
         // Read as the settings are: only a terminated string (or multi-string) that fits counts.
-        present = ReadRegistryText(key, nullptr, valueName, stored, kQueryChars);
+        present = ReadRegistryText(key, nullptr, valueName, stored.get(), chars);
         // Unit by unit: a linguistic comparison takes a path with a soft hyphen or a decomposed
         // letter for this one, and the entry would go on starting another file.
-        differs = present && !EqualsText(Utf16(stored), Utf16(expected));
+        differs = present && !EqualsText(Utf16(stored.get()), Utf16(expected));
     }
     if (differs && !portable &&
         RegCreateKeyExW(Hive(machineWide), kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
@@ -71,13 +81,13 @@ void ApplyAutostart(int enabled) {
     wchar_t name[kValueNameChars] = {};
     LoadStringW(g_instance, IDS_PRODUCT_CLASS, name, int(kValueNameChars));
     if (enabled)
-        EnableAutostart(name, false);
+        EnableAutostart(name, ProgramPath(), false);
     else
         RemoveAutostart(name, false);
 }
 
-int EnableAutostart(const wchar_t* valueName, bool machineWide) {
-    HeapBuffer<wchar_t> const command = BuildCommand(ProgramPath(), L" ");
+int EnableAutostart(const wchar_t* valueName, const wchar_t* exePath, bool machineWide) {
+    HeapBuffer<wchar_t> const command = AutostartCommand(exePath, kOneBlankSwitches);
     return command.get() ? WriteAutostartValue(valueName, command.get(), machineWide) : 0;
 }
 

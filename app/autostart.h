@@ -7,10 +7,10 @@
 wchar_t const kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // 1 when the entry exists as a terminated string; an entry with another command (the exe was
-// moved) is rewritten to this exe's. A missing Run key is created empty.
-int CheckAutostart(const wchar_t* valueName, bool machineWide);
+// moved) is rewritten to the command of the exe at exePath. A missing Run key is created empty.
+int CheckAutostart(const wchar_t* valueName, const wchar_t* exePath, bool machineWide);
 // Writes or removes the entry by the check box's state; the result is not looked at.
 void ApplyAutostart(int enabled);
-int EnableAutostart(const wchar_t* valueName, bool machineWide);  // for this program's own exe
+int EnableAutostart(const wchar_t* valueName, const wchar_t* exePath, bool machineWide);
 int WriteAutostartValue(const wchar_t* valueName, const wchar_t* command, bool machineWide);
 int RemoveAutostart(const wchar_t* valueName, bool machineWide);

@@ -6,6 +6,7 @@
 #include "app/banner.h"
 #include "app/host_window.h"
 #include "app/main_pages.h"
+#include "base/program_path.h"
 #include "base/display_scale.h"
 #include "base/process_state.h"
 #include "base/scoped_handle.h"
@@ -67,7 +68,7 @@ BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog, StartSettings const& sett
     SetTitleAndToolbar(mainDialog);
     wchar_t runValueName[kRunValueNameChars] = {};
     LoadStringW(g_instance, IDS_PRODUCT_CLASS, runValueName, int(kRunValueNameChars));
-    g_autostartState = CheckAutostart(runValueName, false);
+    g_autostartState = CheckAutostart(runValueName, ProgramPath(), false);
     CheckDlgButton(dialog, IDC_AUTOSTART, g_autostartState ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_START_TRAY, g_startTray ? BST_CHECKED : BST_UNCHECKED);
     // The focus starts on the control that the shown page is for ("? Pixel ?" on the picker

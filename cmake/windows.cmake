@@ -132,7 +132,7 @@ target_precompile_headers(huepeek_unit_tests PRIVATE <windows.h> <gtest/gtest.h>
 # - the suites of HUEPEEK_SETTINGS_UNIT_SUITES use the registry and temporary files but no window.
 # A suite named in a free file and in another file would be taken for free: the configure step refuses it.
 file(GLOB_RECURSE HUEPEEK_FREE_UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*/core/*_test.cpp)
-foreach(file base/heap_buffer base/program_path base/scoped_gdi picker/hue_rounding support/screenshot
+foreach(file base/code_page_text base/heap_buffer base/program_path base/scoped_gdi picker/hue_rounding support/screenshot
              theme/dark_mode)
     list(APPEND HUEPEEK_FREE_UNIT_TESTS ${CMAKE_SOURCE_DIR}/tests/unit/${file}_test.cpp)
 endforeach()

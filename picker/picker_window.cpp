@@ -116,8 +116,8 @@ void TakeColour() {
     // Presses and keys already queued behind the one that took the colour find the picker hidden:
     // one picker starts one colour dialog.
     if (!g_picker.shown) return;
-    // Read before hiding: hiding releases the snapshot.
-    COLORREF const colour = ColourUnderCursor(&g_picker);
+    // What the label shows: the cursor may have moved on since the picker last followed it.
+    COLORREF const colour = g_picker.colour;
     HidePicker();
     WriteLastColour(colour);
     if (DWORD const error = StartPaletteProcess()) ReportPaletteNotStarted(error);
@@ -200,7 +200,7 @@ void OnKeyDown(WPARAM key) {
         default:
             // A repeated key finds the picker hidden and copies nothing more.
             if (key >= '1' && key <= '4' && g_picker.shown)
-                CopyAndEnd(UINT(key), ColourUnderCursor(&g_picker));
+                CopyAndEnd(UINT(key), g_picker.colour);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "base/core/crc32.h"
 #include "base/core/growing_text.h"
+#include "base/code_page_text.h"
 #include "base/heap_buffer.h"
 #include "base/message_box.h"
 #include "base/process_state.h"

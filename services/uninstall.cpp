@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/code_page_text.h"
 #include "base/core/growing_text.h"
 #include "base/heap_buffer.h"
 #include "base/message_box.h"
@@ -21,50 +22,9 @@ size_t const kFolderChars = MAX_PATH + 1;  // what GetTempPathW may return, term
 size_t const kBatchTextReserve = 512;      // the batch's own words around its paths
 size_t const kCaptionChars = 256;
 
-// A text in a code page, byte for byte, only where it converts there and back unchanged: no
-// character has become a look-alike ("best fit") or the default "?", a wildcard to cmd.
-class ExactCodePageText {
-  public:
-    ExactCodePageText(UINT codePage, const wchar_t* text)
-        : bytes_(Convert(codePage, text, nullptr, 0)), buffer_(bytes_ > 0 ? size_t(bytes_) : 1) {
-        if (bytes_ <= 0 || !buffer_.get() || Convert(codePage, text, buffer_.get(), bytes_) != bytes_ ||
-            !ConvertsBack(codePage, text))
-            bytes_ = 0;
-    }
-    const char* get() const { return bytes_ > 0 ? buffer_.get() : nullptr; }
-    DWORD Length() const { return bytes_ > 0 ? DWORD(bytes_ - 1) : 0; }  // without the terminator
-
-  private:
-    // Bytes with the terminator, 0 when a character has no exact form.
-    static int Convert(UINT codePage, const wchar_t* text, char* out, int outBytes) {
-        BOOL usedDefault = FALSE;
-        int bytes = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text, -1, out, outBytes, nullptr,
-                                        &usedDefault);
-        // UTF-8 (a console code page of Windows 10 and later) and a few others take neither the
-        // flag nor the question; the way back tells whether they kept every character.
-        DWORD const error = bytes ? 0 : GetLastError();
-        if (error == ERROR_INVALID_FLAGS || error == ERROR_INVALID_PARAMETER)
-            bytes = WideCharToMultiByte(codePage, 0, text, -1, out, outBytes, nullptr, nullptr);
-        return usedDefault ? 0 : bytes;
-    }
-    bool ConvertsBack(UINT codePage, const wchar_t* text) const {
-        int const chars =
-            MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, buffer_.get(), bytes_, nullptr, 0);
-        if (chars != lstrlenW(text) + 1) return false;
-        HeapBuffer<wchar_t> const back{size_t(chars)};
-        return back.get() &&
-               MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, buffer_.get(), bytes_, back.get(),
-                                   chars) == chars &&
-               lstrcmpW(back.get(), text) == 0;
-    }
-
-    int bytes_;
-    HeapBuffer<char> buffer_;
-};
-
 // cmd reads a batch in the console's code page, which starts as the OEM one.
 bool ConsoleHoldsExactly(const wchar_t* path) {
-    return ExactCodePageText(CP_OEMCP, path).get() != nullptr;
+    return CodePageText(CP_OEMCP, path, CodePageFit::kExact).get() != nullptr;
 }
 
 // A path that cmd cannot be handed exactly is refused as the file system would refuse it.
@@ -85,7 +45,7 @@ UninstallFault NameInBatch(const wchar_t* path, BatchFile* file) {
 }
 
 UninstallFault WriteBatchFile(const wchar_t* path, const wchar_t* text) {
-    ExactCodePageText const encoded(CP_OEMCP, text);
+    CodePageText const encoded(CP_OEMCP, text, CodePageFit::kExact);
     if (!encoded.get()) return {kTextNotWritten, path, ERROR_NO_UNICODE_TRANSLATION};
     // An older batch of the name goes first. One that cannot go is still in use (another copy of
     // the same name still uninstalling): it is never written over, since cmd reads a batch line by

@@ -44,20 +44,4 @@ TEST(HeapBuffer, HandedOnAndReleasedBuffersHaveOneOwner) {
     EXPECT_EQ(nullptr, overflowing.get()) << "a size past the address space";
 }
 
-TEST(CodePageText, ConvertsWithItsTerminator) {
-    CodePageText const ascii(CP_ACP, L"C:\\Temp\\huepeek.exe");
-    ASSERT_NE(nullptr, ascii.get());
-    EXPECT_EQ(std::string("C:\\Temp\\huepeek.exe"), ascii.get());
-    EXPECT_EQ(DWORD(19), ascii.Length());
-    CodePageText const utf8(CP_UTF8, L"\u00fc\u0451");
-    EXPECT_EQ(std::string("\xC3\xBC\xD1\x91"), utf8.get());
-    EXPECT_EQ(DWORD(4), utf8.Length());
-    CodePageText const empty(CP_ACP, L"");
-    EXPECT_EQ(std::string(), empty.get());
-    EXPECT_EQ(DWORD(0), empty.Length());
-    CodePageText const none(CP_ACP, nullptr);
-    EXPECT_EQ(nullptr, none.get());
-    EXPECT_EQ(DWORD(0), none.Length());
-}
-
 }  // namespace

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "base/process_state.h"
+#include "harness.h"
 
 namespace {
 
@@ -178,6 +181,50 @@ TEST_F(PickerWindowTest, ClosedOrDestroyedPickerOpensAgain) {
     ASSERT_NE(nullptr, g_picker.hwnd);
     EXPECT_TRUE(IsWindowVisible(g_picker.hwnd));
     EXPECT_NE(nullptr, g_picker.snapshotDc);
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    HDC const screen = GetDC(nullptr);
+    COLORREF const colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+// A key copies the colour that the label shows, also when the cursor has moved on to another colour
+// before the picker followed it.
+TEST_F(PickerWindowTest, KeyCopiesTheColourTheLabelShows) {
+    // Squares of the stock brushes, white and black to the bit.
+    auto square = [](int x, int brush, const wchar_t* className) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(brush));
+        wc.lpszClassName = className;
+        RegisterClassW(&wc);
+        return CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, className, L"",
+                               WS_POPUP | WS_VISIBLE, x, 380, 40, 40, nullptr, nullptr, wc.hInstance,
+                               nullptr);
+    };
+    HWND const white = square(600, WHITE_BRUSH, L"KeyTestWhite");
+    HWND const black = square(700, BLACK_BRUSH, L"KeyTestBlack");
+    ASSERT_TRUE(white && black);
+    ASSERT_TRUE(e2e::WaitUntil(
+        [] {
+            PumpMessages();  // the squares paint themselves
+            return ScreenPixel(620, 400) == RGB(255, 255, 255) && ScreenPixel(720, 400) == RGB(0, 0, 0);
+        },
+        5000));
+    SetCursorPos(620, 400);
+    OpenPicker();
+    ASSERT_EQ(RGB(255, 255, 255), g_picker.colour) << "the label's colour";
+    SetCursorPos(720, 400);
+    SendMessageW(g_picker.hwnd, WM_KEYDOWN, '1', 0);
+    std::wstring copied;
+    EXPECT_TRUE(e2e::ReadClipboardText(&copied));
+    EXPECT_EQ(L"#FFFFFF", copied);
+    EXPECT_EQ(0, g_picker.shown);
+    DestroyWindow(white);
+    DestroyWindow(black);
 }
 
 TEST_F(PickerWindowTest, F1HidesWithoutEndingTheRun) {
