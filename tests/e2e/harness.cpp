@@ -255,6 +255,11 @@ void MoveCursor(int x, int y) {
     DrainWindowUnderPointer();
 }
 
+void NudgeCursor(POINT at) {
+    MoveCursor(at.x + 1, at.y);
+    MoveCursor(at.x, at.y);
+}
+
 POINT CursorPos() {
     POINT point = {};
     GetCursorPos(&point);

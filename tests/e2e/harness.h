@@ -89,6 +89,9 @@ std::wstring WindowText(HWND hwnd);
 // buttons, wheel and keys go through SendInput. Without a window manager X focus follows the
 // pointer, so keys reach the Wine window under it.
 void MoveCursor(int x, int y);
+// A window that appeared under a resting pointer gets the X focus only once the pointer moves: one
+// pixel right and back.
+void NudgeCursor(POINT at);
 POINT CursorPos();
 void Click(bool right = false);
 void Wheel(int notches);  // positive: away from the user

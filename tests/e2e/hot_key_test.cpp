@@ -96,8 +96,7 @@ TEST_F(HotKeyTest, WinShiftCOpensThePickerWhoseArrowKeysMoveTheCursorOnePixel) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog_); }, 2000)) << "the dialog stays shown";
 
     // The picker appeared under the resting pointer: a nudge gives it the X focus.
-    MoveCursor(opened.x + 1, opened.y);
-    MoveCursor(opened.x, opened.y);
+    NudgeCursor(opened);
     struct Step {
         WORD key;
         POINT then;

@@ -194,8 +194,7 @@ class LanguageMenuTest : public E2eTest {
     static void Keys(std::initializer_list<WORD> keys) {
         // A nudge first: a window that appears under a resting pointer does not get the X focus.
         POINT const at = CursorPos();
-        MoveCursor(at.x + 1, at.y);
-        MoveCursor(at.x, at.y);
+        NudgeCursor(at);
         for (WORD key : keys) PressKey(key, 60);
     }
 

@@ -59,8 +59,7 @@ class OwnDialogTest : public E2eTest {
         HWND const picker = WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs);
         ASSERT_NE(nullptr, picker) << "no picker";
         POINT const at = CursorPos();
-        MoveCursor(at.x + 1, at.y);
-        MoveCursor(at.x, at.y);
+        NudgeCursor(at);
         RECT view = {};
         GetWindowRect(picker, &view);
         // Inside the frame and between the strips the view is all the colour beneath.

@@ -15,8 +15,7 @@ POINT const kAt = {640, 400};
 
 // A window that appears under a resting pointer gets no X focus: a nudge gives it.
 void NudgePointer() {
-    MoveCursor(kAt.x + 1, kAt.y);
-    MoveCursor(kAt.x, kAt.y);
+    NudgeCursor(kAt);
 }
 
 void PressAltF4() {
