@@ -117,8 +117,8 @@ void OnCommand(MainDialog* mainDialog, HWND dialog, int id) {
 // dialog manager computes its size from the template) and lays itself out for the new DPI.
 void OnDpiChanged(MainDialog* mainDialog, HWND dialog, UINT dpi, RECT const& suggested) {
     SetIcons(dialog, dpi);
-    SetWindowPos(dialog, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveWindow(dialog, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, TRUE);
     FitMainDialogToDpi(mainDialog, dpi);
     DrawModeBanner();
 }

@@ -149,8 +149,7 @@ void LayOut(HWND window, SIZE units, HFONT font) {
             int const per = kUnitsPerBase[i & 1];
             place[i] = MulDiv(MulDiv(place[i], per, (&g_units.cx)[i & 1]), (&units.cx)[i & 1], per);
         }
-        SetWindowPos(control, nullptr, rect.left, rect.top, rect.right, rect.bottom,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        MoveWindow(control, rect.left, rect.top, rect.right, rect.bottom, TRUE);
         int const id = GetDlgCtrlID(control);
         if (id) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         if (id != IDI_PIXEL && id != IDI_HUEPEEK) continue;
@@ -166,6 +165,7 @@ void LayOut(HWND window, SIZE units, HFONT font) {
 // Lays the dialog and its pages out for font; the pages fill the frame.
 void LayOutDialog(HWND dialog, HFONT font) {
     SIZE const units = UnitsOf(font);
+    if (!g_units.cx) g_units = units;  // a dialog made just now is laid out for its font
     LayOut(dialog, units, font);
     for (HWND page : g_pages) LayOut(page, units, font);
     g_units = units;
@@ -483,9 +483,8 @@ void BuildPages(MainDialog* mainDialog, HWND dialog, int storedPage) {
         g_pages[page.page] =
             CreateDialogParamW(g_instance, MAKEINTRESOURCEW(page.dialogId), dialog, PageProc, 0);
     SubclassHotKeyField(GetDlgItem(g_pages[kPickerPage], IDC_HOTKEY));
-    HFONT const font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
-    g_units = UnitsOf(font);
-    LayOutDialog(dialog, font);
+    g_units = {};
+    LayOutDialog(dialog, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
     g_storedPage = storedPage;
     g_currentPage = storedPage;
     SelectPage(mainDialog, g_currentPage);
