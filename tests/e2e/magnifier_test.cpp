@@ -293,7 +293,9 @@ class MagnifierTest : public E2eTest {
                 return EqualRect(&r, &placed) != FALSE;
             },
             kStartTimeoutMs))
-            << "the picker did not follow the cursor back";
+            << "the picker did not follow the cursor back: its left top at " << WindowRect(picker).left << ","
+            << WindowRect(picker).top << " instead of " << placed.left << "," << placed.top
+            << ", the cursor at " << CursorPos().x << "," << CursorPos().y;
         EXPECT_TRUE(DrainMessages(picker));
         return picker;
     }
