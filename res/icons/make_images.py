@@ -705,7 +705,7 @@ def IconImage(size, rgba, colours=None):
     colours and that packs smaller. colours:
     first reduce the picture to that many (the 256 image, whose smoothed edges and
     shading would otherwise cost twice the bytes, for a difference no eye finds
-    at that size: at 128 colours no pixel is more than 23 of 255 off, and the rim's
+    at that size: at 112 colours no pixel is more than 25 of 255 off, and the rim's
     shading and the glint show no steps)."""
     if colours:
         palette, indices = Palettize(rgba, [(0, 0, 0, 0)], colours, alpha=True, refine=30)
@@ -1020,7 +1020,7 @@ def Main(argv):
     for size in (16, 20, 24, 32, 40, 48, 64, 256):
         cv = DrawHuepeek(size)
         rgba = cv.Rgba8()
-        data = IconImage(size, rgba, 128 if size == 256 else None)
+        data = IconImage(size, rgba, 112 if size == 256 else None)
         images.append((size, data))
         if preview_dir:
             Preview(os.path.join(preview_dir, "huepeek_%d.png" % size), cv, 8 if size < 256 else 2)
