@@ -13,6 +13,7 @@ extern StartSettings g_startSettings;  // the settings read at start; written by
 // instance message and the tray icon's clicks reach the dialog through it.
 class MainDialog {
   public:
+    MainDialog();
     virtual ~MainDialog() {}
     HWND dialog = nullptr;
     HWND toolbar = nullptr;
