@@ -3,4 +3,5 @@
 int g_backgroundFlag = 0;
 UINT const g_instanceMessage = RegisterWindowMessageW(L"Huepeek");
 StartSettings g_startSettings;
+Picker g_picker;
 MainDialog g_mainDialog;

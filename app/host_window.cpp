@@ -36,8 +36,8 @@ void ToggleMainDialog() {
 UINT const g_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
 void OnStartCommand(HWND hwnd) {
-    if (g_directPickerMode) {
-        OpenPicker();
+    if (g_picker.endsRun) {
+        g_picker.Open();
         return;
     }
     // Before the dialog, whose picker page shows whether the hot key could be had.
@@ -87,12 +87,12 @@ void OpenPickerFromTray(PickerOpening opening) {
     MinimizeToTray(&g_trayIcon, dialog);
     ShowWindow(dialog, SW_HIDE);
     covered.WaitUntilRepainted();
-    OpenPicker(opening);
+    g_picker.Open(opening);
 }
 
 void OnPickerHotKey() {
     // The picker already open keeps its snapshot.
-    if (!PickerShown()) OpenPickerFromTray(PickerOpening::kByKey);
+    if (!g_picker.Shown()) OpenPickerFromTray(PickerOpening::kByKey);
 }
 
 void TrayClick(UINT mouseMessage) {

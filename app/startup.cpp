@@ -92,7 +92,7 @@ int RunHuepeek(HINSTANCE instance, const wchar_t* commandLine) {
         RunPaletteDialog(g_startSettings.lastColour, nullptr);
         return kExitPalette;
     }
-    g_directPickerMode = flags.directPicker;
+    g_picker.endsRun = flags.directPicker;
 
     if (HandOverToRunningInstance()) return kExitSecondInstance;
     if (!CreateHostWindow(instance)) return 0;
