@@ -6,7 +6,6 @@
 
 // Process-wide state of the application shell.
 
-extern int g_backgroundFlag;           // "-bg": the main dialog stays hidden at start
 extern UINT const g_instanceMessage;   // registered under the product name before the entry point runs
 extern StartSettings g_startSettings;  // the settings read at start; written by start-up alone
 // The picker that the tray icon, the hot key, the picker button and a direct picker run open.
