@@ -30,12 +30,10 @@ size_t const kClassNameChars = 16;
 
 static_assert(kHistoryBoxes == kCustomColourCount, "one box per stored custom colour");
 
-// The dialog's state, under the program's name: the key catcher finds it from any of its controls.
+// The dialog's state is its user data, which the hook reads at every message. It is also a property
+// under the program's name, which marks the dialog for the key catcher among the thread's windows (a
+// property costs Wine a trip to its server, too slow for every message of the dialog's paint).
 wchar_t const kStateProperty[] = L"Huepeek";
-
-PaletteState* StateOf(HWND dialog) {
-    return static_cast<PaletteState*>(GetPropW(dialog, kStateProperty));
-}
 
 // The stored history goes one box further on: the first box always starts black, ready for a new
 // colour. The opened boxes are kept, to tell what the user changed.
@@ -265,7 +263,8 @@ LRESULT CALLBACK CatchCopyKeys(int code, WPARAM removal, LPARAM lParam) {
     MSG* const msg = reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && removal == PM_REMOVE && msg->message == WM_KEYDOWN && msg->wParam >= '1' &&
         msg->wParam <= '4') {
-        const PaletteState* const state = StateOf(GetAncestor(msg->hwnd, GA_ROOT));
+        auto const* const state =
+            static_cast<const PaletteState*>(GetPropW(GetAncestor(msg->hwnd, GA_ROOT), kStateProperty));
         if (state && state->infoBox && !IsTextField(state, msg->hwnd)) {
             msg->message = WM_NULL;
             OnKeyDown(state, msg->wParam);
@@ -292,10 +291,12 @@ class ScopedKeyCatcher {
 }  // namespace
 
 UINT_PTR CALLBACK PaletteHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG)
-        SetPropW(dialog, kStateProperty,
-                 reinterpret_cast<HANDLE>(reinterpret_cast<CHOOSECOLORW*>(lParam)->lCustData));
-    PaletteState* const state = StateOf(dialog);
+    if (message == WM_INITDIALOG) {
+        LPARAM const given = reinterpret_cast<CHOOSECOLORW*>(lParam)->lCustData;
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, given);
+        SetPropW(dialog, kStateProperty, reinterpret_cast<HANDLE>(given));
+    }
+    auto* const state = reinterpret_cast<PaletteState*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
     if (!state) return 0;
     switch (message) {
         case WM_INITDIALOG: OnInitDialog(dialog, state); break;
