@@ -33,8 +33,8 @@ class Picker {
     // True when the cursor, the size, the zoom or the DPI had changed (or forced): the picker was redrawn.
     bool Update(bool forced);
 
-    // Direct picker mode: the picker is the whole run. Esc is watched while it is hidden, and its
-    // end, by a colour taken, by Esc or by its window's loss, ends the run.
+    // Direct picker mode, set before the first opening: the picker is the whole run. Esc is watched
+    // while it is hidden, and its end, by a colour taken, by Esc or by its window's loss, ends the run.
     bool endsRun = false;
     RECT source = {};  // the screen area that is magnified
     POINT box = {};    // where the box round the pixel under the cursor is drawn, in the window
