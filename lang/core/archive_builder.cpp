@@ -195,13 +195,10 @@ std::vector<uint8_t> Utf16LeBytes(const std::u16string& text) {
 std::vector<uint8_t> BuildArchiveBytes(const std::u16string& text) {
     std::vector<uint8_t> utf16 = Utf16LeBytes(text);
     std::vector<uint8_t> payload = LzariEncode(utf16.data(), utf16.size());
-    size_t filler = kMinArchiveFiller +
-                    (kArchiveBlock - (payload.size() + kMinArchiveFiller) % kArchiveBlock) % kArchiveBlock;
-
     std::vector<uint8_t> archive(kStartMarkerSize);
     BuildStartMarker(archive.data());
     archive.insert(archive.end(), payload.begin(), payload.end());
-    archive.insert(archive.end(), filler, uint8_t(' '));
+    archive.insert(archive.end(), kArchiveFiller, uint8_t(' '));
     uint8_t endMarker[kEndMarkerSize];
     BuildEndMarker(endMarker);
     archive.insert(archive.end(), endMarker, endMarker + kEndMarkerSize);

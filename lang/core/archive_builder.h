@@ -9,8 +9,9 @@
 // Build-time only (the packer, tests and benchmarks): turns res/lang into the archive bytes that
 // the exe carries.
 
-constexpr size_t kArchiveBlock = 4096;    // payload + filler is padded to a multiple of this
-constexpr size_t kMinArchiveFiller = 16;  // spaces behind the stream; the decoder may read a few
+// Spaces behind the stream: the decoder may read a few as look-ahead bits. No more than that: every
+// byte of the archive is a byte of the exe.
+constexpr size_t kArchiveFiller = 16;
 
 struct LanguageSource {
     int slot;              // from the file name's two-digit prefix

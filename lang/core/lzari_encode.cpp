@@ -91,15 +91,18 @@ class IntervalEncoder {
     int pending_ = 0;
 };
 
-struct Match {
-    int length;    // 0 when no string of kMinMatch bytes or more was found
-    int distance;  // 1..kRingSize bytes back
+// Where the bytes at one position repeat within the ring: for each length that some earlier string
+// reaches, the nearest distance that gives it. A run of lengths shares one distance, so a position
+// keeps a few (longest, distance) steps: lengths up to `longest` of a step and beyond the step before
+// come from `distance`.
+struct MatchStep {
+    uint8_t longest;
+    uint16_t distance;  // 1..kRingSize bytes back
 };
 
 // Hash chains over the history (the ring's start spaces, then the text): for every position, the
 // nearest earlier position whose first kMinMatch bytes hash alike. A search walks from the nearest
-// candidate outwards within the ring and keeps the first of the longest matches, the nearest,
-// because near distances are the cheapest to send.
+// candidate outwards within the ring, so the first candidate to reach a length is its nearest.
 class MatchFinder {
   public:
     explicit MatchFinder(const std::vector<uint8_t>& history)
@@ -112,24 +115,25 @@ class MatchFinder {
         head_[hash] = int32_t(at);
     }
 
-    // The longest match for the bytes at `at`, at most `longest` bytes, before `at` is inserted.
-    Match Find(size_t at, int longest) const {
-        Match best = {0, 0};
-        if (longest < kMinMatch) return best;
+    // The steps for the bytes at `at`, at most `longest` bytes, before `at` is inserted; appended to
+    // `steps` by rising length.
+    void Find(size_t at, int longest, std::vector<MatchStep>* steps) const {
+        if (longest < kMinMatch) return;
         const uint8_t* const here = &history_[at];
+        int best = kMinMatch - 1;
         for (int32_t candidate = head_[Hash(at)]; candidate != kNone; candidate = previous_[candidate]) {
             size_t const distance = at - size_t(candidate);
             if (distance > size_t(kRingSize)) break;
             const uint8_t* const there = &history_[size_t(candidate)];
-            if (there[best.length] != here[best.length]) continue;  // cannot be longer than the best
+            if (there[best] != here[best]) continue;  // cannot be longer than the best
             int length = 0;
             while (length < longest && there[length] == here[length]) length++;
-            if (length > best.length && length >= kMinMatch) {
-                best = {length, int(distance)};
+            if (length > best) {
+                steps->push_back({uint8_t(length), uint16_t(distance)});
+                best = length;
                 if (length == longest) break;
             }
         }
-        return best;
     }
 
   private:
@@ -147,18 +151,60 @@ class MatchFinder {
     std::vector<int32_t> previous_;
 };
 
+// Prices in 1/256 bit: what a symbol of the given share of a total costs the arithmetic coder.
+// Integer arithmetic only, so that every machine makes the same choices and so the same bytes.
+class Prices {
+  public:
+    Prices() : log2_(kMaxCount + 1) {
+        // log2(x) in 1/256 bit by squaring: the integer part from the highest bit, then each square
+        // of the mantissa in [1, 2) that reaches 2 gives one more fraction bit.
+        for (uint32_t x = 1; x <= kMaxCount; x++) {
+            uint32_t whole = 0;
+            while ((x >> (whole + 1)) != 0) whole++;
+            uint64_t mantissa = (uint64_t(x) << 30) >> whole;  // 1.0 is 1 << 30
+            uint32_t fraction = 0;
+            for (int bit = 0; bit < 8; bit++) {
+                mantissa = mantissa * mantissa >> 30;
+                fraction <<= 1;
+                if (mantissa >= (uint64_t(2) << 30)) {
+                    fraction |= 1;
+                    mantissa >>= 1;
+                }
+            }
+            log2_[x] = whole << 8 | fraction;
+        }
+    }
+
+    uint32_t Of(uint32_t count, uint32_t total) const { return log2_[total] - log2_[count]; }
+
+  private:
+    static constexpr uint32_t kMaxCount = 0xFFFF;
+    std::vector<uint32_t> log2_;
+};
+
 class Encoder {
   public:
     explicit Encoder(std::vector<uint8_t>* out) : coder_(out) { model_.Start(); }
 
     void Literal(uint8_t byte) { Character(byte); }
 
-    void Copy(const Match& match) {
-        Character(256 + match.length - kMinMatch);
-        coder_.EncodeRank(model_.positionCum, match.distance);
+    void Copy(int length, int distance) {
+        Character(256 + length - kMinMatch);
+        coder_.EncodeRank(model_.positionCum, distance);
     }
 
     void Finish() { coder_.Finish(); }
+
+    // What each character and each distance costs with the model as it stands.
+    void CharacterPrices(const Prices& prices, uint32_t* price) const {
+        for (int c = 0; c < kCharCount; c++)
+            price[c] = prices.Of(model_.symFreq[model_.charToSym[c]], model_.symCum[0]);
+    }
+    void DistancePrices(const Prices& prices, uint32_t* price) const {
+        for (int d = 1; d <= kRingSize; d++)
+            price[d] =
+                prices.Of(uint32_t(model_.positionCum[d - 1] - model_.positionCum[d]), model_.positionCum[0]);
+    }
 
   private:
     void Character(int c) {
@@ -171,6 +217,13 @@ class Encoder {
     LzariModel model_ = {};
 };
 
+// The text is parsed a block at a time: the cheapest way through the block's literals and copies at
+// the prices of the model as the block begins (the adaptive model moves slowly, so they stay close).
+// The way is searched a little past the block, so that its end does not cut the copies that cross it;
+// those positions are parsed again with the next block.
+constexpr size_t kBlock = 512;
+constexpr size_t kLookPast = 4 * kMaxMatch;
+
 }  // namespace
 
 std::vector<uint8_t> LzariEncode(const uint8_t* data, size_t size) {
@@ -181,20 +234,73 @@ std::vector<uint8_t> LzariEncode(const uint8_t* data, size_t size) {
 
     std::vector<uint8_t> history(kStartSpaces + size, ' ');
     std::copy(data, data + size, history.begin() + kStartSpaces);
-    MatchFinder finder(history);
-    for (size_t at = 0; at < kStartSpaces; at++) finder.Insert(at);
+    // Every position's matches, found once: steps[first[i]..first[i + 1]) for text byte i.
+    std::vector<MatchStep> steps;
+    std::vector<uint32_t> first(size + 1);
+    {
+        MatchFinder finder(history);
+        for (size_t at = 0; at < kStartSpaces; at++) finder.Insert(at);
+        for (size_t i = 0; i < size; i++) {
+            first[i] = uint32_t(steps.size());
+            size_t const at = kStartSpaces + i;
+            finder.Find(at, int(std::min(size_t(kMaxMatch), history.size() - at)), &steps);
+            finder.Insert(at);
+        }
+        first[size] = uint32_t(steps.size());
+    }
+
+    Prices const prices;
     // The model's tables are some 10 KB: off the caller's stack.
     auto encoder = std::make_unique<Encoder>(&out);
-    for (size_t at = kStartSpaces; at < history.size();) {
-        int const longest = int(std::min(size_t(kMaxMatch), history.size() - at));
-        Match const match = finder.Find(at, longest);
-        size_t const step = match.length ? size_t(match.length) : 1;
-        if (match.length)
-            encoder->Copy(match);
-        else
-            encoder->Literal(history[at]);
-        for (size_t i = 0; i < step; i++) finder.Insert(at + i);
-        at += step;
+    std::vector<uint32_t> charPrice(kCharCount);
+    std::vector<uint32_t> distancePrice(kRingSize + 1);
+    encoder->DistancePrices(prices, distancePrice.data());  // the distance model is static
+    size_t const window = kBlock + kLookPast;
+    std::vector<uint64_t> cost(window + 1);
+    std::vector<uint8_t> length(window + 1);     // of the step that reaches each position; 1: a literal
+    std::vector<uint16_t> distance(window + 1);  // of that step's copy
+    std::vector<uint32_t> way;
+    for (size_t begin = 0; begin < size;) {
+        size_t const end = std::min(size, begin + window);
+        size_t const n = end - begin;
+        encoder->CharacterPrices(prices, charPrice.data());
+        std::fill(cost.begin(), cost.begin() + n + 1, UINT64_MAX);
+        cost[0] = 0;
+        for (size_t i = 0; i < n; i++) {
+            uint64_t const here = cost[i];
+            uint64_t const literal = here + charPrice[data[begin + i]];
+            if (literal < cost[i + 1]) {
+                cost[i + 1] = literal;
+                length[i + 1] = 1;
+            }
+            int shorter = kMinMatch - 1;
+            for (uint32_t s = first[begin + i]; s < first[begin + i + 1]; s++) {
+                int const longest = std::min(int(steps[s].longest), int(n - i));
+                uint64_t const base = here + distancePrice[steps[s].distance];
+                for (int l = shorter + 1; l <= longest; l++) {
+                    uint64_t const copy = base + charPrice[256 + l - kMinMatch];
+                    if (copy < cost[i + l]) {
+                        cost[i + l] = copy;
+                        length[i + l] = uint8_t(l);
+                        distance[i + l] = steps[s].distance;
+                    }
+                }
+                shorter = steps[s].longest;
+            }
+        }
+        // The way back from the window's end, then sent from the front up to the block's end.
+        way.clear();
+        for (size_t i = n; i > 0; i -= length[i]) way.push_back(uint32_t(i));
+        size_t at = 0;
+        for (size_t k = way.size(); k-- > 0 && (at < kBlock || end == size);) {
+            size_t const to = way[k];
+            if (length[to] == 1)
+                encoder->Literal(data[begin + at]);
+            else
+                encoder->Copy(length[to], distance[to]);
+            at = to;
+        }
+        begin += at;
     }
     encoder->Finish();
     return out;
