@@ -15,6 +15,7 @@ extern Picker g_picker;
 // instance message and the tray icon's clicks reach the dialog through it.
 class MainDialog {
   public:
+    MainDialog();
     virtual ~MainDialog() {}
     HWND dialog = nullptr;
     HWND toolbar = nullptr;

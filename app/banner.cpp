@@ -5,6 +5,9 @@
 
 Banner g_banner;
 
+// Made at start, as the main dialog object is (app_state.cpp).
+Banner::Banner() {}
+
 int DrawBanner(Banner* banner, int bitmapId, int controlId, bool dark) {
     // As a DIB section the bitmap keeps its 8 bits a pixel; as a device bitmap it would take 32.
     ScopedGdiObject<HBITMAP> loaded(static_cast<HBITMAP>(

@@ -5,6 +5,7 @@
 // mode, composed once into a bitmap of the banner control's size.
 class Banner {
   public:
+    Banner();
     virtual ~Banner() {
         if (picture) DeleteObject(picture);
     }

@@ -56,12 +56,17 @@ bool IsChecked(HWND dialog, int id) {
     return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+// Composed for the banner control's size.
+void DrawModeBanner() {
+    bool const dark = DarkModeInEffect();
+    DrawBanner(&g_banner, dark ? IDB_BANNER_DARK : IDB_BANNER_LIGHT, IDC_BANNER, dark);
+}
+
 BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog, StartSettings const& settings) {
     SetIcons(dialog, WindowDpi(dialog));
     mainDialog->dialog = dialog;
     g_banner.owner = dialog;
-    bool const dark = DarkModeInEffect();
-    DrawBanner(&g_banner, dark ? IDB_BANNER_DARK : IDB_BANNER_LIGHT, IDC_BANNER, dark);
+    DrawModeBanner();
     g_startTray = settings.startTray;
     g_trayIfMinimize = settings.trayIfMinimize;
     BuildPages(mainDialog, dialog, settings.page);
@@ -108,6 +113,16 @@ void OnCommand(MainDialog* mainDialog, HWND dialog, int id) {
     }
 }
 
+// Moved onto a monitor of another scale: the dialog takes the rectangle the system suggests (the
+// dialog manager computes its size from the template) and lays itself out for the new DPI.
+void OnDpiChanged(MainDialog* mainDialog, HWND dialog, UINT dpi, RECT const& suggested) {
+    SetIcons(dialog, dpi);
+    MoveWindow(dialog, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, TRUE);
+    FitMainDialogToDpi(mainDialog, dpi);
+    DrawModeBanner();
+}
+
 BOOL OnSysCommand(WPARAM command) {
     // The low four bits belong to the system.
     if ((command & 0xFFF0) != SC_MINIMIZE) return FALSE;
@@ -149,6 +164,9 @@ INT_PTR DialogProc(MainDialog* mainDialog, HWND dialog, UINT message, WPARAM wPa
         case WM_INITDIALOG:
             return OnInitDialog(mainDialog, dialog, *reinterpret_cast<StartSettings const*>(lParam));
         case WM_SYSCOMMAND: return OnSysCommand(wParam);
+        case WM_DPICHANGED:
+            OnDpiChanged(mainDialog, dialog, HIWORD(wParam), *reinterpret_cast<RECT const*>(lParam));
+            return TRUE;
         case WM_COMMAND: OnCommand(mainDialog, dialog, LOWORD(wParam)); return FALSE;
     }
     return FALSE;

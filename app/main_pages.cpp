@@ -5,6 +5,7 @@
 #include "app/hot_key.h"
 #include "app/main_dialog.h"
 #include "base/core/text.h"
+#include "base/display_scale.h"
 #include "base/process_state.h"
 #include "base/scoped_gdi.h"
 #include "base/wide_text.h"
@@ -15,6 +16,10 @@
 #include "services/site_address.h"
 #include "services/uninstall.h"
 #include "settings/settings_store.h"
+
+// Exported by gdi32 since Windows 2000, declared in no header: the letters' average width as dialogs
+// measure it, and the line height.
+extern "C" LONG WINAPI GdiGetCharDimensions(HDC dc, TEXTMETRICW* metrics, LONG* height);
 
 int g_currentPage = 0;
 HWND g_pages[kPageCount];
@@ -80,8 +85,17 @@ PageTabOrder const kPageTabOrders[] = {
     {kMorePage, kMorePageTabOrder, ARRAYSIZE(kMorePageTabOrder)},
 };
 
-// The picker button's larger font, made once and kept for the run.
+// The picker button's larger font, made once and again at a change of DPI.
 ScopedGdiObject<HFONT> g_pickFont(nullptr);
+// The dialog's and the pages' font and the toolbar's, made at a change of DPI: until then the
+// template's and the toolbar's own.
+ScopedGdiObject<HFONT> g_dialogFont(nullptr);
+ScopedGdiObject<HFONT> g_toolbarFont(nullptr);
+// The dialog units of that font, which the dialog and its pages share: a letter's average width
+// (4 units across) and a line's height (8 units down) in pixels.
+SIZE g_units;
+int const kUnitsPerBase[] = {4, 8};
+int const kTemplatePoints = 8;  // the templates' "MS Shell Dlg" size
 
 // A text in Arabic, Persian or Hebrew is shown in right-to-left reading order, so that the Latin
 // words, brackets and digits in it stand where its readers expect them.
@@ -104,10 +118,67 @@ RECT PageRect(HWND dialog) {
     RECT rect;
     GetWindowRect(GetDlgItem(dialog, IDC_PAGE_FRAME), &rect);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    RECT inset = {4, 9, 4, 4};
-    MapDialogRect(dialog, &inset);
-    return {rect.left + 1 + inset.left, rect.top + 1 + inset.top, rect.right - 1 - inset.right,
-            rect.bottom - 1 - inset.bottom};
+    int const side = MulDiv(4, g_units.cx, 4);
+    return {rect.left + 1 + side, rect.top + 1 + MulDiv(9, g_units.cy, 8), rect.right - 1 - side,
+            rect.bottom - 1 - MulDiv(4, g_units.cy, 8)};
+}
+
+// Dialog units as the dialog manager takes them from a font.
+SIZE UnitsOf(HFONT font) {
+    ScopedDC const dc = ScopedDC::Compatible(nullptr);
+    ScopedSelect const selected(dc, font);
+    SIZE units;
+    units.cx = GdiGetCharDimensions(dc, nullptr, &units.cy);
+    return units;
+}
+
+// Moves and sizes every control of window from where the dialog units of g_units put it to where
+// those of units put it: where a template laid out with that font has it (a rectangle of dialog
+// units is found again from its pixels, as a pixel is less than a unit). The controls take font;
+// the pages and the toolbar, which have no number, keep their own. A page's pictures take the
+// image of their icon that their box holds, at a multiple of 8 pixels as the icon's images are.
+void LayOut(HWND window, SIZE units, HFONT font) {
+    for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        RECT rect;
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+        rect.right -= rect.left;
+        rect.bottom -= rect.top;
+        LONG* const place = &rect.left;  // left, top, width, height
+        for (int i = 0; i < 4; ++i) {
+            int const per = kUnitsPerBase[i & 1];
+            place[i] = MulDiv(MulDiv(place[i], per, (&g_units.cx)[i & 1]), (&units.cx)[i & 1], per);
+        }
+        MoveWindow(control, rect.left, rect.top, rect.right, rect.bottom, TRUE);
+        int const id = GetDlgCtrlID(control);
+        if (id) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (id != IDI_PIXEL && id != IDI_HUEPEEK) continue;
+        int const side = (rect.right < rect.bottom ? rect.right : rect.bottom) & ~7;
+        HANDLE const icon = LoadImageW(g_instance, MAKEINTRESOURCEW(id), IMAGE_ICON, side, side, 0);
+        // The picture's earlier icon is this code's too.
+        if (HICON const old = reinterpret_cast<HICON>(
+                SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0)))
+            DestroyIcon(old);
+    }
+}
+
+// Lays the dialog and its pages out for font; the pages fill the frame.
+void LayOutDialog(HWND dialog, HFONT font) {
+    SIZE const units = UnitsOf(font);
+    if (!g_units.cx) g_units = units;  // a dialog made just now is laid out for its font
+    LayOut(dialog, units, font);
+    for (HWND page : g_pages) LayOut(page, units, font);
+    g_units = units;
+    RECT const rect = PageRect(dialog);
+    for (PageTemplate const& page : kPageTemplates)
+        SetWindowPos(g_pages[page.page], nullptr, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, 0);
+}
+
+// The font of logFont at height, which the caller deletes.
+HFONT FontOfHeight(LOGFONTW* logFont, LONG height) {
+    logFont->lfHeight = height;
+    return CreateFontIndirectW(logFont);
 }
 
 void MakePickFont(HWND button) {
@@ -118,8 +189,8 @@ void MakePickFont(HWND button) {
         logFont.lfItalic = FALSE;
         logFont.lfCharSet = DEFAULT_CHARSET;
         logFont.lfQuality = PROOF_QUALITY;
-        logFont.lfHeight = LONG(logFont.lfHeight * 1.5);  // toward zero: -11 becomes -16
-        g_pickFont.Reset(CreateFontIndirectW(&logFont));
+        // toward zero: -11 becomes -16
+        g_pickFont.Reset(FontOfHeight(&logFont, LONG(logFont.lfHeight * 1.5)));
     }
     // A main dialog made again gets the font too.
     if (g_pickFont.get() && font != g_pickFont.get())
@@ -412,10 +483,8 @@ void BuildPages(MainDialog* mainDialog, HWND dialog, int storedPage) {
         g_pages[page.page] =
             CreateDialogParamW(g_instance, MAKEINTRESOURCEW(page.dialogId), dialog, PageProc, 0);
     SubclassHotKeyField(GetDlgItem(g_pages[kPickerPage], IDC_HOTKEY));
-    RECT const rect = PageRect(dialog);
-    for (PageTemplate const& page : kPageTemplates)
-        SetWindowPos(g_pages[page.page], nullptr, rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, 0);
+    g_units = {};
+    LayOutDialog(dialog, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
     g_storedPage = storedPage;
     g_currentPage = storedPage;
     SelectPage(mainDialog, g_currentPage);
@@ -489,4 +558,24 @@ void OnHotKeyFieldChanged(HWND page) {
     if (ruled) ShowHotKeyCombination(page, combination);
     ChoosePickerHotKey(combination);
     ShowHotKeyNote(page);
+}
+
+void FitMainDialogToDpi(MainDialog* mainDialog, UINT dpi) {
+    HWND const dialog = mainDialog->dialog;
+    LOGFONTW logFont;
+    // The dialog itself keeps the template's font, which the dialog manager deletes.
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof(logFont), &logFont);
+    HFONT const font = FontOfHeight(&logFont, -MulDiv(kTemplatePoints, int(dpi), 72));
+    LayOutDialog(dialog, font);
+    g_dialogFont.Reset(font);
+    g_pickFont.Reset(nullptr);  // made again from the new font
+    // The toolbar's own font is the icon titles' at the system's DPI.
+    SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(logFont), &logFont, 0);
+    HWND const toolbar = mainDialog->toolbar;
+    HFONT const toolbarFont = FontOfHeight(&logFont, MulDiv(logFont.lfHeight, int(dpi), int(SystemDpi())));
+    SendMessageW(toolbar, WM_SETFONT, reinterpret_cast<WPARAM>(toolbarFont), FALSE);
+    g_toolbarFont.Reset(toolbarFont);
+    SendMessageW(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, MetricForDpi(SM_CYSMICON, dpi) - 2));
+    // The buttons take their sizes from the font as they are added.
+    SetTitleAndToolbar(mainDialog);
 }

@@ -29,6 +29,9 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 // the page that "c_wnd" holds.
 void BuildPages(MainDialog* mainDialog, HWND dialog, int storedPage);
 void SelectPage(MainDialog* mainDialog, int page);
+// Lays the dialog's controls, pages and toolbar out again with fonts for dpi: each where a dialog
+// made at that DPI has it.
+void FitMainDialogToDpi(MainDialog* mainDialog, UINT dpi);
 // Rebuilds the toolbar with the current language's texts, sets the title and every text, and
 // selects the current page again. Also run after a language change.
 void SetTitleAndToolbar(MainDialog* mainDialog);

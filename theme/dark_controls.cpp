@@ -9,7 +9,7 @@
 #include "theme/dark_mode.h"
 #include "theme/uxtheme.h"
 
-COLORREF g_headerTextColour = RGB(255, 255, 255);
+COLORREF g_headerTextColour;
 
 namespace {
 

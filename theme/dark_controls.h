@@ -12,7 +12,8 @@ COLORREF const kStatusBarText = RGB(255, 255, 255);
 COLORREF const kRebarTop = RGB(64, 64, 64);
 COLORREF const kRebarBottom = RGB(0, 0, 0);
 
-// The text colour of list-view headers: white until a list view finds the "Header" theme's.
+// The text colour of list-view headers: white from when the creation hook is installed (before it
+// makes any list view dark) until a list view finds the "Header" theme's.
 extern COLORREF g_headerTextColour;
 
 void SubclassDarkDialog(HWND dialog);

@@ -1,6 +1,7 @@
 #include "theme/dark_mode.h"
 
 #include "theme/creation_hook.h"
+#include "theme/dark_controls.h"
 #include "theme/uxtheme.h"
 
 DarkModeState g_darkMode = {};
@@ -81,6 +82,8 @@ void StartDarkMode(HINSTANCE instance, int switchedOff) {
 
 HHOOK InstallCreationHook(HINSTANCE instance) {
     if (!g_darkMode.supported || !g_darkMode.enabled) return nullptr;
+    // Set here rather than by an initial value: the exe would carry a section for that alone.
+    g_headerTextColour = RGB(255, 255, 255);
     // Never removed: it ends with the process.
     g_darkMode.creationHook = SetWindowsHookExW(WH_CBT, CreationHook, instance, GetCurrentThreadId());
     return g_darkMode.creationHook;

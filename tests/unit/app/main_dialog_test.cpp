@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
 #include <vector>
 
 #include "app/banner.h"
 #include "app/main_pages.h"
 #include "app/startup.h"
+#include "base/display_scale.h"
 #include "base/process_state.h"
+#include "dpi_change.h"
 #include "harness.h"
 #include "lang/string_table.h"
 #include "res/resource.h"
@@ -43,6 +46,69 @@ class MainDialogInProcess : public ::testing::Test {
     HWND dialog_ = nullptr;
 };
 
+LONG FontHeightOf(HWND window) {
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return font.lfHeight;
+}
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof(info), &info);
+    return {info.bmWidth, info.bmHeight};
+}
+
+SIZE IconSize(HICON icon) {
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info)) return {0, 0};
+    SIZE const size = BitmapSize(info.hbmColor ? info.hbmColor : info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return size;
+}
+
+std::string Describe(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+RECT RectIn(HWND parent, HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Everything of the dialog that a change of DPI moves or makes again, one line a window: the dialog,
+// every control of it and of its pages with its font, the toolbar's buttons, the pictures' icons
+// and the banner's composed bitmap.
+std::vector<std::string> DescribeLayout(HWND dialog) {
+    RECT window = {};
+    GetWindowRect(dialog, &window);
+    std::vector<std::string> lines = {"dialog " + Describe(window)};
+    std::vector<HWND> parents = {dialog};
+    parents.insert(parents.end(), g_pages, g_pages + kPageCount);
+    for (size_t p = 0; p < parents.size(); ++p) {
+        for (HWND child = GetWindow(parents[p], GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            std::string line = std::to_string(p) + "/" + std::to_string(GetDlgCtrlID(child)) + " " +
+                               Describe(RectIn(parents[p], child)) + " font " +
+                               std::to_string(FontHeightOf(child));
+            SIZE const icon = IconSize(reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)));
+            if (icon.cx) line += " icon " + std::to_string(icon.cx) + "x" + std::to_string(icon.cy);
+            lines.push_back(line);
+        }
+    }
+    int const buttons = int(SendMessageW(g_mainDialog.toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < buttons; ++i) {
+        RECT rect = {};
+        SendMessageW(g_mainDialog.toolbar, TB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&rect));
+        lines.push_back("toolbar button " + std::to_string(i) + " " + Describe(rect));
+    }
+    SIZE const banner = BitmapSize(g_banner.picture);
+    lines.push_back("banner " + std::to_string(banner.cx) + "x" + std::to_string(banner.cy));
+    return lines;
+}
+
 // One and a half times the dialog font's height, cut toward zero (-11 becomes -16), made once.
 TEST_F(MainDialogInProcess, PickerButtonFontIsOneAndAHalfTimesTheDialogFontAndMadeOnce) {
     HWND const pick = GetDlgItem(g_pages[0], IDC_PICK);
@@ -54,6 +120,83 @@ TEST_F(MainDialogInProcess, PickerButtonFontIsOneAndAHalfTimesTheDialogFontAndMa
     SetTitleAndToolbar(&g_mainDialog);
     EXPECT_EQ(font, reinterpret_cast<HFONT>(SendMessageW(pick, WM_GETFONT, 0, 0))) << "made again";
     EXPECT_EQ(LONG(dialogHeight * 1.5), FontHeight(pick)) << "enlarged again";
+}
+
+// Moved onto monitors of 200 % and 150 % and back to 100 % (sent as the system would: Wine shows
+// no monitor of another scale), the dialog takes the rectangle the system suggests and every control
+// of it and of all four pages stands where the template puts it at that scale, with the fonts a
+// dialog made at that DPI has; back at 96 DPI it is as it was.
+TEST_F(MainDialogInProcess, DpiChangeLaysOutTheDialogAsMadeAtThatDpiAndBackAgain) {
+    ASSERT_EQ(96u, SystemDpi()) << "the test starts at 100 %";
+    std::vector<std::string> const before = DescribeLayout(dialog_);
+    LOGFONTW iconTitle = {};
+    SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(iconTitle), &iconTitle, 0);
+    // The templates' rectangles (x, y, width, height in dialog units).
+    struct Control {
+        int page;  // or -1: the dialog itself
+        int id;
+        RECT units;
+        bool text;  // with the dialog's font (pictures keep none)
+    } const kControls[] = {
+        {-1, IDC_PAGE_FRAME, {7, 62, 374, 100}, true},
+        {-1, IDC_EXIT, {324, 44, 57, 15}, true},
+        {-1, IDC_AUTOSTART, {73, 166, 117, 10}, true},
+        {-1, IDC_BANNER, {-47, 0, 467, 37}, false},
+        {kPickerPage, IDC_PICK, {6, 4, 118, 50}, false},  // its larger font: below
+        {kPickerPage, IDC_HOTKEY, {218, 64, 102, 12}, true},
+        {kPickerPage, IDC_HOTKEY_NOTE, {6, 79, 354, 8}, true},
+        {kPickerPage, IDI_HUEPEEK, {71, 57, 24, 21}, false},
+        {kInfoPage, IDC_INFO_NOTICE, {40, 64, 318, 18}, true},
+        {kBlankPage, IDC_BLANK_TEXT, {6, 4, 354, 79}, true},
+        {kMorePage, IDC_UNINSTALL, {40, 64, 318, 17}, true},
+        {kMorePage, IDI_PIXEL, {7, 6, 24, 21}, false},
+    };
+    for (UINT dpi : {192u, 144u, 96u}) {
+        SCOPED_TRACE(std::to_string(dpi) + " dpi");
+        RECT const suggested = dpi_change::SendDpiChange(dialog_, dpi);
+        RECT window = {};
+        GetWindowRect(dialog_, &window);
+        EXPECT_EQ(Describe(suggested), Describe(window)) << "the suggested rectangle";
+        SIZE const base = dpi_change::BaseUnitsAt(dialog_, dpi);
+        for (Control const& c : kControls) {
+            HWND const parent = c.page < 0 ? dialog_ : g_pages[c.page];
+            HWND const control = GetDlgItem(parent, c.id);
+            EXPECT_EQ(Describe(dpi_change::Pixels(c.units, base)), Describe(RectIn(parent, control)))
+                << "control " << c.id;
+            if (c.text) {
+                EXPECT_EQ(-MulDiv(dpi_change::kTemplatePoints, int(dpi), 72), FontHeightOf(control))
+                    << "control " << c.id;
+            }
+        }
+        // Each page fills the frame's inside below its caption, hidden ones too.
+        RECT frame = RectIn(dialog_, GetDlgItem(dialog_, IDC_PAGE_FRAME));
+        RECT const inside = {frame.left + 1 + base.cx, frame.top + 1 + MulDiv(9, base.cy, 8),
+                             frame.right - 1 - base.cx, frame.bottom - 1 - MulDiv(4, base.cy, 8)};
+        for (int page = 0; page < kPageCount; ++page)
+            EXPECT_EQ(Describe(inside), Describe(RectIn(dialog_, g_pages[page]))) << "page " << page;
+        HWND const pick = GetDlgItem(g_pages[kPickerPage], IDC_PICK);
+        EXPECT_EQ(LONG(-MulDiv(dpi_change::kTemplatePoints, int(dpi), 72) * 1.5), FontHeightOf(pick));
+        EXPECT_EQ(MulDiv(iconTitle.lfHeight, int(dpi), 96), FontHeightOf(g_mainDialog.toolbar));
+        // The pictures take the icon's image that their box holds, the banner a bitmap of its
+        // control's size with the whole picture (700 x 60) in it.
+        HWND const picture = GetDlgItem(g_pages[kPickerPage], IDI_HUEPEEK);
+        RECT box = {};
+        GetClientRect(picture, &box);
+        SIZE const icon = IconSize(reinterpret_cast<HICON>(SendMessageW(picture, STM_GETICON, 0, 0)));
+        EXPECT_EQ((box.right < box.bottom ? box.right : box.bottom) & ~7, icon.cx);
+        EXPECT_EQ(icon.cx, icon.cy);
+        GetClientRect(GetDlgItem(dialog_, IDC_BANNER), &box);
+        SIZE const banner = BitmapSize(g_banner.picture);
+        EXPECT_EQ(box.right, banner.cx);
+        EXPECT_EQ(box.bottom, banner.cy);
+        EXPECT_GE(banner.cy, 60);
+        SIZE const small =
+            IconSize(reinterpret_cast<HICON>(SendMessageW(dialog_, WM_GETICON, ICON_SMALL, 0)));
+        EXPECT_EQ(MetricForDpi(SM_CXSMICON, dpi), small.cx) << "the title bar's icon";
+    }
+    std::vector<std::string> const after = DescribeLayout(dialog_);
+    ASSERT_EQ(before.size(), after.size());
+    for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(before[i], after[i]) << "back at 96 dpi";
 }
 
 // The composed banner fills the control: the ground at the edges, the picture in the middle.

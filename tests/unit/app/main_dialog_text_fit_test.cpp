@@ -21,6 +21,7 @@
 #include "app/main_pages.h"
 #include "app/startup.h"
 #include "base/process_state.h"
+#include "dpi_change.h"
 #include "lang/string_table.h"
 #include "res/resource.h"
 #include "screenshot.h"
@@ -102,16 +103,19 @@ std::vector<LocaleGroup> const kLocaleGroups = {
 // Pictures for a person to look at: every page in English, the picker page in German and in one
 // language of every other script, and the More page, whose buttons carry the longest texts with
 // access keys, in Cyrillic, Arabic and Japanese (the key in "(&X)" after the words).
+// And the picker page, after the dialog was moved onto a monitor of twice the scale, in a Latin, a
+// CJK and a right-to-left language.
 struct Screenshot {
     int slot;
     std::vector<int> pages;
+    bool moved = false;
 };
 std::vector<Screenshot> const kScreenshots = {
-    {1, {kPickerPage, kInfoPage, kBlankPage, kMorePage}},
+    {1, {kPickerPage, kInfoPage, kBlankPage, kMorePage}, true},
     {0, {kPickerPage}},
     {5, {kPickerPage, kMorePage}},
-    {11, {kPickerPage, kMorePage}},
-    {4, {kPickerPage, kMorePage}},
+    {11, {kPickerPage, kMorePage}, true},
+    {4, {kPickerPage, kMorePage}, true},
     {10, {kPickerPage}},
     {13, {kPickerPage}},
     {18, {kPickerPage}},
@@ -368,9 +372,12 @@ class FitChecker {
   public:
     FitChecker(TextGauge* gauge, const char* language) : gauge_(gauge), language_(language) {}
 
+    // Each control's text must fit it, and no control may run into another (a picture grown to the
+    // system's large icon size once ran into the text below it).
     void CheckControls(int window, HWND parent) {
         RECT area = {};
         GetClientRect(parent, &area);
+        std::vector<std::pair<int, RECT>> shown;
         for (HWND control = GetWindow(parent, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
             LONG const style = GetWindowLongW(control, GWL_STYLE);
             if (!(style & WS_VISIBLE)) continue;
@@ -383,11 +390,22 @@ class FitChecker {
             std::wstring const kind = ClassOf(control);
             int const id = GetDlgCtrlID(control);
             if (id == IDC_PAGE_FRAME) continue;  // its caption changes with the page: CheckFrameCaption
+            // The pages and the toolbar (they have no number) lie over the frame and the lines.
+            if (id) shown.push_back({id, rect});
             std::string const where = WindowName(window) + " control " + std::to_string(id);
             std::string const source = SourceOf(window, id);
             if (kind == L"Button") CheckButton(control, where, source, style);
             if (kind == L"Static") CheckStatic(control, where, source, style);
             if (kind == L"Edit") CheckEdit(control, where, source);
+        }
+        for (size_t a = 0; a < shown.size(); ++a) {
+            for (size_t b = a + 1; b < shown.size(); ++b) {
+                RECT both = {};
+                if (IntersectRect(&both, &shown[a].second, &shown[b].second))
+                    ADD_FAILURE() << language_ << ": " << WindowName(window) << " controls " << shown[a].first
+                                  << " and " << shown[b].first << " overlap by " << both.right - both.left
+                                  << " x " << both.bottom - both.top << " px";
+            }
         }
     }
 
@@ -458,6 +476,10 @@ class FitChecker {
     // Statics of the left, centre and right kinds wrap at word breaks.
     void CheckStatic(HWND control, const std::string& where, const std::string& source, LONG style) {
         LONG const type = style & SS_TYPEMASK;
+        if (type == SS_ICON) {
+            CheckPicture(control, where);
+            return;
+        }
         bool const wraps = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
         if (!wraps && type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE) return;  // pictures and lines
         std::wstring const text = WindowTextOf(control);
@@ -470,6 +492,25 @@ class FitChecker {
         SIZE const box = gauge_->Box(font, text, format, client.right);
         Report(where, source, text, box.cx - client.right, box.cy - client.bottom);
         CheckGlyphs(where, font, text);
+    }
+
+    // A picture's icon is drawn whole in its box.
+    void CheckPicture(HWND control, const std::string& where) {
+        RECT client = {};
+        GetClientRect(control, &client);
+        ICONINFO info = {};
+        HICON const icon = reinterpret_cast<HICON>(SendMessageW(control, STM_GETICON, 0, 0));
+        if (!icon || !GetIconInfo(icon, &info)) {
+            ADD_FAILURE() << language_ << ": " << where << " shows no icon";
+            return;
+        }
+        BITMAP bitmap = {};
+        GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        if (bitmap.bmWidth > client.right || bitmap.bmHeight > client.bottom)
+            ADD_FAILURE() << language_ << ": " << where << " cuts its " << bitmap.bmWidth << " x "
+                          << bitmap.bmHeight << " px icon to " << client.right << " x " << client.bottom;
     }
 
     // A multi-line edit wraps by itself; its lines must fit its formatting rectangle.
@@ -643,7 +684,7 @@ DWORD MeasureInNewProcess(std::string* output) {
 }
 
 // Shown as a user brings the page up: by its button, or by the command of the hidden one.
-void SaveDialogScreenshot(HWND dialog, int page, const char* language) {
+void SaveDialogScreenshot(HWND dialog, int page, const char* language, const std::string& suffix) {
     static int const kPageButtons[kPageCount] = {IDC_TAB_PICKER, IDC_TAB_INFO, IDC_TAB_BLANK, IDC_TAB_MORE};
     ShowWindow(dialog, SW_SHOW);
     HWND const button = GetDlgItem(dialog, kPageButtons[page]);
@@ -668,6 +709,7 @@ void SaveDialogScreenshot(HWND dialog, int page, const char* language) {
     while (!name.empty() && name.back() == '_') name.pop_back();
     // At another scale than 100 %, the scale is in the name: "main_dialog_picker_english_144dpi".
     if (SystemDpi() != kNormalDpi) name += "_" + std::to_string(SystemDpi()) + "dpi";
+    name += suffix;  // "_moved_to_192dpi"
     std::wstring const file = ScreenshotDir() + L"\\main_dialog_" +
                               std::wstring(kPageNames[page], kPageNames[page] + strlen(kPageNames[page])) +
                               L"_" + std::wstring(name.begin(), name.end()) + L".png";
@@ -765,29 +807,49 @@ TEST(MainDialogTextFitTest, TextsOfOneLocaleFit) {
 
     TextGauge gauge;
     bool const screenshotsOnly = GetEnvironmentVariableW(kScreenshotsOnlyVariable, nullptr, 0) != 0;
-    for (Language const& language : group->languages) {
-        bool shown = false;
-        for (Screenshot const& shot : kScreenshots) shown = shown || shot.slot == language.slot;
-        if (screenshotsOnly && !shown) continue;
-        g_language.Use(language.slot);
-        SetTitleAndToolbar(&g_mainDialog);
-        FitChecker checker(&gauge, language.name);
-        checker.CheckControls(kMainWindow, dialog);
-        for (int page = 0; page < kPageCount; ++page) checker.CheckControls(page, g_pages[page]);
-        checker.CheckToolbar(dialog, g_mainDialog.toolbar, frame);
-        for (int page = 0; page < kPageCount; ++page) {
-            SelectPage(&g_mainDialog, page);
-            checker.CheckFrameCaption(frame, page);
+    // movedTo: the DPI of the monitor that the dialog was moved onto, or 0.
+    auto measure = [&](UINT movedTo) {
+        for (Language const& language : group->languages) {
+            bool shown = false;
+            for (Screenshot const& shot : kScreenshots) shown = shown || shot.slot == language.slot;
+            if (screenshotsOnly && !shown) continue;
+            g_language.Use(language.slot);
+            SetTitleAndToolbar(&g_mainDialog);
+            std::string const name =
+                std::string(language.name) + (movedTo ? " moved to " + std::to_string(movedTo) + " dpi" : "");
+            FitChecker checker(&gauge, name.c_str());
+            checker.CheckControls(kMainWindow, dialog);
+            for (int page = 0; page < kPageCount; ++page) checker.CheckControls(page, g_pages[page]);
+            checker.CheckToolbar(dialog, g_mainDialog.toolbar, frame);
+            for (int page = 0; page < kPageCount; ++page) {
+                SelectPage(&g_mainDialog, page);
+                checker.CheckFrameCaption(frame, page);
+            }
+            checker.ReportUndrawn();
+            printf("%s at %d dpi: dialog font %s, picker button %s, toolbar %s\n", name.c_str(), SystemDpi(),
+                   Utf8(gauge.FaceOf(FontOf(GetDlgItem(dialog, IDC_EXIT)))).c_str(),
+                   Utf8(gauge.FaceOf(FontOf(GetDlgItem(g_pages[kPickerPage], IDC_PICK)))).c_str(),
+                   Utf8(gauge.FaceOf(FontOf(g_mainDialog.toolbar))).c_str());
+            for (Screenshot const& shot : kScreenshots) {
+                if (shot.slot != language.slot) continue;
+                if (!movedTo) {
+                    for (int page : shot.pages) SaveDialogScreenshot(dialog, page, language.name, "");
+                } else if (shot.moved) {
+                    SaveDialogScreenshot(dialog, kPickerPage, language.name,
+                                         "_moved_to_" + std::to_string(movedTo) + "dpi");
+                }
+            }
+            SelectPage(&g_mainDialog, kPickerPage);
         }
-        checker.ReportUndrawn();
-        printf("%s at %d dpi: dialog font %s, picker button %s, toolbar %s\n", language.name, SystemDpi(),
-               Utf8(gauge.FaceOf(FontOf(dialog))).c_str(),
-               Utf8(gauge.FaceOf(FontOf(GetDlgItem(g_pages[kPickerPage], IDC_PICK)))).c_str(),
-               Utf8(gauge.FaceOf(FontOf(g_mainDialog.toolbar))).c_str());
-        for (Screenshot const& shot : kScreenshots)
-            if (shot.slot == language.slot)
-                for (int page : shot.pages) SaveDialogScreenshot(dialog, page, language.name);
-        SelectPage(&g_mainDialog, kPickerPage);
+    };
+    measure(0);
+    // Moved onto a monitor of twice the scale, the dialog lays itself out again: measured there too.
+    if (SystemDpi() == kNormalDpi) {
+        // Whole on the screen for the screenshots.
+        SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        dpi_change::SendDpiChange(dialog, 2 * kNormalDpi);
+        measure(2 * kNormalDpi);
+        dpi_change::SendDpiChange(dialog, kNormalDpi);
     }
     DestroyWindow(dialog);
     g_mainDialog.dialog = nullptr;
