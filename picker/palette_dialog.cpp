@@ -31,8 +31,8 @@ size_t const kClassNameChars = 16;
 static_assert(kHistoryBoxes == kCustomColourCount, "one box per stored custom colour");
 
 // The dialog's state is its user data, which the hook reads at every message. It is also a property
-// under the program's name, which marks the dialog for the key catcher among the thread's windows (a
-// property costs Wine a trip to its server, too slow for every message of the dialog's paint).
+// under the program's name, which marks the dialog for the key catcher among the thread's windows
+// (reading a property costs Wine a trip to its server, which the hook would make at every message).
 wchar_t const kStateProperty[] = L"Huepeek";
 
 // The stored history goes one box further on: the first box always starts black, ready for a new
