@@ -183,6 +183,19 @@ TEST_F(PickerWindowTest, ClosedOrDestroyedPickerOpensAgain) {
     EXPECT_NE(nullptr, picker_.snapshotDc);
 }
 
+// The window, its timers and its snapshot go with the object: none is left to reach an object that
+// is gone through the window's user data.
+TEST_F(PickerWindowTest, TheWindowGoesWithThePicker) {
+    HWND window = nullptr;
+    {
+        Picker picker;
+        picker.Open();
+        window = picker.hwnd;
+        ASSERT_TRUE(IsWindow(window));
+    }
+    EXPECT_FALSE(IsWindow(window));
+}
+
 COLORREF ScreenPixel(int x, int y) {
     HDC const screen = GetDC(nullptr);
     COLORREF const colour = GetPixel(screen, x, y);
