@@ -2,7 +2,6 @@
 
 #include "base/wide_text.h"
 #include "picker/core/colour_forms.h"
-#include "picker/picker_window.h"
 
 namespace {
 
@@ -69,9 +68,4 @@ void CopyForKey(UINT key, COLORREF colour) {
     wchar_t text[kColourTextChars];
     KeyText(key, colour, text);
     CopyText(text);
-}
-
-void CopyAndEnd(UINT key, COLORREF colour) {
-    CopyForKey(key, colour);
-    HidePicker();
 }

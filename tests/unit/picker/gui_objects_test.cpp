@@ -154,16 +154,13 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 COLORREF const kDialogColour = RGB(51, 102, 204);
 
-void OpenAndClosePicker() {
-    OpenPicker();
-    UpdateWindow(g_picker.hwnd);  // the paint, with the frame's pens, now
-    HidePicker();
+void OpenAndClosePicker(Picker* picker) {
+    picker->Open();
+    UpdateWindow(picker->hwnd);  // the paint, with the frame's pens, now
+    picker->Hide();
 }
 
 void OpenAndCloseColourDialog(HWND owner) {
-    // As in a palette process of its own: the info box and the web button are made for this dialog.
-    g_infoBox = nullptr;
-    g_controlsCreated = 0;
     RunPaletteDialog(kDialogColour, owner);
 }
 
@@ -193,19 +190,20 @@ TEST(GuiObjects, PickerAndColourDialogLeaveNoneBehind) {
     HWND const owner = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                        g_instance, nullptr);
     ASSERT_NE(nullptr, owner);
+    Picker picker;
     // Twice each first: the system keeps what it makes on first use (classes, caches, libraries),
     // and the colour dialog of Wine three GDI objects more on its second.
     for (int i = 0; i < 2; ++i) {
-        OpenAndClosePicker();
+        OpenAndClosePicker(&picker);
         OpenAndCloseColourDialog(owner);
     }
-    ASSERT_TRUE(IsWindow(g_picker.hwnd));
+    ASSERT_TRUE(IsWindow(picker.hwnd));
     ASSERT_NE(0, Total(TakeGdiCensus())) << "no count of GDI objects";
 
     int const cycles = Cycles();
     GdiCensus const gdiBefore = TakeGdiCensus();
     DWORD const userBefore = UserObjects();
-    for (int i = 0; i < cycles; ++i) OpenAndClosePicker();
+    for (int i = 0; i < cycles; ++i) OpenAndClosePicker(&picker);
     EXPECT_EQ("nothing", Change(gdiBefore, TakeGdiCensus()))
         << "GDI objects left by " << cycles << " pickers";
     EXPECT_EQ(userBefore, UserObjects()) << "USER objects left by " << cycles << " pickers";
