@@ -1,8 +1,8 @@
 #include "app/app_state.h"
 
-int g_backgroundFlag = 0;
 UINT const g_instanceMessage = RegisterWindowMessageW(L"Huepeek");
 StartSettings g_startSettings;
+Picker g_picker;
 MainDialog g_mainDialog;
 
 // Out of line, so that the object is made at start instead of being initial data: the table pointer

@@ -35,16 +35,16 @@ void ToggleMainDialog() {
 // The shell's broadcast after it has restarted, when every tray program adds its icon again.
 UINT const g_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
-void OnStartCommand(HWND hwnd) {
-    if (g_directPickerMode) {
-        OpenPicker();
+void OnStartCommand(HWND hwnd, bool background) {
+    if (g_picker.endsRun) {
+        g_picker.Open();
         return;
     }
     // Before the dialog, whose picker page shows whether the hot key could be had.
     RegisterPickerHotKey(hwnd, g_startSettings);
     // The dialog first: it is what the user waits for. The tray icon and OLE load libraries of
     // the shell and COM, which take their time once the dialog is on screen.
-    CreateMainDialog(&g_mainDialog, nullptr, g_startSettings);
+    CreateMainDialog(&g_mainDialog, nullptr, g_startSettings, background);
     SetTrayOwner(&g_trayIcon, hwnd);
     HICON const icon = static_cast<HICON>(LoadImageW(g_instance, MAKEINTRESOURCEW(kTrayIconId), IMAGE_ICON,
                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
@@ -68,10 +68,11 @@ ATOM RegisterHostWindowClass(HINSTANCE instance) {
     return RegisterClassExW(&wc);
 }
 
-int CreateHostWindow(HINSTANCE instance) {
+int CreateHostWindow(HINSTANCE instance, bool background) {
     // -100 x -100 keeps it off every screen even if it were shown.
-    HWND const hwnd = CreateWindowExW(0, g_productName, g_productName, kHostWindowStyle, CW_USEDEFAULT,
-                                      CW_USEDEFAULT, -100, -100, nullptr, nullptr, instance, nullptr);
+    HWND const hwnd =
+        CreateWindowExW(0, g_productName, g_productName, kHostWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, -100,
+                        -100, nullptr, nullptr, instance, reinterpret_cast<void*>(INT_PTR(background)));
     if (!hwnd) return 0;
     ShowWindow(hwnd, SW_HIDE);
     UpdateWindow(hwnd);
@@ -87,12 +88,12 @@ void OpenPickerFromTray(PickerOpening opening) {
     MinimizeToTray(&g_trayIcon, dialog);
     ShowWindow(dialog, SW_HIDE);
     covered.WaitUntilRepainted();
-    OpenPicker(opening);
+    g_picker.Open(opening);
 }
 
 void OnPickerHotKey() {
     // The picker already open keeps its snapshot.
-    if (!PickerShown()) OpenPickerFromTray(PickerOpening::kByKey);
+    if (!g_picker.Shown()) OpenPickerFromTray(PickerOpening::kByKey);
 }
 
 void TrayClick(UINT mouseMessage) {
@@ -109,13 +110,15 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     if (message == g_taskbarCreated && g_trayIcon.owner) AddOrRefreshTrayIcon(&g_trayIcon);
     switch (message) {
         case WM_CREATE:
-            // Posted, so that it runs from the message loop once the window exists and is hidden.
-            PostMessageW(hwnd, WM_COMMAND, kStartCommand, 0);
+            // Posted, so that it runs from the message loop once the window exists and is hidden. It
+            // carries "-bg", which the window was made with.
+            PostMessageW(hwnd, WM_COMMAND, kStartCommand,
+                         reinterpret_cast<LPARAM>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
             return 0;
         case WM_CLOSE:
         case WM_DESTROY: PostQuitMessage(0); return 0;
         case WM_COMMAND:
-            if (LOWORD(wParam) == kStartCommand) OnStartCommand(hwnd);
+            if (LOWORD(wParam) == kStartCommand) OnStartCommand(hwnd, lParam != 0);
             return 0;
         case WM_HOTKEY:
             if (wParam == kPickerHotKeyId) OnPickerHotKey();

@@ -11,7 +11,8 @@ WORD const kStartCommand = 104;
 DWORD const kHostWindowStyle = WS_OVERLAPPEDWINDOW | 0x0002;
 
 ATOM RegisterHostWindowClass(HINSTANCE instance);
-int CreateHostWindow(HINSTANCE instance);
+// background: "-bg", the main dialog stays hidden at start.
+int CreateHostWindow(HINSTANCE instance, bool background);
 LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 void OpenPickerFromTray(PickerOpening opening);

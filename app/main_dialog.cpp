@@ -183,11 +183,11 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     return DialogProc(g_published, dialog, message, wParam, lParam);
 }
 
-HWND CreateMainDialog(MainDialog* mainDialog, HWND owner, StartSettings const& settings) {
+HWND CreateMainDialog(MainDialog* mainDialog, HWND owner, StartSettings const& settings, bool hidden) {
     g_published = mainDialog;
     mainDialog->dialog = CreateDialogParamW(g_instance, MAKEINTRESOURCEW(IDD_MAIN), owner, MainDialogProc,
                                             reinterpret_cast<LPARAM>(&settings));
-    if (!g_startTray && !g_backgroundFlag) {
+    if (!g_startTray && !hidden) {
         ShowWindow(mainDialog->dialog, SW_SHOW);
         // Painted now, before the start goes on with the tray icon.
         UpdateWindow(mainDialog->dialog);

@@ -6,8 +6,8 @@
 // The main dialog: banner, page buttons, the framed page area, two check boxes and the toolbar.
 
 // Creates the modeless dialog without owner, on the page and with the choices of settings, and shows
-// it unless "start_tray" or "-bg" says otherwise. Returns the dialog, or null.
-HWND CreateMainDialog(MainDialog* mainDialog, HWND owner, StartSettings const& settings);
+// it unless "start_tray" or hidden ("-bg") says otherwise. Returns the dialog, or null.
+HWND CreateMainDialog(MainDialog* mainDialog, HWND owner, StartSettings const& settings, bool hidden);
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Checks the page button pressedId and unchecks the others (none checked for 0).

@@ -75,7 +75,6 @@ int RunHuepeek(HINSTANCE instance, const wchar_t* commandLine) {
 
     // "hide" is recognised but, as ever, changes nothing.
     CommandLineFlags const flags = ParseCommandLine(Utf16(commandLine));
-    g_backgroundFlag = flags.background;
 
     LoadStringW(instance, IDS_PRODUCT_NAME, g_productName, kTitleChars);
     RegisterHostWindowClass(instance);
@@ -92,10 +91,10 @@ int RunHuepeek(HINSTANCE instance, const wchar_t* commandLine) {
         RunPaletteDialog(g_startSettings.lastColour, nullptr);
         return kExitPalette;
     }
-    g_directPickerMode = flags.directPicker;
+    g_picker.endsRun = flags.directPicker;
 
     if (HandOverToRunningInstance()) return kExitSecondInstance;
-    if (!CreateHostWindow(instance)) return 0;
+    if (!CreateHostWindow(instance, flags.background)) return 0;
     int const exitCode = RunMessageLoop();
     ReleasePickerHotKey();
     return exitCode;

@@ -7,7 +7,7 @@
 template <typename Handle, typename Release>
 class ScopedHandle {
   public:
-    explicit ScopedHandle(Handle handle = Handle()) : handle_(handle) {}
+    explicit constexpr ScopedHandle(Handle handle = Handle()) : handle_(handle) {}
     ~ScopedHandle() { Free(); }
     ScopedHandle(const ScopedHandle&) = delete;
     ScopedHandle& operator=(const ScopedHandle&) = delete;

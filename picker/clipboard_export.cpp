@@ -2,21 +2,23 @@
 
 #include "base/wide_text.h"
 #include "picker/core/colour_forms.h"
-#include "picker/picker_window.h"
 
 namespace {
 
-// Another program (a clipboard manager, a remote-desktop client) may hold the clipboard open for a
-// moment just when the user copies: try again for about 100 ms before giving up.
-int const kOpenAttempts = 10;
+// Another program (a clipboard manager, a remote-desktop client) may hold the clipboard open just
+// when the user copies, for a moment or, busy with a large picture, for a few hundred milliseconds:
+// try again for about half a second before giving up, the window standing still meanwhile. A
+// clipboard held longer keeps what it had. Counted in tries, not by the clock: a machine too loaded
+// to run this thread for a while still gets every try.
+int const kOpenAttempts = 50;
 DWORD const kOpenRetryMs = 10;
 
 bool OpenClipboardPatiently() {
-    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+    for (int attempt = 1;; ++attempt) {
         if (OpenClipboard(nullptr)) return true;
+        if (attempt == kOpenAttempts) return false;
         Sleep(kOpenRetryMs);
     }
-    return false;
 }
 
 }  // namespace
@@ -66,9 +68,4 @@ void CopyForKey(UINT key, COLORREF colour) {
     wchar_t text[kColourTextChars];
     KeyText(key, colour, text);
     CopyText(text);
-}
-
-void CopyAndEnd(UINT key, COLORREF colour) {
-    CopyForKey(key, colour);
-    HidePicker();
 }

@@ -9,5 +9,3 @@ void KeyText(UINT key, COLORREF colour, wchar_t* out /* kColourTextChars */);
 // clipboard held stays unless the new text is ready to take its place.
 bool CopyText(const wchar_t* text);
 void CopyForKey(UINT key, COLORREF colour);
-// Copy, then hide the picker.
-void CopyAndEnd(UINT key, COLORREF colour);

@@ -22,17 +22,6 @@ int const kThinPenWidth = 2;
 // Centred on the window's edge: half of it shows.
 int const kThickPenWidth = 2 * kFrameWidth;
 
-wchar_t g_colourLabel[kColourTextChars];
-
-// The pens and the strips' font at the DPI of the last paint, made again when it changes.
-// Owned here for the run: each is deleted when it is made again, and at exit.
-struct PaintTools {
-    UINT dpi;
-    ScopedGdiObject<HPEN> thinPen;
-    ScopedGdiObject<HPEN> thickPen;
-    ScopedGdiObject<HFONT> font;
-} g_tools;
-
 // The strips' text: the system's message font (Segoe UI, Tahoma under Wine) in bold, 12 pixels
 // high at 96 DPI and scaled. (The system font that a device context starts with is a bitmap font,
 // which keeps its size at any scale.)
@@ -50,14 +39,14 @@ HFONT CreateStripFont(UINT dpi) {
     return CreateFontIndirectW(&font);
 }
 
-const PaintTools& ToolsFor(UINT dpi) {
-    if (g_tools.dpi != dpi || !g_tools.thinPen.Held()) {
-        g_tools.dpi = dpi;
-        g_tools.thinPen.Reset(CreatePen(PS_SOLID, ScaledForDpi(kThinPenWidth, dpi), kFrameColour));
-        g_tools.thickPen.Reset(CreatePen(PS_SOLID, ScaledForDpi(kThickPenWidth, dpi), kFrameColour));
-        g_tools.font.Reset(CreateStripFont(dpi));
-    }
-    return g_tools;
+// The pens and the strips' font at the picker's DPI, made again when it changes.
+void MakeToolsFor(Picker* picker) {
+    UINT const dpi = picker->dpi;
+    if (picker->toolsDpi == dpi && picker->thinPen.Held()) return;
+    picker->toolsDpi = dpi;
+    picker->thinPen.Reset(CreatePen(PS_SOLID, ScaledForDpi(kThinPenWidth, dpi), kFrameColour));
+    picker->thickPen.Reset(CreatePen(PS_SOLID, ScaledForDpi(kThickPenWidth, dpi), kFrameColour));
+    picker->font.Reset(CreateStripFont(dpi));
 }
 
 void FillRect(HDC dc, const RECT& rect, COLORREF colour) {
@@ -136,7 +125,7 @@ COLORREF ColourUnderCursor(const Picker* picker) {
     return GetPixel(picker->snapshotDc, cursor.x - picker->screenLeft, cursor.y - picker->screenTop);
 }
 
-void PaintPicker(const Picker* picker, HDC dc) {
+void PaintPicker(Picker* picker, HDC dc) {
     int const w = picker->currentWidth;
     int const h = picker->currentHeight;
     if (picker->snapshotDc) {
@@ -149,14 +138,15 @@ void PaintPicker(const Picker* picker, HDC dc) {
     }
     SetBkMode(dc, OPAQUE);
 
-    const PaintTools& tools = ToolsFor(picker->dpi);
+    MakeToolsFor(picker);
     int const frame = ScaledForDpi(kFrameWidth, picker->dpi);
     int const strip = ScaledForDpi(kStripHeight, picker->dpi);
-    LabelForm(picker->colour, Utf16(g_colourLabel));
+    wchar_t label[kColourTextChars];
+    LabelForm(picker->colour, Utf16(label));
     SetBkColor(dc, RGB(255, 255, 255));
     COLORREF const previousText = SetTextColor(dc, RGB(0, 0, 0));
-    ScopedSelect const font(dc, tools.font);
-    DrawStrip(dc, {frame, frame, w - frame - 1, frame + strip}, g_colourLabel);
+    ScopedSelect const font(dc, picker->font);
+    DrawStrip(dc, {frame, frame, w - frame - 1, frame + strip}, label);
     wchar_t hint[kColourTextChars];
     // A translation longer than the strip's buffer is cut, never in the middle of a surrogate pair.
     lstrcpynW(hint, Text(kTextClickHint), kColourTextChars);
@@ -170,12 +160,12 @@ void PaintPicker(const Picker* picker, HDC dc) {
     float const boxSize = float(picker->zoom * double(picker->dpi) / kUnscaledDpi);
     // The null brush stays selected: the DC is the window's for this paint only.
     SelectObject(dc, GetStockObject(NULL_BRUSH));
-    ScopedSelect const pen(dc, tools.thinPen);
+    ScopedSelect const pen(dc, picker->thinPen);
     // Pen AND NOT picture: under the yellow pen red and green are inverted and blue becomes 0, so
     // the box shows on any colour.
     int const previousRop = SetROP2(dc, R2_MASKPENNOT);
     Rectangle(dc, box.x, box.y, BoxEdge(box.x, boxSize), BoxEdge(box.y, boxSize));
-    SelectObject(dc, tools.thickPen);
+    SelectObject(dc, picker->thickPen);
     Rectangle(dc, 0, 0, w, h);
     SetROP2(dc, previousRop);
 }

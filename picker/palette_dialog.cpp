@@ -18,12 +18,6 @@
 #include "settings/settings_store.h"
 #include "theme/uxtheme.h"
 
-COLORREF g_customColours[kCustomColourCount];
-COLORREF g_dialogColour = 0;
-HWND g_infoBox = nullptr;
-RECT g_infoRect = {};
-int g_controlsCreated = 0;
-
 namespace {
 
 // The system colour dialog's red, green and blue edit fields.
@@ -36,27 +30,27 @@ size_t const kClassNameChars = 16;
 
 static_assert(kHistoryBoxes == kCustomColourCount, "one box per stored custom colour");
 
-// The boxes as the dialog opened, to tell what the user changed.
-uint32_t g_openedColours[kCustomColourCount];
+// The dialog's state is its user data, which the hook reads at every message. It is also a property
+// under the program's name, which marks the dialog for the key catcher among the thread's windows
+// (reading a property costs Wine a trip to its server, which the hook would make at every message).
+wchar_t const kStateProperty[] = L"Huepeek";
 
 // The stored history goes one box further on: the first box always starts black, ready for a new
-// colour.
-void LoadCustomColours() {
-    for (COLORREF& slot : g_customColours) slot = 0;
-    for (int i = 0; i < kCustomColourCount - 1; ++i)
-        g_customColours[i + 1] = ReadCustomColour(i, g_customColours[i + 1]);
-    for (int i = 0; i < kCustomColourCount; ++i) g_openedColours[i] = g_customColours[i];
+// colour. The opened boxes are kept, to tell what the user changed.
+void LoadCustomColours(PaletteState* state) {
+    for (int i = 0; i < kCustomColourCount - 1; ++i) state->customColours[i + 1] = ReadCustomColour(i, 0);
+    for (int i = 0; i < kCustomColourCount; ++i) state->openedColours[i] = state->customColours[i];
 }
 
 // Only a colour put into the first box makes a new history. It is merged with the history as
 // stored now, not as it was at the start: another colour dialog may have stored colours meanwhile.
-void SaveCustomColours() {
+void SaveCustomColours(const PaletteState* state) {
     uint32_t closed[kCustomColourCount];
     uint32_t storedNow[kCustomColourCount - 1];
     uint32_t merged[kCustomColourCount];
-    for (int i = 0; i < kCustomColourCount; ++i) closed[i] = g_customColours[i];
+    for (int i = 0; i < kCustomColourCount; ++i) closed[i] = state->customColours[i];
     for (int i = 0; i < kCustomColourCount - 1; ++i) storedNow[i] = ReadCustomColour(i, 0);
-    if (!MergeCustomColours(g_openedColours, closed, storedNow, merged)) return;
+    if (!MergeCustomColours(state->openedColours, closed, storedNow, merged)) return;
     for (int i = 0; i < kCustomColourCount; ++i) WriteCustomColour(i, merged[i]);
 }
 
@@ -68,37 +62,38 @@ int LineTop(HWND edit, int line) {
 // The space the dialog gains is fixed, but the height of a text line is the system's: with small
 // window frames (Wine's) the last help line would be cut off. The info box then takes what is free
 // below the button, and never more.
-void FitInfoBox(HWND dialog) {
+void FitInfoBox(HWND dialog, PaletteState* state) {
+    HWND const infoBox = state->infoBox;
     HWND const button = GetDlgItem(dialog, kWebButtonId);
     // The text ends with a line end; the edit counts the empty line behind it.
-    int const lines = int(SendMessageW(g_infoBox, EM_GETLINECOUNT, 0, 0)) - 1;
+    int const lines = int(SendMessageW(infoBox, EM_GETLINECOUNT, 0, 0)) - 1;
     if (!button || lines < 2) return;
-    int const lineHeight = LineTop(g_infoBox, 1) - LineTop(g_infoBox, 0);
+    int const lineHeight = LineTop(infoBox, 1) - LineTop(infoBox, 0);
     RECT format = {};
-    SendMessageW(g_infoBox, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(infoBox, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
     int const missing = lines * lineHeight - (format.bottom - format.top);
     RECT client;
     GetClientRect(dialog, &client);
     RECT buttonRect;
     GetWindowRect(button, &buttonRect);
     int const buttonHeight = buttonRect.bottom - buttonRect.top;
-    int const spare = client.bottom - (g_infoRect.bottom + buttonHeight);
+    RECT& info = state->infoRect;
+    int const spare = client.bottom - (info.bottom + buttonHeight);
     int const grow = missing < spare ? missing : spare;
     if (grow <= 0) return;
-    g_infoRect.bottom += grow;
-    RECT const& info = g_infoRect;
-    MoveWindow(g_infoBox, info.left, info.top, info.right - info.left, info.bottom - info.top, TRUE);
+    info.bottom += grow;
+    MoveWindow(infoBox, info.left, info.top, info.right - info.left, info.bottom - info.top, TRUE);
     MoveWindow(button, info.left, info.bottom, info.right - info.left, buttonHeight, TRUE);
 }
 
-void ShowInfoText(HWND dialog) {
-    if (!g_infoBox) return;
+void ShowInfoText(HWND dialog, PaletteState* state) {
+    if (!state->infoBox) return;
     const char16_t* help[kTextHelpCount];
     for (int i = 0; i < kTextHelpCount; ++i) help[i] = Utf16(Text(kTextHelpFirst + i));
     wchar_t text[kInfoTextChars];
-    InfoText(g_dialogColour, RoundHueHalfEven, help, Utf16(text), kInfoTextChars);
-    SetWindowTextW(g_infoBox, text);
-    FitInfoBox(dialog);
+    InfoText(state->colour, RoundHueHalfEven, help, Utf16(text), kInfoTextChars);
+    SetWindowTextW(state->infoBox, text);
+    FitInfoBox(dialog, state);
 }
 
 int ReadFieldByte(HWND dialog, int id) {
@@ -107,13 +102,13 @@ int ReadFieldByte(HWND dialog, int id) {
     return ParseSettingNumber(Utf16(text)) & 0xFF;
 }
 
-void ReadDialogColour(HWND dialog) {
+void ReadDialogColour(HWND dialog, PaletteState* state) {
     int const red = ReadFieldByte(dialog, kRedField);
     int const green = ReadFieldByte(dialog, kGreenField);
     int const blue = ReadFieldByte(dialog, kBlueField);
-    g_dialogColour = COLORREF(red | green << 8 | blue << 16);
+    state->colour = COLORREF(red | green << 8 | blue << 16);
     SetWindowTextW(dialog, g_productName[0] ? g_productName : L"Huepeek");
-    ShowInfoText(dialog);
+    ShowInfoText(dialog, state);
 }
 
 // The work area of the monitor the dialog is on.
@@ -160,26 +155,27 @@ void KeepLeftToRight(HWND window) {
     if (leftToRight != style) SetWindowLongW(window, GWL_EXSTYLE, leftToRight);
 }
 
-void CreateExtraControls(HWND dialog, int buttonHeight, bool scrolls) {
+void CreateExtraControls(HWND dialog, PaletteState* state, int buttonHeight, bool scrolls) {
     DWORD const childStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     DWORD const scrollStyle = scrolls ? WS_VSCROLL | ES_AUTOVSCROLL : 0;
-    RECT const& info = g_infoRect;
+    RECT const& info = state->infoRect;
     // Made left to right from the start: an edit made mirrored keeps its scroll bar's place on the
     // left, unpainted, whatever its style says afterwards.
     LONG const dialogStyle = GetWindowLongW(dialog, GWL_EXSTYLE);
     SetWindowLongW(dialog, GWL_EXSTYLE, dialogStyle | WS_EX_NOINHERITLAYOUT);
-    g_infoBox = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", nullptr, childStyle | ES_MULTILINE | scrollStyle,
-                                info.left, info.top, info.right - info.left, info.bottom - info.top, dialog,
-                                nullptr, g_instance, nullptr);
+    HWND const infoBox = CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"Edit", nullptr, childStyle | ES_MULTILINE | scrollStyle, info.left, info.top,
+        info.right - info.left, info.bottom - info.top, dialog, nullptr, g_instance, nullptr);
+    state->infoBox = infoBox;
     SetWindowLongW(dialog, GWL_EXSTYLE, dialogStyle);
-    KeepLeftToRight(g_infoBox);
+    KeepLeftToRight(infoBox);
     WPARAM const font = WPARAM(SendMessageW(dialog, WM_GETFONT, 0, 0));
     HWND const button = CreateWindowExW(WS_EX_CLIENTEDGE, L"Button", BuiltInSiteAddress(true), childStyle,
                                         info.left, info.bottom, info.right - info.left, buttonHeight, dialog,
                                         reinterpret_cast<HMENU>(INT_PTR(kWebButtonId)), g_instance, nullptr);
     // A plain button: drawn without visual styles.
     SetThemeOfWindow(button, L"", L"");
-    SendMessageW(g_infoBox, WM_SETFONT, font, FALSE);
+    SendMessageW(infoBox, WM_SETFONT, font, FALSE);
     SendMessageW(button, WM_SETFONT, font, FALSE);
 }
 
@@ -208,7 +204,17 @@ PaletteSize SizeOf(const RECT& rect) {
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-void OnInitDialog(HWND dialog) {
+// Once more after the last change: the dialog may still adjust its fields after telling us.
+void OnFieldChanged(HWND dialog, PaletteState* state) {
+    ReadDialogColour(dialog, state);
+    KillTimer(dialog, kInfoRefreshTimer);
+    SetTimer(dialog, kInfoRefreshTimer, kInfoRefreshMs, nullptr);
+}
+
+void OnInitDialog(HWND dialog, PaletteState* state) {
+    // The dialog fills its fields before it hands the hook its state, and the changes it tells of
+    // meanwhile find none: the fields are read here as a change reads them, and the refresh shows them.
+    OnFieldChanged(dialog, state);
     RECT window;
     RECT client;
     GetWindowRect(dialog, &window);
@@ -219,40 +225,34 @@ void OnInitDialog(HWND dialog) {
                                                      buttonHeight, NarrowestInfoColumn(dialog));
     SetWindowPos(dialog, HWND_TOP, window.left, window.top, layout.window.width, layout.window.height, 0);
     CentreDialog(dialog, work);
-    g_infoRect = {layout.info.left, layout.info.top, layout.info.right, layout.info.bottom};
-    if (!g_infoBox) CreateExtraControls(dialog, buttonHeight, layout.scrolls);
-    g_controlsCreated = 1;
+    state->infoRect = {layout.info.left, layout.info.top, layout.info.right, layout.info.bottom};
+    if (!state->infoBox) CreateExtraControls(dialog, state, buttonHeight, layout.scrolls);
     // The dialog gives the focus to its red field, where the keys 1 to 4 would type digits; on OK
     // they copy, and Enter still closes the dialog. Posted, so that it comes after the dialog's own
     // choice of focus.
     PostMessageW(dialog, WM_NEXTDLGCTL, WPARAM(GetDlgItem(dialog, IDOK)), TRUE);
 }
 
-void OnCommand(HWND dialog, int id, int code, HWND control) {
-    if (code == EN_CHANGE && control != g_infoBox) {
-        ReadDialogColour(dialog);
-        // Once more after the last change: the dialog may still adjust its fields after telling us.
-        KillTimer(dialog, kInfoRefreshTimer);
-        SetTimer(dialog, kInfoRefreshTimer, kInfoRefreshMs, nullptr);
-    }
+void OnCommand(HWND dialog, PaletteState* state, int id, int code, HWND control) {
+    if (code == EN_CHANGE && control != state->infoBox) OnFieldChanged(dialog, state);
     if (id == kWebButtonId) OpenThankYouPage();
 }
 
-void OnRefreshTimer(HWND dialog) {
+void OnRefreshTimer(HWND dialog, PaletteState* state) {
     KillTimer(dialog, kInfoRefreshTimer);
-    if (g_controlsCreated) ShowInfoText(dialog);
+    ShowInfoText(dialog, state);
 }
 
-void OnKeyDown(WPARAM key) {
+void OnKeyDown(const PaletteState* state, WPARAM key) {
     if (key < '1' || key > '4') return;
-    CopyForKey(UINT(key), g_dialogColour);
+    CopyForKey(UINT(key), state->colour);
     // Ends the dialog's modal loop; ChooseColorW then returns and the history is saved.
     PostQuitMessage(1);
 }
 
-bool IsTextField(HWND window) {
+bool IsTextField(const PaletteState* state, HWND window) {
     wchar_t name[kClassNameChars] = {};
-    return window != g_infoBox && GetClassNameW(window, name, int(kClassNameChars)) &&
+    return window != state->infoBox && GetClassNameW(window, name, int(kClassNameChars)) &&
            lstrcmpiW(name, L"Edit") == 0;
 }
 
@@ -262,10 +262,13 @@ bool IsTextField(HWND window) {
 LRESULT CALLBACK CatchCopyKeys(int code, WPARAM removal, LPARAM lParam) {
     MSG* const msg = reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && removal == PM_REMOVE && msg->message == WM_KEYDOWN && msg->wParam >= '1' &&
-        msg->wParam <= '4' && g_infoBox && GetAncestor(msg->hwnd, GA_ROOT) == GetParent(g_infoBox) &&
-        !IsTextField(msg->hwnd)) {
-        msg->message = WM_NULL;
-        OnKeyDown(msg->wParam);
+        msg->wParam <= '4') {
+        auto const* const state =
+            static_cast<const PaletteState*>(GetPropW(GetAncestor(msg->hwnd, GA_ROOT), kStateProperty));
+        if (state && state->infoBox && !IsTextField(state, msg->hwnd)) {
+            msg->message = WM_NULL;
+            OnKeyDown(state, msg->wParam);
+        }
     }
     return CallNextHookEx(nullptr, code, removal, lParam);
 }
@@ -288,29 +291,38 @@ class ScopedKeyCatcher {
 }  // namespace
 
 UINT_PTR CALLBACK PaletteHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        LPARAM const given = reinterpret_cast<CHOOSECOLORW*>(lParam)->lCustData;
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, given);
+        SetPropW(dialog, kStateProperty, reinterpret_cast<HANDLE>(given));
+    }
+    auto* const state = reinterpret_cast<PaletteState*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+    if (!state) return 0;
     switch (message) {
-        case WM_INITDIALOG: OnInitDialog(dialog); break;
+        case WM_INITDIALOG: OnInitDialog(dialog, state); break;
         case WM_COMMAND:
-            OnCommand(dialog, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            OnCommand(dialog, state, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             break;
         case WM_TIMER:
-            if (wParam == kInfoRefreshTimer) OnRefreshTimer(dialog);
+            if (wParam == kInfoRefreshTimer) OnRefreshTimer(dialog, state);
             break;
-        case WM_KEYDOWN: OnKeyDown(wParam); break;
+        case WM_KEYDOWN: OnKeyDown(state, wParam); break;
     }
     return 0;
 }
 
 int RunPaletteDialog(COLORREF colour, HWND owner) {
     // The keys copy this colour until a field of the dialog changes.
-    g_dialogColour = colour;
-    LoadCustomColours();
+    PaletteState state = {};
+    state.colour = colour;
+    LoadCustomColours(&state);
     CHOOSECOLORW choose = {};
     choose.lStructSize = sizeof(choose);
     choose.hwndOwner = owner;
     choose.hInstance = reinterpret_cast<HWND>(g_instance);
     choose.rgbResult = colour;
-    choose.lpCustColors = g_customColours;
+    choose.lpCustColors = state.customColours;
+    choose.lCustData = reinterpret_cast<LPARAM>(&state);
     choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK | CC_ANYCOLOR;
     choose.lpfnHook = PaletteHook;
     // comdlg32 uses comctl32, which the manifest redirects; loaded at run time from the system folder.
@@ -322,6 +334,6 @@ int RunPaletteDialog(COLORREF colour, HWND owner) {
         ScopedKeyCatcher const keys;
         chooseColor(&choose);
     }
-    SaveCustomColours();
+    SaveCustomColours(&state);
     return 0;
 }

@@ -15,8 +15,6 @@
 #include "picker/core/picker_geometry.h"
 #include "settings/settings_store.h"
 
-Picker g_picker;
-
 namespace {
 
 int const kOpenWidth = 384;
@@ -24,29 +22,14 @@ int const kOpenHeight = 256;
 int const kCreateSize = 128;
 float const kCreateZoom = 10.0f;
 
-// Follow ticks in a row that found nothing changed.
-int g_quietTicks;
-
-// The click that opened the picker, while a press on the picker may still be its second half.
-OpeningClick g_openingClick;
-bool g_openedByClick;
-
-struct UpdateCache {
-    POINT cursor;
-    int width, height;  // the requested size
-    double zoom;
-    UINT dpi;
-    HMONITOR monitor;
-} g_updateCache;
-
 void Redraw(HWND hwnd) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-void SetZoom(float zoom) {
-    if (zoom == g_picker.zoom) return;
-    g_picker.zoom = zoom;
-    Redraw(g_picker.hwnd);
+void SetZoom(Picker* picker, float zoom) {
+    if (zoom == picker->zoom) return;
+    picker->zoom = zoom;
+    Redraw(picker->hwnd);
 }
 
 // A program by its full path in quotes, with one argument. Returns 0, or the system's error code.
@@ -112,36 +95,35 @@ void ReportPaletteNotStarted(DWORD error) {
     ShowMessage(nullptr, text, L"Error!", MB_OK | MB_ICONERROR);
 }
 
-void TakeColour() {
-    // Presses and keys already queued behind the one that took the colour find the picker hidden:
-    // one picker starts one colour dialog.
-    if (!g_picker.shown) return;
-    // What the label shows: the cursor may have moved on since the picker last followed it.
-    COLORREF const colour = g_picker.colour;
-    HidePicker();
-    WriteLastColour(colour);
-    if (DWORD const error = StartPaletteProcess()) ReportPaletteNotStarted(error);
-    if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
-}
-
 // Esc, and closing the picker by any other means (Alt+F4, a close request of another program): the
 // picker hides and its window stays for the next opening; in direct picker mode the run ends.
-void EndPicker() {
-    HidePicker();
-    if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
+void EndPicker(Picker* picker) {
+    picker->Hide();
+    if (picker->endsRun) PostQuitMessage(kExitDirectPicker);
 }
 
-void OnEscPoll() {
-    if (GetAsyncKeyState(VK_ESCAPE) & 0x8000) EndPicker();
+void TakeColour(Picker* picker) {
+    // Presses and keys already queued behind the one that took the colour find the picker hidden:
+    // one picker starts one colour dialog.
+    if (!picker->shown) return;
+    picker->Hide();
+    // What the label showed: the cursor may have moved on since the picker last followed it.
+    WriteLastColour(picker->colour);
+    if (DWORD const error = StartPaletteProcess()) ReportPaletteNotStarted(error);
+    if (picker->endsRun) PostQuitMessage(kExitDirectPicker);
+}
+
+void OnEscPoll(Picker* picker) {
+    if (GetAsyncKeyState(VK_ESCAPE) & 0x8000) EndPicker(picker);
 }
 
 // Should the window go after all, the next opening makes a new one; a direct picker without its
 // window has nothing left to show.
-void OnWindowGone() {
-    ReleaseSnapshot(&g_picker);
-    g_picker.shown = 0;
-    g_picker.hwnd = nullptr;
-    if (g_directPickerMode) PostQuitMessage(kExitDirectPicker);
+void OnWindowGone(Picker* picker) {
+    ReleaseSnapshot(picker);
+    picker->shown = false;
+    picker->hwnd = nullptr;
+    if (picker->endsRun) PostQuitMessage(kExitDirectPicker);
 }
 
 // Above other topmost windows: raised only when one has come above it.
@@ -153,12 +135,12 @@ void KeepOnTop(HWND hwnd) {
 // At rest the tick halves its pace: moves over the picker still come as messages at once, and a
 // jump beyond it or Esc pressed elsewhere is seen within 20 ms, as the Esc poll of a hidden direct
 // picker sees it. Any change brings the quick tick back.
-void PaceFollowTick(HWND hwnd, bool changed) {
+void PaceFollowTick(Picker* picker, bool changed) {
     if (changed) {
-        if (g_quietTicks >= kTicksBeforeRest) SetTimer(hwnd, kFollowTimer, kFollowMs, nullptr);
-        g_quietTicks = 0;
-    } else if (++g_quietTicks == kTicksBeforeRest) {
-        SetTimer(hwnd, kFollowTimer, kFollowAtRestMs, nullptr);
+        if (picker->quietTicks >= kTicksBeforeRest) SetTimer(picker->hwnd, kFollowTimer, kFollowMs, nullptr);
+        picker->quietTicks = 0;
+    } else if (++picker->quietTicks == kTicksBeforeRest) {
+        SetTimer(picker->hwnd, kFollowTimer, kFollowAtRestMs, nullptr);
     }
 }
 
@@ -169,73 +151,75 @@ void PaceFollowTick(HWND hwnd, bool changed) {
 // mouse captured: the tick reads the cursor. It polls Esc, which the picker also takes as a key
 // while it has the focus: the poll costs less than asking where the focus is. (The system sends
 // no second tick while one waits, so ticks do not pile up.)
-void OnFollowTick() {
-    PaceFollowTick(g_picker.hwnd, UpdatePicker(false));
-    OnEscPoll();
+void OnFollowTick(Picker* picker) {
+    PaceFollowTick(picker, picker->Update(false));
+    OnEscPoll(picker);
 }
 
 // The cursor one pixel further, or ten with Shift, never off the virtual screen; the picker follows
 // at once.
-void Nudge(int dx, int dy) {
+void Nudge(Picker* picker, int dx, int dy) {
     int const step = GetKeyState(VK_SHIFT) < 0 ? kShiftNudgeStep : kNudgeStep;
     POINT cursor = {};
     GetCursorPos(&cursor);
     int x = cursor.x, y = cursor.y;
-    Picker const& p = g_picker;
+    Picker const& p = *picker;
     NudgeCursor(&x, &y, dx * step, dy * step,
                 {p.screenLeft, p.screenTop, p.screenLeft + p.screenWidth, p.screenTop + p.screenHeight});
     SetCursorPos(x, y);
-    UpdatePicker(false);
+    picker->Update(false);
 }
 
-void OnKeyDown(WPARAM key) {
+void OnKeyDown(Picker* picker, WPARAM key) {
     switch (key) {
-        case VK_F1: HidePicker(); break;
-        case VK_ESCAPE: EndPicker(); break;
-        case VK_RETURN: TakeColour(); break;
-        case VK_LEFT: Nudge(-1, 0); break;
-        case VK_RIGHT: Nudge(1, 0); break;
-        case VK_UP: Nudge(0, -1); break;
-        case VK_DOWN: Nudge(0, 1); break;
+        case VK_F1: picker->Hide(); break;
+        case VK_ESCAPE: EndPicker(picker); break;
+        case VK_RETURN: TakeColour(picker); break;
+        case VK_LEFT: Nudge(picker, -1, 0); break;
+        case VK_RIGHT: Nudge(picker, 1, 0); break;
+        case VK_UP: Nudge(picker, 0, -1); break;
+        case VK_DOWN: Nudge(picker, 0, 1); break;
         default:
             // A repeated key finds the picker hidden and copies nothing more.
-            if (key >= '1' && key <= '4' && g_picker.shown)
-                CopyAndEnd(UINT(key), g_picker.colour);
+            if (key >= '1' && key <= '4' && picker->shown) {
+                CopyForKey(UINT(key), picker->colour);
+                picker->Hide();
+            }
     }
 }
 
-// By character, so that "+" and "-" zoom wherever the keyboard layout puts them, keypad included.
-void OnButtonDown() {
-    if (g_openedByClick) {
+void OnButtonDown(Picker* picker) {
+    if (picker->openedByClick) {
         DWORD const position = GetMessagePos();
         DoubleClickLimits const limits = {GetDoubleClickTime(), GetSystemMetrics(SM_CXDOUBLECLK),
                                           GetSystemMetrics(SM_CYDOUBLECLK)};
-        if (CompletesDoubleClick(g_openingClick, unsigned(GetMessageTime()), GET_X_LPARAM(position),
+        if (CompletesDoubleClick(picker->openingClick, unsigned(GetMessageTime()), GET_X_LPARAM(position),
                                  GET_Y_LPARAM(position), limits))
             return;
     }
-    TakeColour();
+    TakeColour(picker);
 }
 
-void OnChar(WPARAM character) {
+// By character, so that "+" and "-" zoom wherever the keyboard layout puts them, keypad included.
+void OnChar(Picker* picker, WPARAM character) {
     if (character == '+')
-        SetZoom(ZoomIn(g_picker.zoom));
+        SetZoom(picker, ZoomIn(picker->zoom));
     else if (character == '-')
-        SetZoom(ZoomOut(g_picker.zoom));
+        SetZoom(picker, ZoomOut(picker->zoom));
 }
 
-void OnScroll(WORD request) {
+void OnScroll(Picker* picker, WORD request) {
     if (request == SB_LINEUP || request == SB_PAGEUP)
-        SetZoom(ZoomOut(g_picker.zoom));
+        SetZoom(picker, ZoomOut(picker->zoom));
     else if (request == SB_LINEDOWN || request == SB_PAGEDOWN)
-        SetZoom(ZoomIn(g_picker.zoom));
+        SetZoom(picker, ZoomIn(picker->zoom));
 }
 
-void OnWheel(short delta) {
+void OnWheel(Picker* picker, short delta) {
     if (delta > 0)
-        SetZoom(ZoomIn(g_picker.zoom));
+        SetZoom(picker, ZoomIn(picker->zoom));
     else if (delta < 0)
-        SetZoom(ZoomOut(g_picker.zoom));
+        SetZoom(picker, ZoomOut(picker->zoom));
 }
 
 // The monitor under the cursor, or the one nearest to it, and its rectangle; the virtual screen
@@ -245,7 +229,7 @@ struct MonitorPlace {
     PickerRect rect;
 };
 
-MonitorPlace MonitorAround(POINT cursor) {
+MonitorPlace MonitorAround(const Picker* picker, POINT cursor) {
     HMONITOR const monitor = MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST);
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
@@ -253,25 +237,17 @@ MonitorPlace MonitorAround(POINT cursor) {
         RECT const& r = info.rcMonitor;
         return {monitor, {int(r.left), int(r.top), int(r.right), int(r.bottom)}};
     }
-    Picker const& p = g_picker;
+    Picker const& p = *picker;
     return {monitor, {p.screenLeft, p.screenTop, p.screenLeft + p.screenWidth, p.screenTop + p.screenHeight}};
 }
 
-// GetDpiForMonitor of Windows 8.1 and later, looked up when the picker first opens.
-using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 int const kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
-GetDpiForMonitorFn g_dpiForMonitor;
-bool g_dpiForMonitorLookedUp;
 
 // The monitor's DPI where the system tells it; the screen's otherwise (the same on every monitor).
-UINT MonitorDpi(HMONITOR monitor) {
-    if (!g_dpiForMonitorLookedUp) {
-        g_dpiForMonitor =
-            GetProcedure<GetDpiForMonitorFn>(LoadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor");
-        g_dpiForMonitorLookedUp = true;
-    }
+UINT MonitorDpi(const Picker* picker, HMONITOR monitor) {
     UINT x = 0, y = 0;
-    if (g_dpiForMonitor && SUCCEEDED(g_dpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && y) return y;
+    if (picker->dpiForMonitor && SUCCEEDED(picker->dpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && y)
+        return y;
     HDC const screen = GetDC(nullptr);
     int const dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
     if (screen) ReleaseDC(nullptr, screen);
@@ -289,47 +265,38 @@ void SizeForDpi(Picker* picker, const PickerRect& monitor) {
 
 // Crossing onto a monitor of another scale: the system's rectangle is not taken, the picker stays
 // on the cursor at its new size.
-void OnDpiChanged(UINT dpi) {
-    if (!dpi || dpi == g_picker.dpi) return;
-    g_picker.dpi = dpi;
-    if (g_picker.shown) UpdatePicker(true);
+void OnDpiChanged(Picker* picker, UINT dpi) {
+    if (!dpi || dpi == picker->dpi) return;
+    picker->dpi = dpi;
+    if (picker->shown) picker->Update(true);
 }
 
-void OnPaint(HWND hwnd) {
+void OnPaint(Picker* picker, HWND hwnd) {
     PAINTSTRUCT ps;
     HDC const dc = BeginPaint(hwnd, &ps);
-    PaintPicker(&g_picker, dc);
+    PaintPicker(picker, dc);
     EndPaint(hwnd, &ps);
 }
 
-}  // namespace
-
-Picker::Picker() : screenWidth(GetSystemMetrics(SM_CXSCREEN)), screenHeight(GetSystemMetrics(SM_CYSCREEN)) {}
-
-void OpenPicker(PickerOpening opening) {
-    if (!g_picker.hwnd) CreatePickerWindow(kCreateSize, kCreateSize, kCreateZoom);
-    POINT cursor = {};
-    GetCursorPos(&cursor);
-    g_openedByClick = opening == PickerOpening::kByClick;
-    g_openingClick = {unsigned(GetTickCount()), int(cursor.x), int(cursor.y)};
-    g_picker.requestedWidth = kOpenWidth;
-    g_picker.requestedHeight = kOpenHeight;
-    ShowPicker();
-    // The shell, which opens web pages from this thread, may need COM. After the show: the first
-    // time it loads COM's libraries, and the picker must not wait for them.
-    ComInitialize();
+// The window is made for the object that CreateWindowExW was given, and finds it again by its user
+// data. None before WM_NCCREATE: the first messages go to DefWindowProcW.
+Picker* PickerOf(HWND hwnd, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* const picker = static_cast<Picker*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        picker->hwnd = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picker));
+        return picker;
+    }
+    return reinterpret_cast<Picker*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-bool PickerShown() {
-    return g_picker.shown != 0;
-}
-
-HWND CreatePickerWindow(int width, int height, float zoom) {
-    Picker* const picker = &g_picker;
-    picker->zoom = CreationZoom(zoom);
-    picker->currentWidth = width;
-    picker->currentHeight = height;
-    if (picker->hwnd) return nullptr;
+// Made at the first opening, and again should it have gone; only hidden and shown after that.
+void MakeWindow(Picker* picker) {
+    picker->zoom = CreationZoom(kCreateZoom);
+    picker->currentWidth = kCreateSize;
+    picker->currentHeight = kCreateSize;
+    picker->dpiForMonitor =
+        GetProcedure<decltype(picker->dpiForMonitor)>(LoadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor");
 
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
@@ -339,107 +306,117 @@ HWND CreatePickerWindow(int width, int height, float zoom) {
     wc.lpszClassName = kPickerClassName;
     RegisterClassExW(&wc);
 
-    picker->hwnd = CreateWindowExW(WS_EX_TOPMOST, kPickerClassName, L"", WS_POPUP, 0, 0, 200, 200, nullptr,
-                                   nullptr, g_instance, nullptr);
-    if (!picker->hwnd) return nullptr;
+    if (!CreateWindowExW(WS_EX_TOPMOST, kPickerClassName, L"", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
+                         g_instance, picker))
+        return;
     // In direct picker mode Esc ends the run at any time, the picker shown or not: while it is
     // hidden, this poll sees the key; while it is shown, its own key message or its follow tick.
     // Otherwise the program sleeps in the tray.
-    if (g_directPickerMode) SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
-    return picker->hwnd;
+    if (picker->endsRun) SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
 }
 
-int ShowPicker() {
-    Picker* const picker = &g_picker;
-    if (!IsWindow(picker->hwnd)) return 0;
-    picker->shown = 1;
-    CaptureScreen(picker);
-    FixRequestedSize(&picker->requestedWidth, &picker->requestedHeight, picker->screenWidth,
-                     picker->screenHeight);
-    // The monitor's DPI is read afresh: its scale may have changed while the picker was hidden.
-    g_updateCache.monitor = nullptr;
-    SetTimer(picker->hwnd, kFollowTimer, kFollowMs, nullptr);
-    g_quietTicks = 0;
-    KillTimer(picker->hwnd, kEscPollTimer);
-    UpdatePicker(true);
-    SetWindowPos(picker->hwnd, HWND_TOPMOST, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
-    SetFocus(picker->hwnd);
-    return 1;
+}  // namespace
+
+Picker::~Picker() {
+    // Its loss releases the snapshot.
+    if (hwnd) DestroyWindow(hwnd);
 }
 
-void HidePicker() {
-    Picker* const picker = &g_picker;
-    if (!picker->shown) return;
-    picker->shown = 0;
-    ReleaseSnapshot(picker);
-    ShowWindow(picker->hwnd, SW_HIDE);
-    KillTimer(picker->hwnd, kFollowTimer);
-    if (g_directPickerMode) SetTimer(picker->hwnd, kEscPollTimer, kEscPollMs, nullptr);
-}
-
-bool UpdatePicker(bool forced) {
-    Picker* const picker = &g_picker;
+void Picker::Open(PickerOpening opening) {
+    if (!hwnd) MakeWindow(this);
+    if (!hwnd) return;
     POINT cursor = {};
     GetCursorPos(&cursor);
-    bool const unchanged =
-        double(picker->zoom) == g_updateCache.zoom && cursor.x == g_updateCache.cursor.x &&
-        cursor.y == g_updateCache.cursor.y && picker->requestedWidth == g_updateCache.width &&
-        picker->requestedHeight == g_updateCache.height && picker->dpi == g_updateCache.dpi;
+    openedByClick = opening == PickerOpening::kByClick;
+    openingClick = {unsigned(GetTickCount()), int(cursor.x), int(cursor.y)};
+    requestedWidth = kOpenWidth;
+    requestedHeight = kOpenHeight;
+    shown = true;
+    CaptureScreen(this);
+    FixRequestedSize(&requestedWidth, &requestedHeight, screenWidth, screenHeight);
+    // The monitor's DPI is read afresh: its scale may have changed while the picker was hidden.
+    updateCache.monitor = nullptr;
+    SetTimer(hwnd, kFollowTimer, kFollowMs, nullptr);
+    quietTicks = 0;
+    KillTimer(hwnd, kEscPollTimer);
+    Update(true);
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    SetFocus(hwnd);
+    // The shell, which opens web pages from this thread, may need COM. After the show: the first
+    // time it loads COM's libraries, and the picker must not wait for them.
+    ComInitialize();
+}
+
+void Picker::Hide() {
+    if (!shown) return;
+    shown = false;
+    ReleaseSnapshot(this);
+    ShowWindow(hwnd, SW_HIDE);
+    KillTimer(hwnd, kFollowTimer);
+    if (endsRun) SetTimer(hwnd, kEscPollTimer, kEscPollMs, nullptr);
+}
+
+bool Picker::Update(bool forced) {
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    UpdateCache& cache = updateCache;
+    bool const unchanged = double(zoom) == cache.zoom && cursor.x == cache.cursor.x &&
+                           cursor.y == cache.cursor.y && requestedWidth == cache.width &&
+                           requestedHeight == cache.height && dpi == cache.dpi;
     if (forced || !unchanged) {
-        MonitorPlace const place = MonitorAround(cursor);
+        MonitorPlace const place = MonitorAround(this, cursor);
         // Onto another monitor: its DPI. On the same one the DPI stays, which the system may also
         // have told the window.
-        if (place.monitor != g_updateCache.monitor) picker->dpi = MonitorDpi(place.monitor);
-        SizeForDpi(picker, place.rect);
-        g_updateCache = {cursor,      picker->requestedWidth, picker->requestedHeight, double(picker->zoom),
-                         picker->dpi, place.monitor};
-        double const scale = double(picker->dpi) / kUnscaledDpi;
-        PickerGeometry const geometry = ComputePickerGeometry(
-            cursor.x, cursor.y, picker->currentWidth, picker->currentHeight, picker->zoom * scale, place.rect,
-            ScaledForDpi(kFrameWidth, picker->dpi), ScaledForDpi(kStripHeight, picker->dpi));
+        if (place.monitor != cache.monitor) dpi = MonitorDpi(this, place.monitor);
+        SizeForDpi(this, place.rect);
+        cache = {cursor, requestedWidth, requestedHeight, double(zoom), dpi, place.monitor};
+        double const scale = double(dpi) / kUnscaledDpi;
+        PickerGeometry const geometry =
+            ComputePickerGeometry(cursor.x, cursor.y, currentWidth, currentHeight, zoom * scale, place.rect,
+                                  ScaledForDpi(kFrameWidth, dpi), ScaledForDpi(kStripHeight, dpi));
         PickerRect const& s = geometry.source;
         PickerRect const& w = geometry.window;
-        picker->source = {s.left, s.top, s.right, s.bottom};
-        picker->window = {w.left, w.top, w.right, w.bottom};
-        picker->box = {geometry.boxX, geometry.boxY};
-        picker->colour = ColourUnderCursor(picker);
+        source = {s.left, s.top, s.right, s.bottom};
+        box = {geometry.boxX, geometry.boxY};
+        colour = ColourUnderCursor(this);
         // No cursor over the picker: the box marks the pixel.
         SetCursor(nullptr);
-        MoveWindow(picker->hwnd, w.left, w.top, w.right - w.left, w.bottom - w.top, TRUE);
-        Redraw(picker->hwnd);
+        MoveWindow(hwnd, w.left, w.top, w.right - w.left, w.bottom - w.top, TRUE);
+        Redraw(hwnd);
     }
-    KeepOnTop(picker->hwnd);
+    KeepOnTop(hwnd);
     return forced || !unchanged;
 }
 
 LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Picker* const picker = PickerOf(hwnd, message, lParam);
+    if (!picker) return DefWindowProcW(hwnd, message, wParam, lParam);
     // A handled message answered here is not passed on; every other one goes on to DefWindowProcW.
     switch (message) {
-        case WM_PAINT: OnPaint(hwnd); return 1;
-        case WM_CLOSE: EndPicker(); return 0;
-        case WM_NCDESTROY: OnWindowGone(); break;
+        case WM_PAINT: OnPaint(picker, hwnd); return 1;
+        case WM_CLOSE: EndPicker(picker); return 0;
+        case WM_NCDESTROY: OnWindowGone(picker); break;
         case WM_ERASEBKGND:
             // The paint covers every pixel; erasing first would only flicker.
             return 1;
         case WM_SETCURSOR: SetCursor(nullptr); return 1;
-        case WM_KEYDOWN: OnKeyDown(wParam); break;
-        case WM_CHAR: OnChar(wParam); break;
+        case WM_KEYDOWN: OnKeyDown(picker, wParam); break;
+        case WM_CHAR: OnChar(picker, wParam); break;
         case WM_TIMER:
             if (wParam == kEscPollTimer)
-                OnEscPoll();
+                OnEscPoll(picker);
             else if (wParam == kFollowTimer)
-                OnFollowTick();
+                OnFollowTick(picker);
             break;
         case WM_MOUSEMOVE:
-            if (UpdatePicker(false)) PaceFollowTick(hwnd, true);
+            if (picker->Update(false)) PaceFollowTick(picker, true);
             return 1;
-        case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam)); return 0;
+        case WM_DPICHANGED: OnDpiChanged(picker, HIWORD(wParam)); return 0;
         case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN: OnButtonDown(); break;
-        case WM_MOUSEWHEEL: OnWheel(GET_WHEEL_DELTA_WPARAM(wParam)); break;
+        case WM_RBUTTONDOWN: OnButtonDown(picker); break;
+        case WM_MOUSEWHEEL: OnWheel(picker, GET_WHEEL_DELTA_WPARAM(wParam)); break;
         case WM_HSCROLL:
-        case WM_VSCROLL: OnScroll(LOWORD(wParam)); break;
+        case WM_VSCROLL: OnScroll(picker, LOWORD(wParam)); break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }

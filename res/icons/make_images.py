@@ -702,11 +702,8 @@ def _FilterRow(row, prev, bpp, only=None):
 def IconImage(size, rgba, colours=None):
     """PNG, which Windows reads in icons of every size since Vista (a fifth of the DIB at
     16 x 16, a third to a half of it above), indexed where the picture has at most 256
-    colours and that packs smaller. colours:
-    first reduce the picture to that many (the 256 image, whose smoothed edges and
-    shading would otherwise cost twice the bytes, for a difference no eye finds
-    at that size: at 112 colours no pixel is more than 25 of 255 off, and the rim's
-    shading and the glint show no steps)."""
+    colours and that packs smaller. colours: first reduce the picture to that many
+    (HUEPEEK_COLOURS)."""
     if colours:
         palette, indices = Palettize(rgba, [(0, 0, 0, 0)], colours, alpha=True, refine=30)
         rgba = [palette[i] for i in indices]
@@ -716,6 +713,14 @@ def IconImage(size, rgba, colours=None):
         if len(indexed) < len(best):
             best = indexed
     return best
+
+
+# The program icon's larger images have some 170 to 1,000 colours, mostly the smoothed
+# edges of the lens and handle and the rim's shading. Reduced to these many, the image
+# of 40 to 64 pixels keeps every pixel within 4 of 255 of its drawn colour; the one of
+# 256, whose bytes would otherwise double, within 25 (the mean a third of one), and its
+# rim's shading and glint show no steps. Each is a tenth to a sixth smaller for it.
+HUEPEEK_COLOURS = {40: 128, 48: 160, 64: 224, 256: 112}
 
 
 def IcoBytes(images):
@@ -1020,7 +1025,7 @@ def Main(argv):
     for size in (16, 20, 24, 32, 40, 48, 64, 256):
         cv = DrawHuepeek(size)
         rgba = cv.Rgba8()
-        data = IconImage(size, rgba, 112 if size == 256 else None)
+        data = IconImage(size, rgba, HUEPEEK_COLOURS.get(size))
         images.append((size, data))
         if preview_dir:
             Preview(os.path.join(preview_dir, "huepeek_%d.png" % size), cv, 8 if size < 256 else 2)

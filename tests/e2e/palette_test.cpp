@@ -641,8 +641,8 @@ TEST_F(PaletteTest, EnlargedCentredWithInfoBoxAndWebButton) {
     EXPECT_EQ(12, int(Send(info, EM_GETLINECOUNT)) - 1) << "lines";  // behind the last line end
     EXPECT_EQ(0u, WindowText(button).find(L"...  www.vantorel.")) << "button caption";
 
-    // For a person to look at: nothing overlapped or cut. The dialog paints in its own time.
-    ASSERT_TRUE(DrainMessages(dialog));
+    // For a person to look at: nothing overlapped or cut.
+    ASSERT_TRUE(WaitPainted(dialog));
     EXPECT_TRUE(SaveScreenshot(window, ScreenshotDir() + L"\\palette_dialog.png"));
     EXPECT_EQ(DWORD(1), CloseWithOk(dialog));
 }

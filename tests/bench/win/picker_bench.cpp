@@ -132,53 +132,54 @@ int wmain() {
            screen.height, cursor.x, cursor.y);
 
     // Open: the first one creates the window and is left out; then hide and open again.
-    OpenPicker();
+    Picker picker;
+    picker.Open();
     PumpFor(100);
-    if (!g_picker.hwnd || !g_picker.shown) {
+    if (!picker.hwnd || !picker.shown) {
         fprintf(stderr, "picker_bench: the picker did not open\n");
         return 1;
     }
     std::vector<double> open, capture;
     for (int run = 0; run < kOpenRuns; ++run) {
-        HidePicker();
+        picker.Hide();
         PumpFor(10);
         double const start = NowMs();
-        OpenPicker();
+        picker.Open();
         open.push_back(NowMs() - start);
         PumpFor(10);
         capture.push_back(BareCaptureMs(screen));
     }
-    printf("%dx%d picker, zoom %.0f\n", g_picker.currentWidth, g_picker.currentHeight, double(g_picker.zoom));
+    printf("%dx%d picker, zoom %.0f\n", picker.currentWidth, picker.currentHeight, double(picker.zoom));
     PrintPair("open picker (snapshot, move, paint, show)", Median(open), "bitmap + BitBlt of the screen",
               Median(capture), "ms (median)");
 
     // One forced update: move to the cursor and paint at once.
-    int const w = g_picker.currentWidth, h = g_picker.currentHeight;
-    int const srcW = g_picker.source.right - g_picker.source.left;
-    int const srcH = g_picker.source.bottom - g_picker.source.top;
-    HDC const windowDc = GetDC(g_picker.hwnd);
+    int const w = picker.currentWidth, h = picker.currentHeight;
+    int const srcW = picker.source.right - picker.source.left;
+    int const srcH = picker.source.bottom - picker.source.top;
+    HDC const windowDc = GetDC(picker.hwnd);
     HDC const memoryDc = CreateCompatibleDC(windowDc);
     HBITMAP const memoryBitmap = CreateCompatibleBitmap(windowDc, w, h);
     HGDIOBJ const previousBitmap = SelectObject(memoryDc, memoryBitmap);
     std::vector<double> update, paint, stretch, unchanged;
     for (int run = 0; run < kUpdateRuns; ++run) {
         double start = NowMs();
-        UpdatePicker(true);
+        picker.Update(true);
         update.push_back(NowMs() - start);
 
         // What every 10 ms tick costs while the cursor rests: compare, then only raise the window.
         start = NowMs();
-        UpdatePicker(false);
+        picker.Update(false);
         unchanged.push_back(NowMs() - start);
 
         start = NowMs();
-        PaintPicker(&g_picker, memoryDc);
+        PaintPicker(&picker, memoryDc);
         paint.push_back(NowMs() - start);
 
         start = NowMs();
         int const previousMode = SetStretchBltMode(windowDc, COLORONCOLOR);
-        StretchBlt(windowDc, 0, 0, w, h, g_picker.snapshotDc, g_picker.source.left - g_picker.screenLeft,
-                   g_picker.source.top - g_picker.screenTop, srcW, srcH, SRCCOPY);
+        StretchBlt(windowDc, 0, 0, w, h, picker.snapshotDc, picker.source.left - picker.screenLeft,
+                   picker.source.top - picker.screenTop, srcW, srcH, SRCCOPY);
         SetStretchBltMode(windowDc, previousMode);
         stretch.push_back(NowMs() - start);
         PumpMessages();
@@ -186,21 +187,22 @@ int wmain() {
     SelectObject(memoryDc, previousBitmap);
     DeleteObject(memoryBitmap);
     DeleteDC(memoryDc);
-    ReleaseDC(g_picker.hwnd, windowDc);
+    ReleaseDC(picker.hwnd, windowDc);
     char floorWhat[64];
     wsprintfA(floorWhat, "StretchBlt %dx%d -> %dx%d", srcW, srcH, w, h);
-    PrintPair("UpdatePicker(true) with its paint", Median(update), floorWhat, Median(stretch), "ms (median)");
+    PrintPair("Picker::Update(true) with its paint", Median(update), floorWhat, Median(stretch),
+              "ms (median)");
     printf("  of which the paint alone (into a memory DC)  %9.3f ms (median)\n", Median(paint));
-    printf("UpdatePicker(false), nothing changed           %9.3f ms (median)\n", Median(unchanged));
+    printf("Picker::Update(false), nothing changed         %9.3f ms (median)\n", Median(unchanged));
 
     // The system calls a tick may make, each alone.
     std::vector<double> tick, raise, keyPoll, cursorRead, topCheck;
     for (int run = 0; run < kUpdateRuns; ++run) {
         double start = NowMs();
-        SendMessageW(g_picker.hwnd, WM_TIMER, kFollowTimer, 0);
+        SendMessageW(picker.hwnd, WM_TIMER, kFollowTimer, 0);
         tick.push_back(NowMs() - start);
         start = NowMs();
-        SetWindowPos(g_picker.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+        SetWindowPos(picker.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
         raise.push_back(NowMs() - start);
         start = NowMs();
         GetAsyncKeyState(VK_ESCAPE);
@@ -210,7 +212,7 @@ int wmain() {
         GetCursorPos(&at);
         cursorRead.push_back(NowMs() - start);
         start = NowMs();
-        GetWindow(g_picker.hwnd, GW_HWNDPREV);
+        GetWindow(picker.hwnd, GW_HWNDPREV);
         topCheck.push_back(NowMs() - start);
         PumpMessages();
     }
@@ -222,7 +224,7 @@ int wmain() {
 
     // The cursor rests: the 10 ms follow timer runs, but nothing moves and nothing is painted.
     g_pickerProcedure = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(g_picker.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProcedure)));
+        SetWindowLongPtrW(picker.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProcedure)));
     PumpFor(200);
     g_paints = 0;
     double const shownStart = ProcessCpuMs();
@@ -236,7 +238,7 @@ int wmain() {
 
     // Floor: the picker hidden (its 20 ms Esc poll still runs) and a window with a 10 ms timer
     // that does nothing.
-    HidePicker();
+    picker.Hide();
     HWND const idle = CreateIdleWindow();
     SetTimer(idle, kIdleTimer, 10, nullptr);
     PumpFor(200);

@@ -66,13 +66,11 @@ class MainDialogLookTest : public SystemDoubleTest {
         InitializeCommonControls();
         g_language.Use(1);
         ASSERT_TRUE(g_language.LoadArchive(e2e::HuepeekPath().c_str()));
-        g_backgroundFlag = 1;  // made hidden, then shown where the test looks
     }
     void TearDown() override {
         if (dialog_) DestroyWindow(dialog_);
         g_mainDialog.dialog = nullptr;
         g_mainDialog.toolbar = nullptr;
-        g_backgroundFlag = 0;
         e2e::ResetSettings();
         SystemDoubleTest::TearDown();
     }
@@ -80,7 +78,8 @@ class MainDialogLookTest : public SystemDoubleTest {
     void CreateDialogOnTop() {
         StartSettings settings;
         ReadStartSettings(&settings);
-        dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings);
+        // Made hidden, then shown where the test looks.
+        dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings, true);
         ASSERT_NE(nullptr, dialog_);
         SetWindowPos(dialog_, HWND_TOPMOST, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         ASSERT_TRUE(Settled(dialog_));

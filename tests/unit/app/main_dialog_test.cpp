@@ -29,10 +29,9 @@ class MainDialogInProcess : public ::testing::Test {
         g_instance = GetModuleHandleW(nullptr);
         InitializeCommonControls();
         ASSERT_TRUE(g_language.LoadArchive((e2e::TestProgramDir() + L"\\huepeek.exe").c_str()));
-        g_backgroundFlag = 1;  // made hidden
         StartSettings settings;
         ReadStartSettings(&settings);
-        dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings);
+        dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings, true);  // made hidden
         ASSERT_NE(nullptr, dialog_);
         // As the message loop does right after the start: the pages not shown are made then.
         theme_test::DispatchQueued();
@@ -40,7 +39,6 @@ class MainDialogInProcess : public ::testing::Test {
     void TearDown() override {
         DestroyWindow(dialog_);
         g_mainDialog = MainDialog();
-        g_backgroundFlag = 0;
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Vantorel\\Huepeek");
     }
     static LONG FontHeight(HWND window) {
@@ -325,13 +323,12 @@ TEST_F(MainDialogInProcess, ThePageIsStoredOnlyWhenItChanges) {
 // copy of the program changing the setting meanwhile changes neither, nor makes them disagree.
 TEST_F(MainDialogInProcess, StartTrayIsTheValueReadAtStart) {
     DestroyWindow(dialog_);
-    g_backgroundFlag = 0;
     for (int atStart : {0, 1}) {
         WriteSetting(Setting::kStartTray, atStart);
         StartSettings settings;
         ReadStartSettings(&settings);
         WriteSetting(Setting::kStartTray, !atStart);
-        dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings);
+        dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings, false);
         ASSERT_NE(nullptr, dialog_);
         EXPECT_EQ(!atStart, IsWindowVisible(dialog_) != FALSE) << "start_tray " << atStart;
         EXPECT_EQ(UINT(atStart), IsDlgButtonChecked(dialog_, IDC_START_TRAY)) << "start_tray " << atStart;

@@ -800,8 +800,8 @@ TEST(MainDialogTextFitTest, TextsOfOneLocaleFit) {
     ReadStartSettings(&start);
     RegisterPickerHotKey(host, start);
     ASSERT_TRUE(PickerHotKeyTaken());
-    g_backgroundFlag = 1;  // made hidden; shown only for the screenshots
-    HWND const dialog = CreateMainDialog(&g_mainDialog, nullptr, start);
+    // Made hidden; shown only for the screenshots.
+    HWND const dialog = CreateMainDialog(&g_mainDialog, nullptr, start, true);
     ASSERT_TRUE(dialog);
     PumpMessages(0);  // the pages not shown at start are made from a message the dialog posts itself
     HWND const frame = GetDlgItem(dialog, IDC_PAGE_FRAME);
@@ -855,7 +855,6 @@ TEST(MainDialogTextFitTest, TextsOfOneLocaleFit) {
     DestroyWindow(dialog);
     g_mainDialog.dialog = nullptr;
     g_mainDialog.toolbar = nullptr;
-    g_backgroundFlag = 0;
     ReleasePickerHotKey();
     DestroyWindow(host);
     UnregisterHotKey(nullptr, 1);

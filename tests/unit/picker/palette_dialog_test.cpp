@@ -3,6 +3,8 @@
 // before anyone can look, and palette mode never has an owner) is visible here.
 #include "picker/palette_dialog.h"
 
+#include <commdlg.h>
+
 #include <string>
 
 #include <gtest/gtest.h>
@@ -44,17 +46,11 @@ class PaletteHookTest : public ::testing::Test {
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = kStandInClass;
         RegisterClassW(&wc);
-        // The info box and the button are made once per process; every test here is a new dialog.
-        g_infoBox = nullptr;
-        g_controlsCreated = 0;
-        g_dialogColour = 0;
     }
 
     void TearDown() override {
         if (dialog_) DestroyWindow(dialog_);
         if (owner_) DestroyWindow(owner_);
-        g_infoBox = nullptr;
-        g_controlsCreated = 0;
     }
 
     HWND MakeDialog(HWND owner = nullptr, DWORD extraStyle = 0, HMENU menu = nullptr) {
@@ -71,6 +67,14 @@ class PaletteHookTest : public ::testing::Test {
         SetDlgItemTextW(dialog_, kRedField, red);
         SetDlgItemTextW(dialog_, kGreenField, green);
         SetDlgItemTextW(dialog_, kBlueField, blue);
+    }
+
+    // As the dialog hands the hook its state, with the structure it was opened with.
+    UINT_PTR InitDialog() {
+        CHOOSECOLORW choose = {};
+        choose.lStructSize = sizeof(choose);
+        choose.lCustData = reinterpret_cast<LPARAM>(&state_);
+        return PaletteHook(dialog_, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&choose));
     }
 
     // As the dialog passes a change of one of its fields to the hook.
@@ -93,6 +97,7 @@ class PaletteHookTest : public ::testing::Test {
 
     HWND dialog_ = nullptr;
     HWND owner_ = nullptr;
+    PaletteState state_ = {};
 };
 
 TEST_F(PaletteHookTest, FieldsBecomeTheCurrentColourByTheirLowByte) {
@@ -109,48 +114,66 @@ TEST_F(PaletteHookTest, FieldsBecomeTheCurrentColourByTheirLowByte) {
         {L"99999999999", L"-2147483648", L"4294967295", Rgb(255, 0, 255)},
     };
     MakeDialog();
+    InitDialog();
     for (const auto& c : cases) {
         Fields(c.red, c.green, c.blue);
         FieldChanged(kGreenField);
-        EXPECT_EQ(c.expected, g_dialogColour) << c.red << "," << c.green << "," << c.blue;
+        EXPECT_EQ(c.expected, state_.colour) << c.red << "," << c.green << "," << c.blue;
     }
     EXPECT_EQ(L"Huepeek", TextOf(dialog_));
 }
 
 TEST_F(PaletteHookTest, InfoBoxFollowsTheFieldsAndIgnoresItself) {
     MakeDialog();
-    PaletteHook(dialog_, WM_INITDIALOG, 0, 0);
-    ASSERT_NE(nullptr, g_infoBox);
-    EXPECT_EQ(L"", TextOf(g_infoBox)) << "empty until the first change";
+    InitDialog();
+    ASSERT_NE(nullptr, state_.infoBox);
+    EXPECT_EQ(L"", TextOf(state_.infoBox)) << "empty until the first change";
 
     Fields(L"300", L"34", L"56");
     FieldChanged(kRedField);
     // 44,34,56: hue (r - g) / (b - g) + 4 = 10/22 + 4 sextants = 267.3 degrees; saturation 22/56.
-    EXPECT_EQ(0u, TextOf(g_infoBox).find(L"#2C2238\r\n2C,22,38\r\n44,34,56\r\n44,34,56,255\r\n"
-                                         L"HSB/HSV:267,39,21\r\nHSB/HSV:10B,27,15\r\n\r\n"))
+    EXPECT_EQ(0u, TextOf(state_.infoBox)
+                      .find(L"#2C2238\r\n2C,22,38\r\n44,34,56\r\n44,34,56,255\r\n"
+                            L"HSB/HSV:267,39,21\r\nHSB/HSV:10B,27,15\r\n\r\n"))
         << "info box shows the colour at once";
 
     // A change of the info box itself is no change of the colour.
     SetDlgItemTextW(dialog_, kRedField, L"1");
-    PaletteHook(dialog_, WM_COMMAND, MAKEWPARAM(0, EN_CHANGE), reinterpret_cast<LPARAM>(g_infoBox));
-    EXPECT_EQ(Rgb(44, 34, 56), g_dialogColour);
+    PaletteHook(dialog_, WM_COMMAND, MAKEWPARAM(0, EN_CHANGE), reinterpret_cast<LPARAM>(state_.infoBox));
+    EXPECT_EQ(Rgb(44, 34, 56), state_.colour);
+}
+
+// The dialog fills its fields and tells of it before it hands the hook its state: those changes
+// pass by, and the opening reads the fields, which the refresh then shows.
+TEST_F(PaletteHookTest, OpeningReadsTheFieldsForTheRefresh) {
+    MakeDialog();
+    Fields(L"12", L"34", L"56");
+    FieldChanged(kRedField);
+    EXPECT_EQ(L"Color", TextOf(dialog_)) << "a change before the opening";
+    InitDialog();
+    EXPECT_EQ(Rgb(12, 34, 56), state_.colour);
+    EXPECT_EQ(L"Huepeek", TextOf(dialog_));
+    EXPECT_EQ(L"", TextOf(state_.infoBox)) << "empty until the refresh";
+    ASSERT_TRUE(TakeRefreshTimer(2000)) << "no refresh after the opening";
+    PaletteHook(dialog_, WM_TIMER, kInfoRefreshTimer, 0);
+    EXPECT_EQ(0u, TextOf(state_.infoBox).find(L"#0C2238\r\n"));
 }
 
 TEST_F(PaletteHookTest, RefreshTimerFiresOnceAfterTheLastChange) {
     MakeDialog();
-    PaletteHook(dialog_, WM_INITDIALOG, 0, 0);
+    InitDialog();
     Fields(L"1", L"2", L"3");
     FieldChanged(kRedField);
     FieldChanged(kBlueField);  // restarts the timer
     ASSERT_TRUE(TakeRefreshTimer(2000)) << "no refresh after a change";
-    SetWindowTextW(g_infoBox, L"stale");
+    SetWindowTextW(state_.infoBox, L"stale");
     PaletteHook(dialog_, WM_TIMER, kInfoRefreshTimer, 0);
-    EXPECT_EQ(0u, TextOf(g_infoBox).find(L"#010203\r\n"));
+    EXPECT_EQ(0u, TextOf(state_.infoBox).find(L"#010203\r\n"));
     EXPECT_FALSE(TakeRefreshTimer(500)) << "the timer stops itself";
     // Other timers are none of the hook's business.
-    SetWindowTextW(g_infoBox, L"stale");
+    SetWindowTextW(state_.infoBox, L"stale");
     PaletteHook(dialog_, WM_TIMER, kInfoRefreshTimer + 1, 0);
-    EXPECT_EQ(L"stale", TextOf(g_infoBox));
+    EXPECT_EQ(L"stale", TextOf(state_.infoBox));
 }
 
 // Worked examples on the test display's work area (0, 0, 1280, 800): the stand-in is 450 x 330 and
@@ -181,7 +204,7 @@ TEST_F(PaletteHookTest, CentredOnAVisibleOwnerInsideTheWorkArea) {
                                  c.owner.top, c.owner.right - c.owner.left, c.owner.bottom - c.owner.top,
                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         MakeDialog(owner_);
-        PaletteHook(dialog_, WM_INITDIALOG, 0, 0);
+        InitDialog();
         RECT const r = WindowRectOf(dialog_);
         EXPECT_EQ(450, r.right - r.left);
         EXPECT_EQ(535, r.bottom - r.top);
@@ -190,7 +213,7 @@ TEST_F(PaletteHookTest, CentredOnAVisibleOwnerInsideTheWorkArea) {
         DestroyWindow(dialog_);
         DestroyWindow(owner_);
         dialog_ = owner_ = nullptr;
-        g_infoBox = nullptr;
+        state_ = {};
     }
 }
 
@@ -199,29 +222,29 @@ TEST_F(PaletteHookTest, EnlargedWithInfoBoxAndButtonBelowTheOldClientArea) {
     RECT const before = WindowRectOf(dialog_);
     RECT oldClient = {};
     GetClientRect(dialog_, &oldClient);
-    PaletteHook(dialog_, WM_INITDIALOG, 0, 0);
+    InitDialog();
     RECT const after = WindowRectOf(dialog_);
     EXPECT_EQ(before.right - before.left, after.right - after.left);
     EXPECT_EQ(int((before.bottom - before.top) * 1.5) + 40, after.bottom - after.top);
     RECT client = {};
     GetClientRect(dialog_, &client);
-    EXPECT_EQ(oldClient.bottom, g_infoRect.top);
-    EXPECT_EQ(0, g_infoRect.left);
-    EXPECT_EQ(client.right, g_infoRect.right);
+    EXPECT_EQ(oldClient.bottom, state_.infoRect.top);
+    EXPECT_EQ(0, state_.infoRect.left);
+    EXPECT_EQ(client.right, state_.infoRect.right);
     HWND const button = GetDlgItem(dialog_, kWebButtonId);
     ASSERT_NE(nullptr, button);
     RECT buttonRect = WindowRectOf(button);
     MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&buttonRect), 2);
-    EXPECT_EQ(g_infoRect.bottom, buttonRect.top);
+    EXPECT_EQ(state_.infoRect.bottom, buttonRect.top);
     EXPECT_EQ(30, buttonRect.bottom - buttonRect.top);
     EXPECT_LE(buttonRect.bottom, client.bottom) << "the button is cut off";
     EXPECT_EQ(0u, TextOf(button).find(L"...  www.vantorel."));
-    EXPECT_TRUE(GetWindowLongW(g_infoBox, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-    EXPECT_TRUE(GetWindowLongW(g_infoBox, GWL_STYLE) & ES_MULTILINE);
-    EXPECT_FALSE(GetWindowLongW(g_infoBox, GWL_STYLE) & ES_READONLY);
-    EXPECT_EQ(0, GetDlgCtrlID(g_infoBox));
+    EXPECT_TRUE(GetWindowLongW(state_.infoBox, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_TRUE(GetWindowLongW(state_.infoBox, GWL_STYLE) & ES_MULTILINE);
+    EXPECT_FALSE(GetWindowLongW(state_.infoBox, GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(0, GetDlgCtrlID(state_.infoBox));
     // The hook leaves every message to the dialog as well.
-    EXPECT_EQ(0u, PaletteHook(dialog_, WM_INITDIALOG, 0, 0));
+    EXPECT_EQ(0u, InitDialog());
     int buttons = 0;
     for (HWND child = GetWindow(dialog_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (GetDlgCtrlID(child) == kWebButtonId) ++buttons;
@@ -239,15 +262,15 @@ TEST_F(PaletteHookTest, ThickFrameShortensTheInfoBoxNotTheButton) {
     GetClientRect(dialog_, &client);
     int const frame = (window.bottom - window.top) - client.bottom;
     if (frame <= 40) GTEST_SKIP() << "frame only " << frame << " px here";
-    PaletteHook(dialog_, WM_INITDIALOG, 0, 0);
+    InitDialog();
     GetClientRect(dialog_, &client);
     HWND const button = GetDlgItem(dialog_, kWebButtonId);
     ASSERT_NE(nullptr, button);
     RECT buttonRect = WindowRectOf(button);
     MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&buttonRect), 2);
     EXPECT_EQ(client.bottom, buttonRect.bottom) << "frame " << frame << " px";
-    EXPECT_EQ(g_infoRect.bottom, buttonRect.top);
-    EXPECT_GT(g_infoRect.bottom, g_infoRect.top);
+    EXPECT_EQ(state_.infoRect.bottom, buttonRect.top);
+    EXPECT_GT(state_.infoRect.bottom, state_.infoRect.top);
 }
 
 }  // namespace

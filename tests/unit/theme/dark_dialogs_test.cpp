@@ -188,8 +188,9 @@ TEST_F(DarkDialogTest, ColourDialogIsDarkWithLightText) {
     ASSERT_NE(nullptr, label);
     EXPECT_GT(seen.pixels->Count(label->rect, kLightText), 5);
     const SeenControl* infoBox = nullptr;
+    // The one edit of the dialog without a control ID.
     for (const SeenControl& control : seen.controls)
-        if (control.window == g_infoBox) infoBox = &control;
+        if (control.className == L"Edit" && control.id == 0) infoBox = &control;
     ASSERT_NE(nullptr, infoBox);
     RECT const inside = Inset(infoBox->rect, 3);
     EXPECT_GT(seen.pixels->Count(inside, kDarkBackground), Area(inside) / 2);
