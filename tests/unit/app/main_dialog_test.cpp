@@ -227,7 +227,7 @@ TEST_F(MainDialogInProcess, PagesMadeAfterAChangeOfDpiAndLanguageAreAsIfMadeWith
     g_language.Use(1);
     StartSettings settings;
     ReadStartSettings(&settings);
-    dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings);
+    dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings, true);
     ASSERT_NE(nullptr, dialog_);
     ASSERT_EQ(nullptr, g_pages[kMorePage]) << "made with the dialog";
     change();
