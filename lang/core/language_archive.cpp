@@ -230,6 +230,32 @@ void LoadArchiveText(char16_t* text, size_t units, LanguageArchive* a) {
     if (productSection) ParseProductStrings(productSection, a);
 }
 
+size_t KeepInUse(const LanguageArchive& all, int slot, LanguageArchive* kept, char16_t* text,
+                 size_t capacity) {
+    size_t units = 0;
+    // Copies the texts of a table behind those before them; null stays null.
+    auto copy = [&units, text, capacity](const char16_t* const* from, int count, const char16_t** to) {
+        for (int i = 0; i < count; i++) {
+            size_t const n = TextLength(from[i]) + 1;
+            if (!from[i] || n > capacity - units) continue;
+            to[i] = static_cast<char16_t*>(memcpy(text + units, from[i], n * sizeof(char16_t)));
+            units += n;
+        }
+    };
+    copy(all.product, kProductKeyCount, kept->product);
+    copy(all.slotName, all.languageCount, kept->slotName);
+    if (all.languageCount > kReferenceSlot)
+        copy(all.table[kReferenceSlot], kStringIdCount, kept->table[kReferenceSlot]);
+    if (slot >= 0 && slot < all.languageCount && slot != kReferenceSlot)
+        copy(all.table[slot], kStringIdCount, kept->table[slot]);
+    kept->text = text;
+    kept->units = units;
+    kept->languageCount = all.languageCount;
+    memcpy(kept->percent, all.percent, sizeof kept->percent);
+    memcpy(kept->referenceCopy, all.referenceCopy, (TextLength(all.referenceCopy) + 1) * sizeof(char16_t));
+    return units;
+}
+
 int CountMatchingTexts(const char16_t* const* reference, const char16_t* const* table) {
     int count = 0;
     for (int id = 0; id < kStringIdCount; id++)

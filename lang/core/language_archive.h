@@ -62,6 +62,16 @@ void ParseSection(char16_t* section, const char16_t* table[kStringIdCount]);
 // set to 0. Any content is safe: a damaged text only yields fewer or stranger texts.
 void LoadArchiveText(char16_t* text, size_t units, LanguageArchive* archive);
 
+// Copies what the program uses until the language changes out of all (a loaded archive) into kept:
+// the language count, slot names and percentages, the product strings, the reference copy, and the
+// tables of the reference slot and of slot, every text copied into text, one after the other.
+// Every other table and every slot section stays null, so kept answers every lookup for slot as
+// all does. kept must be all zero. A text that does not fit into the capacity of text is left out:
+// none is with all.units + 1 units, as every text is a part of all's text, with its terminator.
+// Returns the units of text used.
+size_t KeepInUse(const LanguageArchive& all, int slot, LanguageArchive* kept, char16_t* text,
+                 size_t capacity);
+
 // The number of string IDs whose text is present and non-empty both in reference and in table;
 // with table = reference, the number of reference texts every completeness is measured against.
 int CountMatchingTexts(const char16_t* const* reference, const char16_t* const* table);

@@ -17,14 +17,14 @@ const char16_t* FormatPlaceholder(const char* prefix, int id, char16_t* out) {
     return out;
 }
 
-// A slot of its own for each ID in 0 to 254, formatted once; the ring for every other ID.
+// A slot of its own for each ID in 0 to 254; the ring for every other ID. A slot is formatted at
+// every lookup, always to the same text, so that the store needs no zeroing: its pages stay
+// untouched until a placeholder needs them.
 const char16_t* Placeholder(const char* prefix, int id, char16_t (*perId)[kPlaceholderChars],
                             PlaceholderStore* store) {
-    if (id >= 0 && id < kStringIdCount && perId) {
-        char16_t* const slot = perId[id];
-        return slot[0] ? slot : FormatPlaceholder(prefix, id, slot);
-    }
-    char16_t* const slot = store->ring[store->next++ % kPlaceholderRingSize];
+    char16_t* const slot = id >= 0 && id < kStringIdCount && perId
+                               ? perId[id]
+                               : store->ring[store->next++ % kPlaceholderRingSize];
     return FormatPlaceholder(prefix, id, slot);
 }
 

@@ -1,11 +1,13 @@
 // Hostile decoded texts: the input is split into sections, parsed into tables and looked up, as the
 // loader does with a decoded archive, and parsed alone as a language file of the user's. Every
 // pointer stays inside the text; every lookup gives a text. Any crash, hang or sanitizer report is
-// a bug.
+// a bug. What is kept of a slot fits into the room the exe gives it and answers its lookups as the
+// whole archive does.
 
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <vector>
 
@@ -24,6 +26,7 @@ void CheckInside(const char16_t* p, const char16_t* begin, size_t units) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static LanguageArchive* archive = new LanguageArchive;
     static PlaceholderStore* placeholders = new PlaceholderStore;
+    static LanguageArchive* kept = new LanguageArchive;
     std::vector<char16_t> text = AsUtf16(data, size);
     size_t const units = size / 2;
     LoadArchiveText(text.data(), units, archive);
@@ -44,6 +47,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const int languages[] = {-1, 0, 1, 2, 47, 48};
     const int ids[] = {-1, 0, 1, 20, 254, 255};
+    for (int language : languages) {
+        memset(kept, 0, sizeof *kept);
+        std::vector<char16_t> keptText(units + 1);
+        if (KeepInUse(*archive, language, kept, keptText.data(), keptText.size()) > keptText.size()) abort();
+        for (int id = 0; id < kStringIdCount; id++) {
+            const char16_t* a = LookupText(*archive, language, false, nullptr, id, placeholders);
+            const char16_t* b = LookupText(*kept, language, false, nullptr, id, placeholders);
+            while (*a && *a == *b) a++, b++;
+            if (*a != *b) abort();
+        }
+    }
     for (int language : languages) {
         for (int id : ids) {
             for (bool externalInForce : {false, true}) {

@@ -879,6 +879,7 @@ TEST(MainDialogTextFitTest, TextsOfOneLocaleFit) {
     // Made hidden; shown only for the screenshots.
     HWND const dialog = CreateMainDialog(&g_mainDialog, nullptr, start, true);
     ASSERT_TRUE(dialog);
+    PumpMessages(0);  // the pages not shown at start are made from a message the dialog posts itself
     HWND const frame = GetDlgItem(dialog, IDC_PAGE_FRAME);
 
     TextGauge gauge;

@@ -11,6 +11,7 @@
 
 #include "lang/core/archive_builder.h"
 #include "lang/core/lzari_encode.h"
+#include "lang/core/string_lookup.h"
 
 namespace {
 
@@ -441,6 +442,55 @@ TEST(LanguageArchive, DamagedArchiveIsRefusedOrLoadsUnchanged) {
         if (offset < streamEnd - 1 || offset >= endMarker) {
             EXPECT_FALSE(loaded);
         }
+    }
+}
+
+// What is kept for a slot answers every lookup of that slot as the whole archive does, and holds
+// everything else the program reads (names, percentages, product strings, the reference copy), but
+// no other slot's table. The kept texts' buffer is exactly the room the loader gives it, so the
+// address sanitizer catches a text that would not fit.
+TEST(LanguageArchive, KeptSlotAnswersAsTheWholeArchive) {
+    std::u16string const handMade =
+        Head(u"19=Huepeek\\r\\n3.36\r\n22=\r\n") + u"##=German\tDeutsch\r\n20=Beenden\r\n55=\r\n" +
+        u"##=English\r\n20=Exit\r\n21=Cancel\r\n55=Uninstall\r\n##\r\n20=x\r\n##=Last";
+    for (const std::u16string& text : {ShippedText(), FortyNineHeaders(), handMade, Head()}) {
+        auto loaded = Load(text);
+        const LanguageArchive& all = *loaded->archive;
+        auto placeholders = std::make_unique<PlaceholderStore>();
+        for (int slot = -1; slot <= all.languageCount; slot++) {
+            SCOPED_TRACE("slot " + std::to_string(slot) + " of " + std::to_string(all.languageCount));
+            auto kept = std::make_unique<LanguageArchive>();
+            std::vector<char16_t> keptText(text.size() + 1);
+            size_t const used = KeepInUse(all, slot, kept.get(), keptText.data(), keptText.size());
+            EXPECT_LE(used, keptText.size());
+            for (int id = -1; id <= kStringIdCount; id++) {
+                std::u16string const expected =
+                    Str(LookupText(all, slot, false, nullptr, id, placeholders.get()));
+                EXPECT_EQ(Str(LookupText(*kept, slot, false, nullptr, id, placeholders.get())), expected)
+                    << id;
+            }
+            EXPECT_EQ(kept->languageCount, all.languageCount);
+            for (int s = 0; s < kMaxLanguageSlots; s++) {
+                EXPECT_EQ(Str(kept->slotName[s]), Str(all.slotName[s]));
+                EXPECT_EQ(kept->percent[s], all.percent[s]);
+                if (s == slot || s == kReferenceSlot) continue;
+                for (int id = 0; id < kStringIdCount; id++) EXPECT_EQ(kept->table[s][id], nullptr);
+            }
+            for (int key = 0; key < kProductKeyCount; key++)
+                EXPECT_EQ(Str(ProductString(*kept, key)), Str(ProductString(all, key)));
+            EXPECT_EQ(Str(kept->referenceCopy), Str(all.referenceCopy));
+        }
+    }
+}
+
+// Less room than the texts need: what does not fit is left out, and nothing is written past it.
+TEST(LanguageArchive, KeptTextsNeverOverrunTheirRoom) {
+    auto loaded = Load(ShippedText());
+    for (size_t room : {size_t(0), size_t(1), size_t(5), size_t(300)}) {
+        auto kept = std::make_unique<LanguageArchive>();
+        std::vector<char16_t> keptText(room + 1, u'#');
+        EXPECT_LE(KeepInUse(*loaded->archive, 0, kept.get(), keptText.data(), room), room);
+        EXPECT_EQ(keptText[room], u'#') << room;
     }
 }
 
