@@ -146,7 +146,7 @@ TEST_F(MainDialogInProcess, DpiChangeLaysOutTheDialogAsMadeAtThatDpiAndBackAgain
         {-1, IDC_AUTOSTART, {73, 166, 117, 10}, true},
         {-1, IDC_BANNER, {-47, 0, 467, 37}, false},
         {kPickerPage, IDC_PICK, {6, 4, 118, 50}, false},  // its larger font: below
-        {kPickerPage, IDC_HOTKEY, {218, 64, 102, 12}, true},
+        {kPickerPage, IDC_HOTKEY, {172, 64, 150, 12}, true},
         {kPickerPage, IDC_HOTKEY_NOTE, {6, 79, 354, 8}, true},
         {kPickerPage, IDI_HUEPEEK, {71, 57, 24, 21}, false},
         {kInfoPage, IDC_INFO_NOTICE, {40, 64, 318, 18}, true},
