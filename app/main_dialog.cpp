@@ -25,6 +25,9 @@ int g_trayIfMinimize;  // "tray_if_minimize"
 int g_autostartState;  // "Start with Windows" as last read or set
 
 size_t const kRunValueNameChars = 128;
+// Posted once the dialog is painted (or made hidden): the pages not shown at start are made then,
+// before any input reaches the dialog, since posted messages come before input.
+UINT const kBuildHiddenPages = WM_APP + 1;
 
 // Published before the dialog is made, so that its procedure finds it from the first message on.
 MainDialog* g_published;
@@ -168,6 +171,7 @@ INT_PTR DialogProc(MainDialog* mainDialog, HWND dialog, UINT message, WPARAM wPa
             OnDpiChanged(mainDialog, dialog, HIWORD(wParam), *reinterpret_cast<RECT const*>(lParam));
             return TRUE;
         case WM_COMMAND: OnCommand(mainDialog, dialog, LOWORD(wParam)); return FALSE;
+        case kBuildHiddenPages: BuildHiddenPages(mainDialog); return TRUE;
     }
     return FALSE;
 }
@@ -188,6 +192,7 @@ HWND CreateMainDialog(MainDialog* mainDialog, HWND owner, StartSettings const& s
         // Painted now, before the start goes on with the tray icon.
         UpdateWindow(mainDialog->dialog);
     }
+    if (mainDialog->dialog) PostMessageW(mainDialog->dialog, kBuildHiddenPages, 0, 0);
     return mainDialog->dialog;
 }
 

@@ -132,24 +132,26 @@ SIZE UnitsOf(HFONT font) {
     return units;
 }
 
-// Moves and sizes every control of window from where the dialog units of g_units put it to where
-// those of units put it: where a template laid out with that font has it (a rectangle of dialog
-// units is found again from its pixels, as a pixel is less than a unit). The controls take font;
-// the pages and the toolbar, which have no number, keep their own. A page's pictures take the
-// image of their icon that their box holds, at a multiple of 8 pixels as the icon's images are.
-void LayOut(HWND window, SIZE units, HFONT font) {
+// Moves and sizes every control of window from where the dialog units from put it to where those
+// of to put it: where a template laid out with that font has it (a rectangle of dialog units is
+// found again from its pixels, as a pixel is less than a unit). The controls take font; the pages
+// and the toolbar, which have no number, keep their own. A page's pictures take the image of their
+// icon that their box holds, at a multiple of 8 pixels as the icon's images are.
+void LayOut(HWND window, SIZE from, SIZE to, HFONT font) {
     for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
         RECT rect;
         GetWindowRect(control, &rect);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
         rect.right -= rect.left;
         rect.bottom -= rect.top;
+        RECT const was = rect;
         LONG* const place = &rect.left;  // left, top, width, height
         for (int i = 0; i < 4; ++i) {
             int const per = kUnitsPerBase[i & 1];
-            place[i] = MulDiv(MulDiv(place[i], per, (&g_units.cx)[i & 1]), (&units.cx)[i & 1], per);
+            place[i] = MulDiv(MulDiv(place[i], per, (&from.cx)[i & 1]), (&to.cx)[i & 1], per);
         }
-        MoveWindow(control, rect.left, rect.top, rect.right, rect.bottom, TRUE);
+        // At start the units are the template's own: nothing moves.
+        if (!EqualRect(&rect, &was)) MoveWindow(control, rect.left, rect.top, rect.right, rect.bottom, TRUE);
         int const id = GetDlgCtrlID(control);
         if (id) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         if (id != IDI_PIXEL && id != IDI_HUEPEEK) continue;
@@ -162,17 +164,22 @@ void LayOut(HWND window, SIZE units, HFONT font) {
     }
 }
 
-// Lays the dialog and its pages out for font; the pages fill the frame.
+// Fills the frame's inside with the page.
+void PlacePage(HWND dialog, HWND page) {
+    RECT const rect = PageRect(dialog);
+    SetWindowPos(page, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0);
+}
+
+// Lays the dialog and the pages made so far out for font; the pages fill the frame.
 void LayOutDialog(HWND dialog, HFONT font) {
     SIZE const units = UnitsOf(font);
     if (!g_units.cx) g_units = units;  // a dialog made just now is laid out for its font
-    LayOut(dialog, units, font);
-    for (HWND page : g_pages) LayOut(page, units, font);
+    LayOut(dialog, g_units, units, font);
+    for (HWND page : g_pages)
+        if (page) LayOut(page, g_units, units, font);
     g_units = units;
-    RECT const rect = PageRect(dialog);
     for (PageTemplate const& page : kPageTemplates)
-        SetWindowPos(g_pages[page.page], nullptr, rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, 0);
+        if (g_pages[page.page]) PlacePage(dialog, g_pages[page.page]);
 }
 
 // The font of logFont at height, which the caller deletes.
@@ -314,22 +321,55 @@ void SubclassHotKeyField(HWND field) {
     if (previous != HotKeyFieldProc) g_hotKeyFieldProc = previous;
 }
 
-void SetPageTexts(HWND dialog) {
-    HWND const picker = g_pages[kPickerPage];
+// Shows the page, hides the others and stores the choice.
+void ShowPage(int page) {
+    for (int i = 0; i < kPageCount; ++i)
+        if (g_pages[i]) ShowWindow(g_pages[i], i == page ? SW_SHOW : SW_HIDE);
+    g_currentPage = page;
+    // The setting keeps 2; the page procedure then acts as on the picker page. Written only when it
+    // changes: a language change selects the page again.
+    if (page != g_storedPage && WriteSetting(Setting::kPage, page)) g_storedPage = page;
+    if (g_currentPage == kBlankPage) g_currentPage = kPickerPage;
+}
+
+// Made hidden from its template; its controls still stand where the template's font puts them.
+HWND MakePage(HWND dialog, PageTemplate const& page) {
+    HWND const window = CreateDialogParamW(g_instance, MAKEINTRESOURCEW(page.dialogId), dialog, PageProc, 0);
+    if (window && page.page == kPickerPage) SubclassHotKeyField(GetDlgItem(window, IDC_HOTKEY));
+    return window;
+}
+
+void SetPickerPageTexts(HWND picker) {
     SetItemText(picker, IDC_USAGE, Text(kTextUsageHelp));
     SetItemText(picker, IDC_PICK, Text(kTextPickerButton));
     SetItemText(picker, IDC_HOTKEY_LABEL, Text(kTextHotKey));
     ShowHotKeyCombination(picker, PickerHotKey());
     ShowHotKeyNote(picker);
-    HWND const more = g_pages[kMorePage];
+}
+
+void SetInfoPageTexts(HWND info) {
+    SetItemText(info, IDC_INFO_SITE, LanguageRuleBase());
+    SetItemText(info, IDC_INFO_VERSION, ProductString(kProductVersionLine));
+    SetItemText(info, IDC_INFO_NOTICE, ProductString(kProductNotice));
+}
+
+void SetBlankPageTexts(HWND) {}
+
+void SetMorePageTexts(HWND more) {
     SetItemText(more, IDC_RECOMMEND, Text(kTextRecommend));
     SetItemText(more, IDC_SEND, Text(kTextSendProgram));
     SetItemText(more, IDC_MORE_FREEWARE, Text(kTextMoreFreeware));
     SetItemText(more, IDC_UNINSTALL, Text(kTextUninstall));
-    HWND const info = g_pages[kInfoPage];
-    SetItemText(info, IDC_INFO_SITE, LanguageRuleBase());
-    SetItemText(info, IDC_INFO_VERSION, ProductString(kProductVersionLine));
-    SetItemText(info, IDC_INFO_NOTICE, ProductString(kProductNotice));
+}
+
+// By page number.
+void (*const kPageTextSetters[kPageCount])(HWND) = {SetPickerPageTexts, SetInfoPageTexts, SetBlankPageTexts,
+                                                    SetMorePageTexts};
+
+// The texts of the dialog's check boxes and "To-Tray", and of the pages made so far.
+void SetPageTexts(HWND dialog) {
+    for (int page = 0; page < kPageCount; ++page)
+        if (g_pages[page]) kPageTextSetters[page](g_pages[page]);
     SetItemText(dialog, IDC_AUTOSTART, Text(kTextStartWithWindows));
     SetItemText(dialog, IDC_START_TRAY, Text(kTextStartMinimized));
     SetItemText(dialog, IDC_TO_TRAY, Text(kTextToTray));
@@ -385,7 +425,8 @@ void ArrangeTabOrder(MainDialog* mainDialog) {
     StackInReadingOrder(dialog, mainDialog->toolbar, kMainTabOrder, ARRAYSIZE(kMainTabOrder), rightToLeft,
                         GetDlgItem(dialog, IDC_BANNER));
     for (PageTabOrder const& page : kPageTabOrders)
-        StackInReadingOrder(g_pages[page.page], nullptr, page.order, page.count, rightToLeft, nullptr);
+        if (g_pages[page.page])
+            StackInReadingOrder(g_pages[page.page], nullptr, page.order, page.count, rightToLeft, nullptr);
 }
 
 void SetTitle(HWND dialog) {
@@ -479,25 +520,43 @@ bool ToolbarButtonRect(HWND toolbar, int commandId, RECT* rect) {
 
 void BuildPages(MainDialog* mainDialog, HWND dialog, int storedPage) {
     mainDialog->toolbar = CreateToolbar(0, kToolbarStyle, dialog, IDC_TOOLBAR_PLACE);
+    // Only the page that the dialog opens on (the picker page for the blank one): the others are
+    // made once the dialog is on screen.
+    int const shown = storedPage == kBlankPage ? kPickerPage : storedPage;
     for (PageTemplate const& page : kPageTemplates)
-        g_pages[page.page] =
-            CreateDialogParamW(g_instance, MAKEINTRESOURCEW(page.dialogId), dialog, PageProc, 0);
-    SubclassHotKeyField(GetDlgItem(g_pages[kPickerPage], IDC_HOTKEY));
+        g_pages[page.page] = page.page == shown ? MakePage(dialog, page) : nullptr;
     g_units = {};
     LayOutDialog(dialog, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
     g_storedPage = storedPage;
-    g_currentPage = storedPage;
-    SelectPage(mainDialog, g_currentPage);
+    // Its caption, the marked button and the texts come with the dialog's texts right after.
+    ShowPage(storedPage);
+}
+
+void BuildHiddenPages(MainDialog* mainDialog) {
+    HWND const dialog = mainDialog->dialog;
+    // The font the dialog's controls have now: the template's, or the one of a change of DPI.
+    HFONT const font = reinterpret_cast<HFONT>(SendDlgItemMessageW(dialog, IDC_EXIT, WM_GETFONT, 0, 0));
+    bool made = false;
+    for (PageTemplate const& page : kPageTemplates) {
+        if (g_pages[page.page]) continue;
+        HWND const window = MakePage(dialog, page);
+        g_pages[page.page] = window;
+        if (!window) continue;
+        made = true;
+        // Laid out from its template's font, where the dialog manager put its controls.
+        LayOut(window, UnitsOf(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0))), g_units,
+               font);
+        PlacePage(dialog, window);
+        kPageTextSetters[page.page](window);
+    }
+    if (!made) return;
+    MakePickFont(GetDlgItem(g_pages[kPickerPage], IDC_PICK));
+    ArrangeTabOrder(mainDialog);
 }
 
 void SelectPage(MainDialog* mainDialog, int page) {
     HWND const dialog = mainDialog->dialog;
-    for (int i = 0; i < kPageCount; ++i) ShowWindow(g_pages[i], i == page ? SW_SHOW : SW_HIDE);
-    g_currentPage = page;
-    // The setting keeps 2; the page procedure then acts as on the picker page. Written only when it
-    // changes: a language change selects the page again.
-    if (page != g_storedPage && WriteSetting(Setting::kPage, page)) g_storedPage = page;
-    if (g_currentPage == kBlankPage) g_currentPage = kPickerPage;
+    ShowPage(page);
     // Any other number shows no page and leaves the caption as it is.
     // The title without the access key of its page's button, which would take that key itself.
     wchar_t title[kButtonTextChars];

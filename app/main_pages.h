@@ -25,9 +25,12 @@ extern HWND g_pages[kPageCount];
 // pressed, and leaves every message to the dialog manager as well.
 INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Creates the toolbar in the place of its placeholder and the four pages, then selects storedPage,
-// the page that "c_wnd" holds.
+// Creates the toolbar in the place of its placeholder and the page that the dialog opens on, then
+// shows storedPage, the page that "c_wnd" holds; SetTitleAndToolbar follows with the texts.
 void BuildPages(MainDialog* mainDialog, HWND dialog, int storedPage);
+// Makes the pages that BuildPages left, hidden, laid out, with their texts and in the tab order, as
+// if they had been made with it (also after a change of DPI or language in between).
+void BuildHiddenPages(MainDialog* mainDialog);
 void SelectPage(MainDialog* mainDialog, int page);
 // Lays the dialog's controls, pages and toolbar out again with fonts for dpi: each where a dialog
 // made at that DPI has it.

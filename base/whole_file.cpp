@@ -6,7 +6,7 @@ FileBytes::~FileBytes() {
     if (data) VirtualFree(data, 0, MEM_RELEASE);
 }
 
-FileRead ReadWholeFile(const wchar_t* path, size_t maxSize, size_t spare, FileBytes* out) {
+FileRead ReadWholeFile(const wchar_t* path, size_t maxSize, FileBytes* out) {
     ScopedKernelHandle const file(CreateFileW(path, GENERIC_READ,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -20,8 +20,8 @@ FileRead ReadWholeFile(const wchar_t* path, size_t maxSize, size_t spare, FileBy
     } else {
         size_t const n = size_t(length.QuadPart);
         // One byte more: an empty file still gets pages.
-        BYTE* const data = static_cast<BYTE*>(
-            VirtualAlloc(nullptr, n + spare + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        BYTE* const data =
+            static_cast<BYTE*>(VirtualAlloc(nullptr, n + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
         size_t done = 0;
         while (data && done < n) {
             DWORD got = 0;

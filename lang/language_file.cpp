@@ -122,7 +122,7 @@ void OpenTranslationTemplate() {
 
 bool LoadLanguageFile(const wchar_t* path, GrowingText* message) {
     FileBytes file;
-    switch (ReadWholeFile(path, kMaxLanguageFileBytes, 0, &file)) {
+    switch (ReadWholeFile(path, kMaxLanguageFileBytes, &file)) {
         case FileRead::kRead: break;
         case FileRead::kTooLarge:
             Refuse(u"This file is too large to be a language file:", path, message);

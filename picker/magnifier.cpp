@@ -118,11 +118,9 @@ void CaptureScreen(Picker* picker) {
            picker->screenTop, SRCCOPY);
 }
 
-COLORREF ColourUnderCursor(const Picker* picker) {
+COLORREF ColourAt(const Picker* picker, POINT point) {
     if (!picker->snapshotDc) return CLR_INVALID;
-    POINT cursor = {};
-    GetCursorPos(&cursor);
-    return GetPixel(picker->snapshotDc, cursor.x - picker->screenLeft, cursor.y - picker->screenTop);
+    return GetPixel(picker->snapshotDc, point.x - picker->screenLeft, point.y - picker->screenTop);
 }
 
 void PaintPicker(Picker* picker, HDC dc) {

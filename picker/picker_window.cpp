@@ -263,6 +263,30 @@ void SizeForDpi(Picker* picker, const PickerRect& monitor) {
     picker->currentHeight = height;
 }
 
+// The picker on the cursor: the monitor's DPI and size, what it magnifies, the colour under the
+// cursor and the cache the follow tick compares with. Returns where the window goes.
+RECT Follow(Picker* picker, POINT cursor) {
+    MonitorPlace const place = MonitorAround(picker, cursor);
+    // Onto another monitor: its DPI. On the same one the DPI stays, which the system may also have
+    // told the window.
+    Picker::UpdateCache& cache = picker->updateCache;
+    if (place.monitor != cache.monitor) picker->dpi = MonitorDpi(picker, place.monitor);
+    SizeForDpi(picker, place.rect);
+    UINT const dpi = picker->dpi;
+    cache = {cursor, picker->requestedWidth, picker->requestedHeight, double(picker->zoom),
+             dpi,    place.monitor};
+    PickerGeometry const geometry =
+        ComputePickerGeometry(cursor.x, cursor.y, picker->currentWidth, picker->currentHeight,
+                              picker->zoom * (double(dpi) / kUnscaledDpi), place.rect,
+                              ScaledForDpi(kFrameWidth, dpi), ScaledForDpi(kStripHeight, dpi));
+    PickerRect const& s = geometry.source;
+    PickerRect const& w = geometry.window;
+    picker->source = {s.left, s.top, s.right, s.bottom};
+    picker->box = {geometry.boxX, geometry.boxY};
+    picker->colour = ColourAt(picker, cursor);
+    return {w.left, w.top, w.right, w.bottom};
+}
+
 // Crossing onto a monitor of another scale: the system's rectangle is not taken, the picker stays
 // on the cursor at its new size.
 void OnDpiChanged(Picker* picker, UINT dpi) {
@@ -336,11 +360,17 @@ void Picker::Open(PickerOpening opening) {
     FixRequestedSize(&requestedWidth, &requestedHeight, screenWidth, screenHeight);
     // The monitor's DPI is read afresh: its scale may have changed while the picker was hidden.
     updateCache.monitor = nullptr;
-    SetTimer(hwnd, kFollowTimer, kFollowMs, nullptr);
     quietTicks = 0;
-    KillTimer(hwnd, kEscPollTimer);
-    Update(true);
-    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    if (endsRun) KillTimer(hwnd, kEscPollTimer);
+    // Placed, above every other topmost window and shown in one call, then painted at once: under
+    // load each call to the Wine server or the X server before the show makes the user wait.
+    RECT const w = Follow(this, cursor);
+    SetWindowPos(hwnd, HWND_TOPMOST, w.left, w.top, w.right - w.left, w.bottom - w.top,
+                 SWP_FRAMECHANGED | SWP_SHOWWINDOW);
+    UpdateWindow(hwnd);
+    // No cursor over the picker: the box marks the pixel.
+    SetCursor(nullptr);
+    SetTimer(hwnd, kFollowTimer, kFollowMs, nullptr);
     SetFocus(hwnd);
     // The shell, which opens web pages from this thread, may need COM. After the show: the first
     // time it loads COM's libraries, and the picker must not wait for them.
@@ -359,27 +389,12 @@ void Picker::Hide() {
 bool Picker::Update(bool forced) {
     POINT cursor = {};
     GetCursorPos(&cursor);
-    UpdateCache& cache = updateCache;
+    UpdateCache const& cache = updateCache;
     bool const unchanged = double(zoom) == cache.zoom && cursor.x == cache.cursor.x &&
                            cursor.y == cache.cursor.y && requestedWidth == cache.width &&
                            requestedHeight == cache.height && dpi == cache.dpi;
     if (forced || !unchanged) {
-        MonitorPlace const place = MonitorAround(this, cursor);
-        // Onto another monitor: its DPI. On the same one the DPI stays, which the system may also
-        // have told the window.
-        if (place.monitor != cache.monitor) dpi = MonitorDpi(this, place.monitor);
-        SizeForDpi(this, place.rect);
-        cache = {cursor, requestedWidth, requestedHeight, double(zoom), dpi, place.monitor};
-        double const scale = double(dpi) / kUnscaledDpi;
-        PickerGeometry const geometry =
-            ComputePickerGeometry(cursor.x, cursor.y, currentWidth, currentHeight, zoom * scale, place.rect,
-                                  ScaledForDpi(kFrameWidth, dpi), ScaledForDpi(kStripHeight, dpi));
-        PickerRect const& s = geometry.source;
-        PickerRect const& w = geometry.window;
-        source = {s.left, s.top, s.right, s.bottom};
-        box = {geometry.boxX, geometry.boxY};
-        colour = ColourUnderCursor(this);
-        // No cursor over the picker: the box marks the pixel.
+        RECT const w = Follow(this, cursor);
         SetCursor(nullptr);
         MoveWindow(hwnd, w.left, w.top, w.right - w.left, w.bottom - w.top, TRUE);
         Redraw(hwnd);

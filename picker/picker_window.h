@@ -77,6 +77,6 @@ LRESULT CALLBACK PickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 // Screen snapshot and drawing of the magnified view.
 void CaptureScreen(Picker* picker);
 void ReleaseSnapshot(Picker* picker);
-// The snapshot's pixel under the cursor now; CLR_INVALID (white) without a snapshot.
-COLORREF ColourUnderCursor(const Picker* picker);
+// The snapshot's pixel at a point of the screen; CLR_INVALID (white) without a snapshot.
+COLORREF ColourAt(const Picker* picker, POINT point);
 void PaintPicker(Picker* picker, HDC dc);

@@ -78,6 +78,7 @@ TEST_F(DisplayScaleTest, DISABLED_MainDialogAtTheScaleOfTheRun) {
     IntersectRect(&both, &window, &screen);
     EXPECT_TRUE(EqualRect(&both, &window)) << "the dialog leaves the screen: " << Describe(window);
     ExpectChildrenInside(dialog, client);
+    ASSERT_TRUE(WaitUntil([&] { return Pages(dialog).size() == 4; }, 2000)) << "pages missing";
     for (HWND page : Pages(dialog)) ExpectChildrenInside(page, client);
     ASSERT_TRUE(DrainMessages(dialog));
     EXPECT_TRUE(SaveScreenshot(window, ScreenshotDir() + L"\\main_dialog_" + scale + L".png"));

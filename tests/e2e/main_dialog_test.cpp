@@ -43,7 +43,10 @@ class MainDialogTest : public E2eTest {
         // The dialog is made inside the start command, which then shows it or not.
         return dialog && DrainMessages(dialog) ? dialog : nullptr;
     }
-    static bool PagesMade(HWND dialog) { return Pages(dialog).size() == 4; }
+    // The page shown comes with the dialog, the others from a message it posts itself once shown.
+    static bool PagesMade(HWND dialog) {
+        return WaitUntil([&] { return Pages(dialog).size() == 4; }, 2000);
+    }
 
     // Ends the program with "Exit" and returns its exit code.
     DWORD ExitWithButton(HWND dialog) {
@@ -342,6 +345,7 @@ TEST_F(MainDialogTest, MorePageCommandsActOnlyOnTheMorePage) {
     MailRecorder mail;
     HWND const dialog = Start();
     ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(PagesMade(dialog));
     HWND more = nullptr;
     for (HWND page : Pages(dialog))
         if (GetDlgItem(page, kRecommend) && GetDlgItem(page, 1017)) more = page;
@@ -396,6 +400,7 @@ TEST_F(MainDialogTest, FailedSettingsWritesKeepTheChoicesForTheRun) {
 TEST_F(MainDialogTest, ControlIdsAreUniqueWithinEachDialog) {
     HWND const dialog = Start();
     ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(PagesMade(dialog));
     std::vector<HWND> dialogs = Pages(dialog);
     dialogs.push_back(dialog);
     for (HWND d : dialogs) {

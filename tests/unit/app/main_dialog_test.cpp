@@ -18,6 +18,7 @@
 #include "lang/string_table.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
+#include "tests/unit/theme/test_windows.h"
 
 namespace {
 
@@ -32,6 +33,8 @@ class MainDialogInProcess : public ::testing::Test {
         ReadStartSettings(&settings);
         dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings, true);  // made hidden
         ASSERT_NE(nullptr, dialog_);
+        // As the message loop does right after the start: the pages not shown are made then.
+        theme_test::DispatchQueued();
     }
     void TearDown() override {
         DestroyWindow(dialog_);
@@ -143,7 +146,7 @@ TEST_F(MainDialogInProcess, DpiChangeLaysOutTheDialogAsMadeAtThatDpiAndBackAgain
         {-1, IDC_AUTOSTART, {73, 166, 117, 10}, true},
         {-1, IDC_BANNER, {-47, 0, 467, 37}, false},
         {kPickerPage, IDC_PICK, {6, 4, 118, 50}, false},  // its larger font: below
-        {kPickerPage, IDC_HOTKEY, {218, 64, 102, 12}, true},
+        {kPickerPage, IDC_HOTKEY, {172, 64, 150, 12}, true},
         {kPickerPage, IDC_HOTKEY_NOTE, {6, 79, 354, 8}, true},
         {kPickerPage, IDI_HUEPEEK, {71, 57, 24, 21}, false},
         {kInfoPage, IDC_INFO_NOTICE, {40, 64, 318, 18}, true},
@@ -197,6 +200,41 @@ TEST_F(MainDialogInProcess, DpiChangeLaysOutTheDialogAsMadeAtThatDpiAndBackAgain
     std::vector<std::string> const after = DescribeLayout(dialog_);
     ASSERT_EQ(before.size(), after.size());
     for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(before[i], after[i]) << "back at 96 dpi";
+}
+
+// The pages not shown at start are made once the dialog is on screen. A change of DPI and of the
+// language before that leaves them as if they had been made with the dialog: where that DPI puts
+// their controls, with its fonts, in the tab order, with that language's texts.
+TEST_F(MainDialogInProcess, PagesMadeAfterAChangeOfDpiAndLanguageAreAsIfMadeWithTheDialog) {
+    auto change = [&] {
+        dpi_change::SendDpiChange(dialog_, 144);
+        g_language.Use(0);
+        SetTitleAndToolbar(&g_mainDialog);
+    };
+    auto texts = [&] {
+        std::vector<std::wstring> lines;
+        for (HWND page : g_pages)
+            for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                lines.push_back(std::to_wstring(GetDlgCtrlID(child)) + L" " + e2e::WindowText(child) +
+                                (IsWindowVisible(child) ? L" shown" : L""));
+        return lines;
+    };
+    change();
+    std::vector<std::string> const layout = DescribeLayout(dialog_);
+    std::vector<std::wstring> const shown = texts();
+    dpi_change::SendDpiChange(dialog_, 96);
+    DestroyWindow(dialog_);
+    g_language.Use(1);
+    StartSettings settings;
+    ReadStartSettings(&settings);
+    dialog_ = CreateMainDialog(&g_mainDialog, nullptr, settings, true);
+    ASSERT_NE(nullptr, dialog_);
+    ASSERT_EQ(nullptr, g_pages[kMorePage]) << "made with the dialog";
+    change();
+    theme_test::DispatchQueued();
+    EXPECT_EQ(layout, DescribeLayout(dialog_));
+    EXPECT_EQ(shown, texts());
+    g_language.Use(1);
 }
 
 // The composed banner fills the control: the ground at the edges, the picture in the middle.
