@@ -590,6 +590,8 @@ void SetTitleAndToolbar(MainDialog* mainDialog) {
     AddToolbarButton(toolbar, text, IDC_DONATE, 0, 0);
     AddToolbarButton(toolbar, L"# LNG", IDC_LANGUAGE, 0, 0);
     AddToolbarButton(toolbar, L"# FAQ", IDC_FAQ, 0, 0);
+    // In a right-to-left language "# " leads each button's text from the right, as it does the row.
+    SendMessageW(toolbar, TB_SETDRAWTEXTFLAGS, DT_RTLREADING, LanguageReadsRightToLeft() ? DT_RTLREADING : 0);
     SetItemText(dialog, IDC_TAB_INFO, Text(kTextInfo));
     SetItemText(dialog, IDC_TAB_BLANK, Text(kTextLicence));
     SetItemText(dialog, IDC_TAB_MORE, Text(kTextMore));

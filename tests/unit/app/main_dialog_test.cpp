@@ -449,6 +449,10 @@ TEST_F(MainDialogInProcess, RightToLeftLanguagesReadFromRightToLeft) {
             EXPECT_EQ(c.rightToLeft, ReadsRightToLeftOnScreen(window))
                 << "slot " << c.slot << ", control " << control.id;
         }
+        // The toolbar draws its buttons' texts itself, by the flags it is given.
+        EXPECT_EQ(c.rightToLeft ? DT_RTLREADING : 0,
+                  SendMessageW(g_mainDialog.toolbar, TB_SETDRAWTEXTFLAGS, 0, 0) & DT_RTLREADING)
+            << c.slot;
         // The picker button's "? Pixel ?" and the product name have no letter of those scripts.
         EXPECT_FALSE(ReadsRightToLeftOnScreen(GetDlgItem(g_pages[kPickerPage], IDC_PICK))) << c.slot;
         EXPECT_FALSE(ReadsRightToLeftOnScreen(GetDlgItem(dialog_, IDC_TAB_PICKER))) << c.slot;
