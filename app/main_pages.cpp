@@ -327,6 +327,17 @@ void SubclassHotKeyField(HWND field) {
     if (previous != HotKeyFieldProc) g_hotKeyFieldProc = previous;
 }
 
+// Shows the page, hides the others and stores the choice.
+void ShowPage(int page) {
+    for (int i = 0; i < kPageCount; ++i)
+        if (g_pages[i]) ShowWindow(g_pages[i], i == page ? SW_SHOW : SW_HIDE);
+    g_currentPage = page;
+    // The setting keeps 2; the page procedure then acts as on the picker page. Written only when it
+    // changes: a language change selects the page again.
+    if (page != g_storedPage && WriteSetting(Setting::kPage, page)) g_storedPage = page;
+    if (g_currentPage == kBlankPage) g_currentPage = kPickerPage;
+}
+
 // Made hidden from its template; its controls still stand where the template's font puts them.
 HWND MakePage(HWND dialog, PageTemplate const& page) {
     HWND const window = CreateDialogParamW(g_instance, MAKEINTRESOURCEW(page.dialogId), dialog, PageProc, 0);
@@ -523,8 +534,8 @@ void BuildPages(MainDialog* mainDialog, HWND dialog, int storedPage) {
     g_units = {};
     LayOutDialog(dialog, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
     g_storedPage = storedPage;
-    g_currentPage = storedPage;
-    SelectPage(mainDialog, g_currentPage);
+    // Its caption, the marked button and the texts come with the dialog's texts right after.
+    ShowPage(storedPage);
 }
 
 void BuildHiddenPages(MainDialog* mainDialog) {
@@ -551,13 +562,7 @@ void BuildHiddenPages(MainDialog* mainDialog) {
 
 void SelectPage(MainDialog* mainDialog, int page) {
     HWND const dialog = mainDialog->dialog;
-    for (int i = 0; i < kPageCount; ++i)
-        if (g_pages[i]) ShowWindow(g_pages[i], i == page ? SW_SHOW : SW_HIDE);
-    g_currentPage = page;
-    // The setting keeps 2; the page procedure then acts as on the picker page. Written only when it
-    // changes: a language change selects the page again.
-    if (page != g_storedPage && WriteSetting(Setting::kPage, page)) g_storedPage = page;
-    if (g_currentPage == kBlankPage) g_currentPage = kPickerPage;
+    ShowPage(page);
     // Any other number shows no page and leaves the caption as it is.
     // The title without the access key of its page's button, which would take that key itself.
     wchar_t title[kButtonTextChars];

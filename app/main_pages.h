@@ -26,7 +26,7 @@ extern HWND g_pages[kPageCount];
 INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Creates the toolbar in the place of its placeholder and the page that the dialog opens on, then
-// selects storedPage, the page that "c_wnd" holds.
+// shows storedPage, the page that "c_wnd" holds; SetTitleAndToolbar follows with the texts.
 void BuildPages(MainDialog* mainDialog, HWND dialog, int storedPage);
 // Makes the pages that BuildPages left, hidden, laid out, with their texts and in the tab order, as
 // if they had been made with it (also after a change of DPI or language in between).
