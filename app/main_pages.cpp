@@ -98,18 +98,25 @@ int const kUnitsPerBase[] = {4, 8};
 int const kTemplatePoints = 8;  // the templates' "MS Shell Dlg" size
 
 // A text in Arabic, Persian or Hebrew is shown in right-to-left reading order, so that the Latin
-// words, brackets and digits in it stand where its readers expect them.
-void SetItemText(HWND dialog, int id, const wchar_t* text, const wchar_t* directionOf) {
+// words, brackets and digits in it stand where its readers expect them. (Wine 8's buttons and
+// static texts ignore the style; an embedding mark in the text would turn them round there, but
+// Wine measures the mark as a missing glyph and draws it as a blank, which shifts the text by
+// several pixels and pushes a right-aligned one into its neighbour.)
+void SetItemText(HWND dialog, int id, const wchar_t* text, bool rightToLeft) {
     HWND const control = GetDlgItem(dialog, id);
     LONG const style = GetWindowLongW(control, GWL_EXSTYLE);
-    LONG const reading =
-        ReadsRightToLeft(Utf16(directionOf)) ? style | WS_EX_RTLREADING : style & ~WS_EX_RTLREADING;
+    LONG const reading = rightToLeft ? style | WS_EX_RTLREADING : style & ~WS_EX_RTLREADING;
     if (reading != style) SetWindowLongW(control, GWL_EXSTYLE, reading);
     SetWindowTextW(control, text ? text : L"");
 }
 
 void SetItemText(HWND dialog, int id, const wchar_t* text) {
-    SetItemText(dialog, id, text, text);
+    SetItemText(dialog, id, text, ReadsRightToLeft(Utf16(text)));
+}
+
+// The current language's reading order, as its longest text shows it.
+bool LanguageReadsRightToLeft() {
+    return ReadsRightToLeft(Utf16(Text(kTextUsageHelp)));
 }
 
 // The frame's inside below its caption, in dialog units of the main dialog: the pages fill it.
@@ -273,10 +280,9 @@ void ShowHotKeyNote(HWND page) {
     PickerHotKeyName(PickerHotKey(), name);
     size_t const kNoteChars = 256;
     wchar_t text[kNoteChars];
-    const wchar_t* const format = Text(kTextHotKeyTaken);
-    FillFormat(format, name, text, kNoteChars);
-    // The direction is the translation's, whatever the combination's name begins with.
-    SetItemText(page, IDC_HOTKEY_NOTE, text, format);
+    FillFormat(Text(kTextHotKeyTaken), name, text, kNoteChars);
+    // The language's reading order, whatever the combination's name or the "%s" begins with.
+    SetItemText(page, IDC_HOTKEY_NOTE, text, LanguageReadsRightToLeft());
     ShowWindow(note, SW_SHOW);
 }
 
@@ -589,6 +595,8 @@ void SetTitleAndToolbar(MainDialog* mainDialog) {
     AddToolbarButton(toolbar, text, IDC_DONATE, 0, 0);
     AddToolbarButton(toolbar, L"# LNG", IDC_LANGUAGE, 0, 0);
     AddToolbarButton(toolbar, L"# FAQ", IDC_FAQ, 0, 0);
+    // In a right-to-left language "# " leads each button's text from the right, as it does the row.
+    SendMessageW(toolbar, TB_SETDRAWTEXTFLAGS, DT_RTLREADING, LanguageReadsRightToLeft() ? DT_RTLREADING : 0);
     SetItemText(dialog, IDC_TAB_INFO, Text(kTextInfo));
     SetItemText(dialog, IDC_TAB_BLANK, Text(kTextLicence));
     SetItemText(dialog, IDC_TAB_MORE, Text(kTextMore));

@@ -80,7 +80,9 @@ void FillOutside(const Picker* picker, HDC dc, int w, int h) {
 void DrawStrip(HDC dc, const RECT& rect, const wchar_t* text) {
     RECT r = rect;
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
-    DrawTextW(dc, text, -1, &r, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    // A hint in Arabic, Persian or Hebrew that is cut keeps its ellipsis at its own end, the left.
+    UINT const reading = ReadsRightToLeft(Utf16(text)) ? DT_RTLREADING : 0;
+    DrawTextW(dc, text, -1, &r, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS | reading);
 }
 
 }  // namespace
