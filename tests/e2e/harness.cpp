@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include "files.h"
+
 namespace e2e {
 
 namespace {
@@ -124,6 +126,43 @@ bool Xdotool(const std::wstring& arguments) {
         return false;
     if (info.hThread) CloseHandle(info.hThread);
     if (info.hProcess) CloseHandle(info.hProcess);
+    return true;
+}
+
+std::string UnixPath(const std::wstring& path) {
+    using UnixFileNameFn = char*(CDECL*)(const wchar_t*);
+    auto const unixFileName = reinterpret_cast<UnixFileNameFn>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixFileName) return "";
+    char* const name = unixFileName(path.c_str());
+    if (!name) return "";
+    std::string const result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+bool RunLinuxCommand(const std::string& command, DWORD* exitCode) {
+    // Wine starts a Linux program from CreateProcess but gives no handle to wait on: the shell
+    // leaves its status in a file instead, written whole by a rename.
+    std::wstring const status = TempFolder() + L"huepeek-linux-status";
+    DeleteFileW(status.c_str());
+    std::string const statusPath = UnixPath(status);
+    if (statusPath.empty()) return false;
+    std::string const script =
+        command + "; echo $? >'" + statusPath + ".part' && mv '" + statusPath + ".part' '" + statusPath + "'";
+    std::wstring commandLine = L"sh -c \"" + std::wstring(script.begin(), script.end()) + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(L"Z:\\bin\\sh", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return false;
+    if (info.hThread) CloseHandle(info.hThread);
+    if (info.hProcess) CloseHandle(info.hProcess);
+    if (!WaitUntil([&] { return GetFileAttributesW(status.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000))
+        return false;
+    if (exitCode) *exitCode = DWORD(atoi(FileBytes(status).c_str()));
+    DeleteFileW(status.c_str());
     return true;
 }
 
@@ -255,9 +294,28 @@ void MoveCursor(int x, int y) {
     DrainWindowUnderPointer();
 }
 
-void NudgeCursor(POINT at) {
-    MoveCursor(at.x + 1, at.y);
-    MoveCursor(at.x, at.y);
+bool NudgeCursor(POINT at, int dx, int dy) {
+    // Moved by the X server, not by SetCursorPos: Wine warps the X pointer only when its own record
+    // of the cursor changes, and a window that appeared under the resting pointer takes in its
+    // crossing event, which carries the resting point, whenever its thread comes round to it. Taken
+    // in after the move aside, it sets the record back to the resting point; SetCursorPos back there
+    // then changes nothing and leaves the pointer aside for good, where the window rightly follows
+    // it. xdotool moves the pointer whatever that record says, and the window takes in both moves
+    // after its crossing event, in order. By relative moves: the X server counts in pixels of the
+    // screen, whatever the display scale and wherever the monitors lie.
+    std::string const aside = std::to_string(dx) + " " + std::to_string(dy);
+    std::string const back = std::to_string(-dx) + " " + std::to_string(-dy);
+    std::string const moves =
+        "xdotool mousemove_relative --sync -- " + aside + " mousemove_relative --sync -- " + back;
+    DWORD code = 1;
+    if (!RunLinuxCommand(moves, &code) || code != 0) return false;
+    DrainWindowUnderPointer();
+    return WaitUntil(
+        [&] {
+            POINT const now = CursorPos();
+            return now.x == at.x && now.y == at.y;
+        },
+        kStartTimeoutMs);
 }
 
 POINT CursorPos() {

@@ -62,6 +62,11 @@ bool StartThroughWineLoader(const std::wstring& exe, const std::wstring& argumen
 // waits for what it does, e.g. a pointer move named last on its command line.
 bool Xdotool(const std::wstring& arguments);
 
+// A Windows path as the Linux side sees it ("Z:\work" is "/work").
+std::string UnixPath(const std::wstring& path);
+// Runs a command of the Linux shell and gives its exit status; false when it did not end in time.
+bool RunLinuxCommand(const std::string& command, DWORD* exitCode);
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 // Before checking that something did not happen: returns once the thread of the window has come
@@ -90,8 +95,8 @@ std::wstring WindowText(HWND hwnd);
 // pointer, so keys reach the Wine window under it.
 void MoveCursor(int x, int y);
 // A window that appeared under a resting pointer gets the X focus only once the pointer moves: one
-// pixel right and back.
-void NudgeCursor(POINT at);
+// pixel aside (right, unless told otherwise) and back. False when the pointer did not come back.
+bool NudgeCursor(POINT at, int dx = 1, int dy = 0);
 POINT CursorPos();
 void Click(bool right = false);
 void Wheel(int notches);  // positive: away from the user

@@ -96,7 +96,7 @@ TEST_F(HotKeyTest, WinShiftCOpensThePickerWhoseArrowKeysMoveTheCursorOnePixel) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog_); }, 2000)) << "the dialog stays shown";
 
     // The picker appeared under the resting pointer: a nudge gives it the X focus.
-    NudgeCursor(opened);
+    EXPECT_TRUE(NudgeCursor(opened)) << "the pointer did not come back";
     struct Step {
         WORD key;
         POINT then;

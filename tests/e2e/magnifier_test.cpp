@@ -283,8 +283,7 @@ class MagnifierTest : public E2eTest {
         EXPECT_TRUE(StartHuepeek(*huepeek_, L"huepeek"));
         HWND const picker = WaitForWindow(kPickerClass, L"", huepeek_->Id(), kStartTimeoutMs);
         EXPECT_NE(nullptr, picker) << "no picker window";
-        MoveCursor(x + nudgeX, y + nudgeY);
-        MoveCursor(x, y);
+        EXPECT_TRUE(NudgeCursor({x, y}, nudgeX, nudgeY)) << "the pointer did not come back";
         // Back where it was: the picker is placed for the cursor again, and has painted there.
         RECT const placed = PlacedFor(x, y);
         EXPECT_TRUE(WaitUntil(

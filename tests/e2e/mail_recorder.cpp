@@ -95,41 +95,4 @@ bool MailRecorder::WaitForMails(size_t count, DWORD timeoutMs) const {
     return WaitUntil([&] { return Mails().size() >= count; }, timeoutMs);
 }
 
-std::string UnixPath(const std::wstring& path) {
-    using UnixFileNameFn = char*(CDECL*)(const wchar_t*);
-    auto const unixFileName = reinterpret_cast<UnixFileNameFn>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!unixFileName) return "";
-    char* const name = unixFileName(path.c_str());
-    if (!name) return "";
-    std::string const result = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-
-bool RunLinuxCommand(const std::string& command, DWORD* exitCode) {
-    // Wine starts a Linux program from CreateProcess but gives no handle to wait on: the shell
-    // leaves its status in a file instead, written whole by a rename.
-    std::wstring const status = TempFolder() + L"huepeek-linux-status";
-    DeleteFileW(status.c_str());
-    std::string const statusPath = UnixPath(status);
-    if (statusPath.empty()) return false;
-    std::string const script =
-        command + "; echo $? >'" + statusPath + ".part' && mv '" + statusPath + ".part' '" + statusPath + "'";
-    std::wstring commandLine = L"sh -c \"" + std::wstring(script.begin(), script.end()) + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(L"Z:\\bin\\sh", &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
-        return false;
-    if (info.hThread) CloseHandle(info.hThread);
-    if (info.hProcess) CloseHandle(info.hProcess);
-    if (!WaitUntil([&] { return GetFileAttributesW(status.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000))
-        return false;
-    if (exitCode) *exitCode = DWORD(atoi(FileBytes(status).c_str()));
-    DeleteFileW(status.c_str());
-    return true;
-}
-
 }  // namespace e2e

@@ -52,9 +52,4 @@ class MailRecorder {
     ScopedEnvironment environment_;
 };
 
-// A Windows path as the Linux side sees it ("Z:\work" is "/work").
-std::string UnixPath(const std::wstring& path);
-// Runs a command of the Linux shell and gives its exit status; false when it did not end in time.
-bool RunLinuxCommand(const std::string& command, DWORD* exitCode);
-
 }  // namespace e2e

@@ -59,7 +59,7 @@ class OwnDialogTest : public E2eTest {
         HWND const picker = WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs);
         ASSERT_NE(nullptr, picker) << "no picker";
         POINT const at = CursorPos();
-        NudgeCursor(at);
+        EXPECT_TRUE(NudgeCursor(at)) << "the pointer did not come back";
         RECT view = {};
         GetWindowRect(picker, &view);
         // Inside the frame and between the strips the view is all the colour beneath.

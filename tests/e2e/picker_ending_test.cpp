@@ -15,7 +15,7 @@ POINT const kAt = {640, 400};
 
 // A window that appears under a resting pointer gets no X focus: a nudge gives it.
 void NudgePointer() {
-    NudgeCursor(kAt);
+    EXPECT_TRUE(NudgeCursor(kAt)) << "the pointer did not come back";
 }
 
 void PressAltF4() {

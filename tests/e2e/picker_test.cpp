@@ -63,8 +63,7 @@ class PickerTest : public E2eTest {
         EXPECT_NE(nullptr, picker) << "no picker window";
         // Without a window manager X focus follows the pointer, and a window that appears under a
         // resting pointer does not get it: nudge the pointer so keys reach the picker.
-        MoveCursor(x + 1, y);
-        MoveCursor(x, y);
+        EXPECT_TRUE(NudgeCursor({x, y})) << "the pointer did not come back";
         return picker;
     }
 

@@ -92,7 +92,7 @@ TEST_F(TrayTest, TrayCallbackOpensThePickerAndTogglesTheDialog) {
     EXPECT_FALSE(IsWindowVisible(dialog_)) << "the dialog stays shown under the picker";
     // It appeared under a resting pointer, which gives it no X focus, and Esc reaches the picker
     // only while a window of Wine has that focus: a nudge gives it.
-    NudgeCursor(at);
+    EXPECT_TRUE(NudgeCursor(at)) << "the pointer did not come back";
     ASSERT_TRUE(HoldKeyUntil(
         VK_ESCAPE, [&] { return !IsWindowVisible(picker); }, kExitTimeoutMs));
 

@@ -83,7 +83,7 @@ TEST_F(TwoMonitorsTest, DISABLED_ArrowKeysCarryThePickerOverTheBoundary) {
     HWND const picker = WaitForWindow(kPickerClass, L"", huepeek_.Id(), kStartTimeoutMs);
     ASSERT_NE(nullptr, picker);
     // A nudge gives the picker, which appeared under the resting pointer, the X focus.
-    NudgeCursor(start);
+    EXPECT_TRUE(NudgeCursor(start)) << "the pointer did not come back";
 
     // One pixel right of the boundary the picker stands on the primary monitor, at its left edge;
     // one pixel left of it, on the other monitor, at its right edge.
