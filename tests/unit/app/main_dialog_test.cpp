@@ -19,6 +19,7 @@
 #include "lang/string_table.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
+#include "taken_hot_key.h"
 #include "tests/unit/theme/test_windows.h"
 
 namespace {
@@ -409,15 +410,8 @@ bool ReadsRightToLeftOnScreen(HWND control) {
 // boxes where the template puts them (the dialog is not mirrored). The system draws by the style;
 // Wine 8's buttons and static texts ignore it, so this looks at the style, not the pixels.
 TEST_F(MainDialogInProcess, RightToLeftLanguagesReadFromRightToLeft) {
-    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_WIN | MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_NEXT));
-    WriteSetting(Setting::kHotKey,
-                 MakeHotKey(kHotKeyWin | kHotKeyControl | kHotKeyAlt | kHotKeyShift, VK_NEXT));
-    HWND const host =
-        CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, g_instance, nullptr);
-    StartSettings start;
-    ReadStartSettings(&start);
-    RegisterPickerHotKey(host, start);
-    ASSERT_TRUE(PickerHotKeyTaken());
+    TakenHotKey const taken;
+    ASSERT_TRUE(taken.Taken());
     // The button's own style bits: its kind, the box's side and the text's alignment.
     LONG const autostartStyle = GetWindowLongW(GetDlgItem(dialog_, IDC_AUTOSTART), GWL_STYLE) & 0xFFFF;
     struct Control {
@@ -460,9 +454,6 @@ TEST_F(MainDialogInProcess, RightToLeftLanguagesReadFromRightToLeft) {
             << c.slot;
     }
     g_language.Use(1);
-    ReleasePickerHotKey();
-    DestroyWindow(host);
-    UnregisterHotKey(nullptr, 1);
 }
 
 }  // namespace

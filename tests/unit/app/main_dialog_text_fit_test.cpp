@@ -27,6 +27,7 @@
 #include "res/resource.h"
 #include "screenshot.h"
 #include "settings/settings_store.h"
+#include "taken_hot_key.h"
 
 namespace {
 
@@ -865,17 +866,10 @@ TEST(MainDialogTextFitTest, TextsOfOneLocaleFit) {
     g_instance = GetModuleHandleW(nullptr);
     InitializeCommonControls();
     ASSERT_TRUE(g_language.LoadArchive((ProgramDir() + L"\\huepeek.exe").c_str()));
-    // The picker page's note shows while another program holds the hot key: here this test holds
-    // the longest combination the field offers before the program asks for it.
-    int const longest = MakeHotKey(kHotKeyWin | kHotKeyControl | kHotKeyAlt | kHotKeyShift, VK_NEXT);
-    ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_WIN | MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_NEXT));
-    WriteSetting(Setting::kHotKey, longest);
-    HWND const host =
-        CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, g_instance, nullptr);
-    StartSettings start;
-    ReadStartSettings(&start);
-    RegisterPickerHotKey(host, start);
-    ASSERT_TRUE(PickerHotKeyTaken());
+    // The picker page's note shows, with the longest combination the field offers.
+    TakenHotKey const taken;
+    ASSERT_TRUE(taken.Taken());
+    StartSettings const& start = taken.Start();
     // Made hidden; shown only for the screenshots.
     HWND const dialog = CreateMainDialog(&g_mainDialog, nullptr, start, true);
     ASSERT_TRUE(dialog);
@@ -931,9 +925,6 @@ TEST(MainDialogTextFitTest, TextsOfOneLocaleFit) {
     DestroyWindow(dialog);
     g_mainDialog.dialog = nullptr;
     g_mainDialog.toolbar = nullptr;
-    ReleasePickerHotKey();
-    DestroyWindow(host);
-    UnregisterHotKey(nullptr, 1);
 }
 
 }  // namespace
