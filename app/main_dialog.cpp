@@ -87,6 +87,13 @@ BOOL OnInitDialog(MainDialog* mainDialog, HWND dialog, StartSettings const& sett
     return FALSE;
 }
 
+// A page button pressed by a message sent from another program may come before the message that
+// makes the pages not shown at start (sent messages come before posted ones): they are made then.
+void ShowPageMadeNow(MainDialog* mainDialog, int page) {
+    BuildHiddenPages(mainDialog);
+    SelectPage(mainDialog, page);
+}
+
 void OnCommand(MainDialog* mainDialog, HWND dialog, int id) {
     switch (id) {
         case IDOK: EndProgram(dialog, IDOK); break;
@@ -105,10 +112,10 @@ void OnCommand(MainDialog* mainDialog, HWND dialog, int id) {
             ApplyAutostart(g_autostartState);
             break;
         case IDC_EXIT: EndProgram(dialog, IDC_EXIT); break;
-        case IDC_TAB_PICKER: SelectPage(mainDialog, kPickerPage); break;
-        case IDC_TAB_INFO: SelectPage(mainDialog, kInfoPage); break;
-        case IDC_TAB_BLANK: SelectPage(mainDialog, kBlankPage); break;
-        case IDC_TAB_MORE: SelectPage(mainDialog, kMorePage); break;
+        case IDC_TAB_PICKER: ShowPageMadeNow(mainDialog, kPickerPage); break;
+        case IDC_TAB_INFO: ShowPageMadeNow(mainDialog, kInfoPage); break;
+        case IDC_TAB_BLANK: ShowPageMadeNow(mainDialog, kBlankPage); break;
+        case IDC_TAB_MORE: ShowPageMadeNow(mainDialog, kMorePage); break;
         case IDC_LANGUAGE: ShowLanguageMenu(dialog, mainDialog->toolbar, ReapplyDialogTexts); break;
         case IDC_LICENCE: OpenSitePage(SitePage::kLicence); break;
         case IDC_DONATE: OpenSitePage(SitePage::kDonation); break;
